@@ -1,0 +1,29 @@
+# make run  - install what is missing, configure, build, start the backup program
+# make test - the same set-up, then every test, headless
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	bash scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/bin/corvex
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	./$(BUILD_DIR)/bench/bench_scan
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,24 @@
+#include "foundation/IniFile.h"
+
+#include "foundation/Logging.h"
+#include "platform/ProfileFile.h"
+
+namespace {
+constexpr int kBufferSize = 32000;
+}
+
+QString ReadIni(const QString& file, const QString& section, const QString& key) {
+    QString value;
+    int copied = platform::ReadProfileString(file, section, key, value, kBufferSize);
+    if (copied == 0) copied = platform::ReadProfileString(file, section, key, value, kBufferSize);
+    if (copied == 0) {
+        WriteLog("Warning - failed to read INI :file=" + file + "    sect=" + section + "   key=" + key, 3);
+        return {};
+    }
+    return value.trimmed();
+}
+
+int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file) {
+    platform::WriteProfileString(section, key, value, file);
+    return 0;
+}

@@ -1,0 +1,10 @@
+#pragma once
+// Access to the settings file. Both functions hold no state.
+#include <QString>
+
+// The trimmed value of key in section of file, or "" when the file, section or
+// key is missing or the value is empty. Values are cut to 31,999 characters.
+QString ReadIni(const QString& file, const QString& section, const QString& key);
+
+// Writes one value; always returns 0, and a failed write is not reported.
+int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file);

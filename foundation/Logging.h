@@ -1,0 +1,36 @@
+#pragma once
+// The program log, named logs, the version text and the names that go into
+// log lines.
+#include <QString>
+
+// Lines whose level is above this threshold are not written. Nothing changes it.
+extern int LogThreshold;
+
+// Appends "yyyymmdd,hh:mm:ss,<program>,<user>,<computer>,<text>" to the
+// program log (<program folder>/<program>.log) when level <= LogThreshold.
+// When the log cannot be written, a "LOGGING ERROR " line goes to error.log.
+void WriteLog(const QString& text, int level);
+
+// Appends one line to fileName in one of the layouts:
+//   1: date,time,user,computer,text   2: date,time,text
+//   77: date,time,who,text            any other: text alone
+// An empty fileName means the program log, and the caller's variable receives its path.
+void WriteLogToFile(QString& fileName, const QString& text, int layout, int level, const QString& who = {});
+
+// The program log's full path.
+QString ProgramLogPath();
+
+// "v3.0   (build N)".
+QString GetVersionString();
+
+// Cached login and computer names.
+QString GetLoginName();
+QString GetMachineName();
+// Forgets the cached names (tests that change them).
+void ClearNameCache();
+
+// There is no Windows folder here: always "".
+QString GetWindowsFolder();
+
+// Appends text and CR LF to a file, creating it; false when that fails.
+bool AppendLineToFile(const QString& fileName, const QString& line);

@@ -1,0 +1,17 @@
+#pragma once
+// Path and text helpers. Folders carry a trailing "/"; these work on the text
+// alone and never touch the disk.
+#include <QString>
+
+// The text after the last "/"; "" when the path holds none.
+QString GetFileNameFromPath(const QString& path);
+// The text up to and including the last "/"; "" when there is none.
+QString GetFolderFromPath(const QString& path);
+// Appends "/" to folder when its last character is not one (the caller's
+// variable changes), then returns folder + name.
+QString JoinPath(QString& folder, const QString& name);
+// The text before its first NUL character.
+QString TrimNull(const QString& text);
+// Appends one blank for each count from the text's length up to n inclusive:
+// a text of length n or less comes back n + 1 long. The caller's variable holds the result.
+QString PadRight(QString& text, int n);
