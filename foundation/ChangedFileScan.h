@@ -1,0 +1,44 @@
+#pragma once
+// The changed-file scan: turns a folder list, file-name patterns, a window of
+// modification dates and the excluded list into the file list, one row per
+// file a backup would copy. Also the small file routines the copy loop and
+// the backup-folder naming use.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+class QProgressBar;
+class QTreeWidget;
+
+// Fills fileList (a QTreeWidget) with the files of the checked folder-list
+// rows whose modification day lies between fromDate and toDate.
+void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
+                      QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed,
+                      bool checkAll, QProgressBar* progressBar);
+
+// Expands the folder list ("*" entries walk every subfolder) into expandedList,
+// then removes the excluded folders.
+void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList);
+
+// Adds the rows of one folder's files that match one of the masks.
+void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,
+                        const QStringList& masks, QTreeWidget* fileList, bool detailed);
+
+// Adds one full-form row for folder + fileName.
+void AddFileToList(const QString& folder, const QString& fileName, QTreeWidget* fileList);
+
+bool IsFileDateInRange(const QString& filePath, const QDateTime& fromDate, const QDateTime& toDate);
+
+// The text after the last "." of the whole path, or "" when it holds no dot.
+QString GetFileExtension(const QString& path);
+
+// The file's size in bytes, or -1 when it cannot be read.
+qint64 GetFileLength(const QString& path);
+
+// One text line describing the file, the chosen fields joined by separator.
+QString FormatFileDetails(const QString& path, const QString& separator, bool fullPath, bool name, bool folder,
+                          bool extension, bool size, bool date);
+
+// Creates every missing folder level of path; returns true.
+bool MakeFullPath(const QString& path);
