@@ -1,0 +1,79 @@
+#include "foundation/Logging.h"
+#include "platform/SystemInfo.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+class LoggingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::SetLoginName("anna");
+        platform::SetHostName("PC1");
+        ClearNameCache();
+        env.setNow(QDateTime(QDate(2024, 3, 8), QTime(7, 5, 9)));
+    }
+    void TearDown() override {
+        platform::SetLoginName({});
+        platform::SetHostName({});
+        ClearNameCache();
+    }
+    TestEnvironment env;
+};
+}  // namespace
+
+TEST_F(LoggingTest, ProgramLogLineHasDateTimeProgramUserComputerText) {
+    WriteLog("Backed up /a.txt", 0);
+    EXPECT_EQ(env.readFile("corvex.log"), "20240308,07:05:09,corvex,anna,PC1,Backed up /a.txt\r\n");
+    WriteLog("second, with comma", 0);
+    EXPECT_EQ(env.readLines("corvex.log").value(1), "20240308,07:05:09,corvex,anna,PC1,second, with comma");
+}
+
+TEST_F(LoggingTest, LevelAboveThresholdLeavesNoTrace) {
+    WriteLog("detail", 3);
+    QString name;
+    WriteLogToFile(name, "detail", 2, 3);
+    EXPECT_TRUE(QDir(env.folder()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(name.isEmpty());  // returned before filling in the program log
+}
+
+TEST_F(LoggingTest, NamedLogLayouts) {
+    QString failed = env.path("failed.log");
+    WriteLogToFile(failed, "layout one", 1, 0);
+    WriteLogToFile(failed, "layout two", 2, 0);
+    WriteLogToFile(failed, "layout seventy-seven", 77, 0, "who");
+    WriteLogToFile(failed, "layout five", 5, 0);
+    EXPECT_EQ(env.readLines("failed.log"),
+              QStringList({"20240308,07:05:09,anna,PC1,layout one", "20240308,07:05:09,layout two",
+                           "20240308,07:05:09,who,layout seventy-seven", "layout five"}));
+}
+
+TEST_F(LoggingTest, EmptyFileNameMeansTheProgramLog) {
+    QString name;
+    WriteLogToFile(name, "into the program log", 2, 0);
+    EXPECT_EQ(name, env.path("corvex.log"));
+    EXPECT_EQ(env.readFile("corvex.log"), "20240308,07:05:09,into the program log\r\n");
+}
+
+TEST_F(LoggingTest, UnwritableLogFallsBackToErrorLog) {
+    QDir().mkpath(env.path("corvex.log"));  // a folder where the log should be
+    WriteLog("lost line", 0);
+    const QStringList lines = env.readLines("error.log");
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].startsWith("LOGGING ERROR ")) << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[0].endsWith(" - text = lost line")) << qPrintable(lines[0]);
+
+    QString bad = env.path("corvex.log");
+    WriteLogToFile(bad, "pim line", 1, 0);
+    EXPECT_TRUE(env.readLines("error.log").value(1).startsWith("PIM LOGGING ERROR "));
+}
+
+TEST_F(LoggingTest, VersionTextAndNames) {
+    EXPECT_TRUE(QRegularExpression(R"(^v3\.0   \(build \d+\)$)").match(GetVersionString()).hasMatch())
+        << qPrintable(GetVersionString());
+    EXPECT_EQ(GetLoginName(), "anna");
+    EXPECT_EQ(GetMachineName(), "PC1");
+    EXPECT_EQ(GetWindowsFolder(), "");
+}
