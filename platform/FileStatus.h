@@ -1,0 +1,57 @@
+#pragma once
+// One status call for a path, and a folder's entries as one pass over the
+// folder gives them. Used where speed matters (the changed-file scan and the
+// folder walk read every folder once and every file's status once).
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <vector>
+
+namespace platform {
+
+// What one status call tells about a path. Links are followed, so a link to a
+// regular file counts as a file and a dangling link does not exist.
+struct FileStatus {
+    bool exists = false;
+    bool isFile = false;     // a regular file
+    bool isFolder = false;
+    bool ownerCanWrite = false;
+    qint64 size = 0;         // bytes; 0 unless exists
+    qint64 modifiedSecs = 0; // last-modified time, seconds since 1970 UTC
+    int modifiedNsecs = 0;
+
+    // The last-modified time in local time; invalid unless exists.
+    QDateTime modified() const;
+};
+
+FileStatus GetFileStatus(const QString& path);
+// The same for a path already in the file system's encoding.
+FileStatus GetFileStatus(const QByteArray& encodedPath);
+
+// True when the path itself is a symbolic link (whatever it points to).
+bool IsSymbolicLink(const QString& path);
+
+// The kind of a folder entry as the listing reports it, without a status call.
+enum class EntryKind : unsigned char { File, Folder, Link, Other, Unknown };
+
+struct FolderEntry {
+    QByteArray name;   // in the file system's encoding
+    EntryKind kind = EntryKind::Unknown;
+    QString displayName() const;
+};
+
+// Reads the folder's entries in the order the file system enumerates them,
+// leaving out "." and "..". Returns false (and leaves entries empty) when the
+// folder cannot be opened; a read error part-way keeps what was read.
+bool ReadFolderEntries(const QString& folder, std::vector<FolderEntry>& entries);
+
+// The identity of a folder (device and inode), so that a walk can tell when it
+// meets a folder it has already been in. False when the folder cannot be read.
+struct FolderId {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FolderId&) const = default;
+};
+bool GetFolderId(const QString& folder, FolderId& id);
+
+}  // namespace platform
