@@ -1,0 +1,308 @@
+#include "backup/modPIM_Interface.h"
+
+#include "backup/NumberText.h"
+#include "foundation/ChangedFileScan.h"
+#include "foundation/IniFile.h"
+#include "foundation/Logging.h"
+#include "foundation/PathHelpers.h"
+#include "foundation/ProgramValues.h"
+#include "foundation/SettingValue.h"
+#include "foundation/ShellLauncher.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/SystemInfo.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTreeWidgetItem>
+
+QString PlandelDataPath;
+QString CurrentDataFile;
+
+namespace {
+
+QString programFolderSlash() { return platform::ProgramFolder() + '/'; }
+
+// The lines of a text file without their CR LF or LF ends; false when it cannot be read.
+bool readLines(const QString& path, QStringList& lines) {
+    QFile f(path);
+    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError) return false;
+    lines.clear();
+    for (QByteArray line : data.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        lines.append(QString::fromUtf8(line));
+    }
+    // A final line end leaves one empty piece behind it that is not a line.
+    if (data.endsWith('\n')) lines.removeLast();
+    return true;
+}
+
+// A field value must not break the line apart: line ends and separators become blanks.
+QString fieldText(const QString& value) {
+    QString text = value;
+    for (QChar& c : text)
+        if (c == QChar(31) || c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
+// The path may hold characters no folder name can hold: such a folder cannot be checked.
+bool usableFolderText(const QString& folder) { return !folder.contains(QChar(0)); }
+
+const QString kFolderPrompt = QStringLiteral(
+    "Enter the path of any existing Plandel files from Tamsel Software - if you havent used this program before "
+    "click OK to use the applications current directory");
+
+}  // namespace
+
+const QString& PlandelRecord::field(int n) const {
+    static const QString none;
+    switch (n) {
+    case 0: return Id;
+    case 1: return EventDate;
+    case 2: return Action;
+    case 3: return EventTime;
+    case 4: return Text;
+    case 5: return Reserved5;
+    case 6: return Kind;
+    case 7: return Reserved7;
+    case 8: return FilePath;
+    default: return (n >= 9 && n <= 14) ? Reserved[n - 9] : none;
+    }
+}
+
+QString PlandelSeparator() { return QString(QChar(31)); }
+
+void LoadPlandelSettings(QString& settingsFile) {
+    if (settingsFile.isEmpty()) settingsFile = IniFile;
+    PlandelDataPath = ReadIni(settingsFile, "plandel", "dataPath");
+    CheckPlandelDataPath(PlandelDataPath);
+    if (PlandelDataPath.isEmpty()) PlandelDataPath = platform::ProgramFolder();
+    if (!PlandelDataPath.endsWith('/')) PlandelDataPath += '/';
+    CurrentDataFile = GetPlandelFileNameForDate(platform::Now().date());
+}
+
+void CheckPlandelDataPath(QString& folder) {
+    if (usableFolderText(folder)) {
+        if (CanWriteToFolder(folder)) return;
+        QString answer = platform::InputBox(kFolderPrompt, QStringLiteral("Tamsel Softwares Plandel - Path for Datafiles"),
+                                            platform::ProgramFolder());
+        if (answer.isEmpty()) answer = platform::ProgramFolder();
+        if (!answer.endsWith('/')) answer += '/';
+        if (usableFolderText(answer)) {
+            if (CanWriteToFolder(answer)) {
+                WriteIni("plandel", "dataPath", answer, IniFile);
+                folder = answer;
+            } else {
+                platform::MsgBox(QStringLiteral("The path you chose does not exist , or is invalid. \r\n"
+                                                "Please run the config screen again."),
+                                 platform::Buttons::OK, platform::Icon::None,
+                                 QStringLiteral("Path not valid - run Config"));
+            }
+            return;
+        }
+    }
+    // A folder text that cannot be tested at all: look for Plandel's own settings instead.
+    WriteLog("The path '" + folder + "' does not exist, or is invalid", 0);
+    platform::MsgBox(QStringLiteral("The path you chose does not exist , or is invalid. \r\n"
+                                    "Please run the config screen again."),
+                     platform::Buttons::OK, platform::Icon::None, QStringLiteral("Path not valid - run Config"));
+    PlandelDataPath = FindPlandelDataPath();
+    WriteIni("plandel", "dataPath", programFolderSlash(), IniFile);
+}
+
+QString FindPlandelDataPath() {
+    QString path;
+    const QString plandelIni = programFolderSlash() + "plandel.ini";
+    const QString netPlandelIni = programFolderSlash() + "netplandel.ini";
+    bool found = false;
+    if (QFileInfo(plandelIni).isFile()) {
+        WriteLog(QStringLiteral("Plandel INI file found in current directory"), 0);
+        path = ReadIni(plandelIni, "plandel", "dataPath");
+        found = !path.isEmpty();
+    }
+    if (!found && QFileInfo(netPlandelIni).isFile()) {
+        WriteLog("Plandel INI file found in " + platform::ProgramFolder(), 0);
+        path = ReadIni(netPlandelIni, "plandel", "dataPath");
+        found = true;
+    }
+    if (!found) {
+        QString answer = platform::InputBox(
+            QStringLiteral("Enter the path where Tamsel Software's Electronic Plandel is installed. This is so you "
+                           "can view a files history - ie when it was edited and when you worked on it.\r\n"
+                           "If you dont have the plandel installed, press cancel"),
+            QStringLiteral("Path where Tamsel Software's Plandel is installed"), QStringLiteral("/opt/tamsel/plandel"));
+        if (answer.isEmpty()) {
+            path = platform::ProgramFolder();
+        } else {
+            if (answer.endsWith('/')) answer.chop(1);
+            path = ReadIni(answer + "/netplandel.ini", "plandel", "dataPath");
+        }
+    }
+    WriteLog("Plandel Files are located in :" + path, 0);
+    return path;
+}
+
+QString GetPlandelFileNameForDate(const QDate& date) {
+    const QString name = PlandelDataPath + "D" + date.toString(QStringLiteral("yyyyMM")) + ".dat";
+    if (QFileInfo::exists(name)) return name;
+    if (!AppendLineToFile(name, QString())) {
+        WriteLog("ErrGetPlandelFileNameForDate: Cant open " + name, 0);
+        platform::MsgBox("Cant open the file " + name + "\r\nMake sure another program is not using it",
+                         platform::Buttons::OK, platform::Icon::Critical, QStringLiteral("Problem creating datafile"));
+    }
+    return name;
+}
+
+void AddPlandelRecord(PlandelRecord& record) {
+    if (PlandelDataPath.isEmpty() || CurrentDataFile.isEmpty()) {
+        QString settings;
+        LoadPlandelSettings(settings);
+    }
+    QDate date(int(NumericValue(record.EventDate.mid(0, 4))), int(NumericValue(record.EventDate.mid(4, 2))),
+               int(NumericValue(record.EventDate.mid(6, 2))));
+    // A record without a readable date is filed under today.
+    if (!date.isValid()) date = platform::Now().date();
+    CurrentDataFile = GetPlandelFileNameForDate(date);
+    if (PlandelRecordExists(record.EventDate, record.EventTime, record.Text)) {
+        WriteLog("AddPlandelRecord: Cant add " + record.Text + "  - already exists", 3);
+        return;
+    }
+    const QString separator = PlandelSeparator();
+    record.Id = GetUniqueID(CurrentDataFile, date, separator);
+    if (record.Id.endsWith(separator)) record.Id.chop(1);
+    const QString line = FormatPlandelRecord(record, separator, QString());
+    if (line.trimmed().isEmpty()) {
+        WriteLog(QStringLiteral("Trying to add blank record - aborting"), 0);
+        return;
+    }
+    WriteLog("AddPlandelRecord (File Append) to " + CurrentDataFile + " - " + line, 3);
+    if (!AppendLineToFile(CurrentDataFile, line))
+        WriteLog("AddPlandelRecord: Cant append to " + CurrentDataFile + " - record lost: " + record.Text, 0);
+}
+
+bool PlandelRecordExists(const QString& date, const QString& time, const QString& text) {
+    if (CurrentDataFile.isEmpty()) return false;
+    QStringList lines;
+    if (!readLines(CurrentDataFile, lines)) return false;
+    const QString sep = PlandelSeparator();
+    const QString dateField = sep + date + sep;
+    const QString timeField = sep + time + sep;
+    const QString textField = sep + fieldText(text) + sep;
+    for (const QString& line : lines) {
+        if (line.trimmed().isEmpty()) continue;
+        if (line.indexOf(dateField, 4) >= 0 && line.indexOf(timeField, 8) >= 0 && line.indexOf(textField, 11) >= 0)
+            return true;
+    }
+    return false;
+}
+
+QString FormatPlandelRecord(const PlandelRecord& record, const QString& separator, const QString& terminator) {
+    if (record.Id.trimmed().isEmpty() && record.Action.trimmed().isEmpty() && record.EventTime.trimmed().isEmpty() &&
+        record.Text.trimmed().isEmpty()) {
+        WriteLog("This record does not have an id - " + record.EventDate + " " + record.EventTime + " " + record.Text, 3);
+        return {};
+    }
+    static const int order[15] = {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 4};
+    QString line;
+    for (int n : order) line += fieldText(record.field(n)) + separator;
+    return line + terminator;
+}
+
+QString GetUniqueID(const QString& dataFile, const QDate& date, const QString& separator) {
+    QStringList lines;
+    if (!readLines(dataFile, lines)) {
+        platform::MsgBox("Cant open filename '" + dataFile + "'");
+        return {};
+    }
+    // An empty file reads as one whose first line is empty.
+    const QString firstLine = lines.isEmpty() ? QString() : lines.first().trimmed();
+    QString prefix;
+    if (firstLine.isEmpty())
+        prefix = GetFileNameFromPath(dataFile).left(1);
+    else if (firstLine.startsWith(QLatin1String("ID")))
+        prefix = QStringLiteral("C");
+    else
+        prefix = firstLine.left(1);
+    const QString dayText = date.toString(QStringLiteral("yyyyMMdd"));
+    const QString key = prefix + dayText;
+
+    // The day's highest sequence; it may have grown past four digits.
+    QString greatest;
+    qint64 greatestSequence = -1;
+    for (const QString& line : lines) {
+        const int end = line.indexOf(separator);
+        const QString id = separator.isEmpty() || end < 0 ? line : line.left(end);
+        if (!id.startsWith(key)) continue;
+        const qint64 sequence = qint64(NumericValue(id.mid(key.size())));
+        if (sequence > greatestSequence) {
+            greatestSequence = sequence;
+            greatest = id;
+        }
+    }
+    if (greatest.isEmpty()) return key + "0001";
+    WriteLog(QStringLiteral("GetUniqueID : old ID = "), 3);
+    return createNextID(date, greatest);
+}
+
+QString createNextID(const QDate& date, const QString& lastID) {
+    if (lastID.isEmpty()) {
+        WriteLog(QStringLiteral("createNextID was passed null ID"), 1);
+        return {};
+    }
+    if (date.year() < 1000)
+        platform::MsgBox(
+            QStringLiteral("ERROR - txtYear in getUniqueID is less than 4 digits - what the hell is going on here ?"));
+    const QString prefix = lastID.left(1);
+    const QString dayText = date.toString(QStringLiteral("yyyyMMdd"));
+    qint64 sequence = 1;
+    if (lastID.mid(1, 8) == dayText) sequence = qint64(NumericValue(lastID.mid(9))) + 1;
+    const QString id = prefix + dayText + QStringLiteral("%1").arg(sequence, 4, 10, QLatin1Char('0'));
+    WriteLog("createNextID = " + id, 3);
+    return id;
+}
+
+void RecordFileToPlandel(const QTreeWidgetItem* row) {
+    if (!row) return;
+    const QString path = row->text(0);
+    // Rows brought back from failed.txt hold the path alone: the rest comes from the file.
+    QDateTime modified = QDateTime::fromString(row->text(5), QStringLiteral("yyyy-MM-dd HH:mm"));
+    if (!modified.isValid()) modified = QFileInfo(path).lastModified();
+    QString name = row->text(1);
+    if (name.isEmpty()) name = GetFileNameFromPath(path);
+    QString size = row->text(3).trimmed();
+    if (size.isEmpty()) size = GroupedNumber(qMax<qint64>(GetFileLength(path), 0));
+
+    PlandelRecord record;
+    record.EventDate = modified.toString(QStringLiteral("yyyyMMdd"));
+    record.Action = row->text(4) == QLatin1String("LNK") ? QStringLiteral("View") : QStringLiteral("Edit");
+    record.EventTime = modified.toString(QStringLiteral("HHmm"));
+    record.Text = name + " (" + size + " bytes)";
+    record.Kind = QStringLiteral("PCFile");
+    record.FilePath = path;
+    AddPlandelRecord(record);
+}
+
+QString PlandelRunText(qint64 files, qint64 bytes, qint64 errors, const QString& destination) {
+    QString text = "Corvex copied " + GroupedNumber(bytes, true) + " bytes in " + GroupedNumber(files);
+    if (errors >= 1)
+        text += " files with " + GroupedNumber(errors) + " errors to the folder " + destination;
+    else
+        text += " files to the folder " + destination;
+    return text;
+}
+
+void RecordBackupToPlandel(qint64 files, qint64 bytes, qint64 errors, const QString& destination) {
+    QString settings = IniFile;
+    LoadPlandelSettings(settings);
+    const QDateTime now = platform::Now();
+    PlandelRecord record;
+    record.EventDate = now.toString(QStringLiteral("yyyyMMdd"));
+    record.Action = QStringLiteral("Corvex");
+    record.EventTime = now.toString(QStringLiteral("HHmm"));
+    record.Text = PlandelRunText(files, bytes, errors, destination);
+    record.Kind = QStringLiteral("Batch");
+    record.FilePath = platform::ProgramFolder() + '/' + platform::ProgramName();
+    AddPlandelRecord(record);
+}

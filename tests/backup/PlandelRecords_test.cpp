@@ -1,0 +1,224 @@
+#include "backup/modPIM_Interface.h"
+#include "foundation/IniFile.h"
+#include "foundation/ProgramValues.h"
+#include "support/ScriptedBoxes.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTreeWidgetItem>
+
+#include <gtest/gtest.h>
+
+namespace {
+const QString S = QString(QChar(31));
+
+class PlandelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        IniFile = env.ini();
+        PlandelDataPath.clear();
+        CurrentDataFile.clear();
+        env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5, 30)));
+        QDir().mkpath(env.path("plan"));
+    }
+    void writeIni(const QString& dataPath) {
+        env.writeFile("corvex.ini", "[general]\r\nbackupTo=/b/\r\n[Plandel]\r\ndataPath=" + dataPath + "\r\n");
+    }
+    void load() {
+        writeIni(env.path("plan"));
+        QString settings;
+        LoadPlandelSettings(settings);
+        EXPECT_EQ(settings, env.ini());
+    }
+    // A file-list row as the scan makes it.
+    static QTreeWidgetItem fileRow(const QString& path, const QString& size, const QString& ext,
+                                   const QString& modified) {
+        QTreeWidgetItem row;
+        row.setText(0, path);
+        row.setText(1, path.mid(path.lastIndexOf('/') + 1));
+        row.setText(2, path.left(path.lastIndexOf('/') + 1));
+        row.setText(3, size);
+        row.setText(4, ext);
+        row.setText(5, modified);
+        return row;
+    }
+    QStringList ids(const QString& file) {
+        QStringList result;
+        for (const QString& line : env.readLines(file))
+            if (!line.isEmpty()) result << line.section(S, 0, 0);
+        return result;
+    }
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+};
+}  // namespace
+
+TEST_F(PlandelTest, ANewMonthsFileStartsWithOneEmptyLine) {
+    load();
+    EXPECT_EQ(PlandelDataPath, env.path("plan/"));
+    EXPECT_EQ(CurrentDataFile, env.path("plan/D200304.dat"));
+    EXPECT_EQ(ReadBytes(env.path("plan/D200304.dat")), QByteArray("\r\n"));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(PlandelTest, TwoFilesOfOneDayGetSequentialIdsAndTheExactLine) {
+    load();
+    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "1,234      ", "TXT", "2003-04-28 09:15");
+    QTreeWidgetItem b = fileRow("/home/anna/b.lnk", "0          ", "LNK", "2003-04-28 10:00");
+    RecordFileToPlandel(&a);
+    RecordFileToPlandel(&b);
+    const QByteArray expected = "\r\n"
+                                "D200304280001\x1f" "20030428\x1f" "Edit\x1f" "0915\x1f\x1f" "PCFile\x1f\x1f"
+                                "/home/anna/a.txt\x1f\x1f\x1f\x1f\x1f\x1f\x1f" "a.txt (1,234 bytes)\x1f\r\n"
+                                "D200304280002\x1f" "20030428\x1f" "View\x1f" "1000\x1f\x1f" "PCFile\x1f\x1f"
+                                "/home/anna/b.lnk\x1f\x1f\x1f\x1f\x1f\x1f\x1f" "b.lnk (0 bytes)\x1f\r\n";
+    EXPECT_EQ(ReadBytes(env.path("plan/D200304.dat")), expected);
+}
+
+TEST_F(PlandelTest, ARecordOfAnEarlierMonthGoesIntoThatMonthsFile) {
+    load();
+    WriteBytes(env.path("plan/D200303.dat"), "\r\nD200303150001" + S.toUtf8() + "20030315" + S.toUtf8() + "x\r\n" +
+                                                 "D200303160001" + S.toUtf8() + "\r\n");
+    QTreeWidgetItem old = fileRow("/w/old.doc", "10", "DOC", "2003-03-15 08:00");
+    RecordFileToPlandel(&old);
+    EXPECT_EQ(ids("plan/D200303.dat"), (QStringList{"D200303150001", "D200303160001", "D200303150002"}));
+    EXPECT_EQ(CurrentDataFile, env.path("plan/D200303.dat"));
+    // A month with no file yet gets one.
+    QTreeWidgetItem older = fileRow("/w/older.doc", "10", "DOC", "2002-12-31 23:59");
+    RecordFileToPlandel(&older);
+    EXPECT_EQ(ids("plan/D200212.dat"), QStringList{"D200212310001"});
+    EXPECT_TRUE(env.readFile("plan/D200212.dat").startsWith("\r\n"));
+}
+
+TEST_F(PlandelTest, TheSameFileRecordedTwiceIsWrittenOnce) {
+    load();
+    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
+    RecordFileToPlandel(&a);
+    RecordFileToPlandel(&a);
+    EXPECT_EQ(ids("plan/D200304.dat"), QStringList{"D200304280001"});
+    // Same text at another time is a new event.
+    QTreeWidgetItem later = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:16");
+    RecordFileToPlandel(&later);
+    EXPECT_EQ(ids("plan/D200304.dat"), (QStringList{"D200304280001", "D200304280002"}));
+}
+
+TEST_F(PlandelTest, AHeaderLineBeginningIdGivesPrefixC) {
+    load();
+    WriteBytes(env.path("plan/D200304.dat"), "ID" + S.toUtf8() + "Date" + S.toUtf8() + "\r\n");
+    PlandelRecord r;
+    r.EventDate = "20030428";
+    r.Action = "Corvex";
+    r.EventTime = "1405";
+    r.Text = "first";
+    AddPlandelRecord(r);
+    EXPECT_EQ(r.Id, "C200304280001");
+    PlandelRecord second = r;
+    second.Text = "second";
+    AddPlandelRecord(second);
+    EXPECT_EQ(second.Id, "C200304280002");
+}
+
+TEST_F(PlandelTest, SequencesGoOnPastFourDigits) {
+    load();
+    EXPECT_EQ(createNextID(QDate(2003, 4, 28), "D200304280009"), "D200304280010");
+    EXPECT_EQ(createNextID(QDate(2003, 4, 28), "D200304279999"), "D200304280001");
+    EXPECT_EQ(createNextID(QDate(2003, 4, 28), "D200304289999"), "D2003042810000");
+    EXPECT_EQ(createNextID(QDate(2003, 4, 28), ""), "");
+    WriteBytes(env.path("plan/D200304.dat"),
+               "\r\nD200304289999" + S.toUtf8() + "\r\nD2003042810000" + S.toUtf8() + "\r\n");
+    EXPECT_EQ(GetUniqueID(env.path("plan/D200304.dat"), QDate(2003, 4, 28), S), "D2003042810001");
+    EXPECT_EQ(GetUniqueID(env.path("plan/D200304.dat"), QDate(2003, 4, 29), S), "D200304290001");
+}
+
+TEST_F(PlandelTest, UnreadableDataFileGivesAnEmptyIdWithAMessage) {
+    QDir().mkpath(env.path("plan/Dfolder.dat"));
+    boxes.answer(platform::Answer::OK);
+    EXPECT_EQ(GetUniqueID(env.path("plan/Dfolder.dat"), QDate(2003, 4, 28), S), "");
+    EXPECT_EQ(boxes.last().text, "Cant open filename '" + env.path("plan/Dfolder.dat") + "'");
+    // An empty file is read as one without a header.
+    WriteBytes(env.path("plan/D200305.dat"), {});
+    EXPECT_EQ(GetUniqueID(env.path("plan/D200305.dat"), QDate(2003, 5, 1), S), "D200305010001");
+}
+
+TEST_F(PlandelTest, FormattingAndBlankRecords) {
+    PlandelRecord r;
+    EXPECT_EQ(FormatPlandelRecord(r, S, "\r\n"), "");
+    r.Id = "D1";
+    r.Text = "line\r\nbreak" + S + "x";
+    r.Reserved[5] = "14";
+    r.Reserved5 = "5";
+    EXPECT_EQ(FormatPlandelRecord(r, "|", "#"), "D1||||5|||||||||14|line  break x|#");
+}
+
+TEST_F(PlandelTest, TheRunRecordAndItsText) {
+    load();
+    EXPECT_EQ(PlandelRunText(2, 1234, 0, "/b/"), "Corvex copied 1,234 bytes in 2 files to the folder /b/");
+    EXPECT_EQ(PlandelRunText(3, 0, 0, "/b/"), "Corvex copied  bytes in 3 files to the folder /b/");
+    EXPECT_EQ(PlandelRunText(1234, 1234567, 1, "/b/"),
+              "Corvex copied 1,234,567 bytes in 1,234 files with 1 errors to the folder /b/");
+    RecordBackupToPlandel(2, 1234, 0, "/b/20030428/");
+    const QByteArray expected = "\r\nD200304280001\x1f" "20030428\x1f" "Corvex\x1f" "1405\x1f\x1f" "Batch\x1f\x1f" +
+                                env.path("corvex").toUtf8() +
+                                "\x1f\x1f\x1f\x1f\x1f\x1f\x1f" "Corvex copied 1,234 bytes in 2 files to the folder "
+                                "/b/20030428/\x1f\r\n";
+    EXPECT_EQ(ReadBytes(env.path("plan/D200304.dat")), expected);
+}
+
+TEST_F(PlandelTest, AMissingDataFolderIsAskedForAndStored) {
+    writeIni("");
+    boxes.reply(env.path("plan"));
+    QString settings;
+    LoadPlandelSettings(settings);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().kind, platform::BoxRequest::Kind::Input);
+    EXPECT_EQ(boxes.last().title, "Tamsel Softwares Plandel - Path for Datafiles");
+    EXPECT_EQ(boxes.last().defaultText, env.folder());
+    EXPECT_EQ(PlandelDataPath, env.path("plan/"));
+    EXPECT_EQ(ReadIni(env.ini(), "Plandel", "dataPath"), env.path("plan/"));
+    EXPECT_TRUE(QFileInfo(env.path("plan/D200304.dat")).isFile());
+}
+
+TEST_F(PlandelTest, CancelUsesTheProgramFolder) {
+    writeIni("");
+    boxes.reply("");
+    QString settings;
+    LoadPlandelSettings(settings);
+    EXPECT_EQ(PlandelDataPath, env.folder() + "/");
+    EXPECT_EQ(ReadIni(env.ini(), "Plandel", "dataPath"), env.folder() + "/");
+    EXPECT_TRUE(QFileInfo(env.path("D200304.dat")).isFile());
+}
+
+TEST_F(PlandelTest, AnAnswerThatCannotBeWrittenIsRefused) {
+    writeIni("");
+    env.writeFile("file", "x");
+    boxes.reply(env.path("file/sub")).answer(platform::Answer::OK).answer(platform::Answer::OK);
+    QString settings;
+    LoadPlandelSettings(settings);
+    ASSERT_EQ(boxes.count(), 3);
+    EXPECT_EQ(boxes.seen()[1].title, "Problem writing to Directory");
+    EXPECT_EQ(boxes.seen()[2].title, "Path not valid - run Config");
+    EXPECT_EQ(boxes.seen()[2].text,
+              "The path you chose does not exist , or is invalid. \r\nPlease run the config screen again.");
+    EXPECT_EQ(ReadIni(env.ini(), "Plandel", "dataPath"), "");
+    // The run goes on with the program folder.
+    EXPECT_EQ(PlandelDataPath, env.folder() + "/");
+}
+
+TEST_F(PlandelTest, FindPlandelDataPathReadsPlandelsOwnSettings) {
+    env.writeFile("plandel.ini", "[plandel]\r\ndataPath=/srv/plandel/data/\r\n");
+    EXPECT_EQ(FindPlandelDataPath(), "/srv/plandel/data/");
+    QFile::remove(env.path("plandel.ini"));
+    env.writeFile("netplandel.ini", "[plandel]\r\ndataPath=/net/data/\r\n");
+    EXPECT_EQ(FindPlandelDataPath(), "/net/data/");
+    QFile::remove(env.path("netplandel.ini"));
+
+    boxes.reply("");
+    EXPECT_EQ(FindPlandelDataPath(), env.folder());
+    EXPECT_EQ(boxes.last().title, "Path where Tamsel Software's Plandel is installed");
+    EXPECT_EQ(boxes.last().defaultText, "/opt/tamsel/plandel");
+    env.writeFile("inst/netplandel.ini", "[plandel]\r\ndataPath=/inst/data/\r\n");
+    boxes.reply(env.path("inst/"));
+    EXPECT_EQ(FindPlandelDataPath(), "/inst/data/");
+    EXPECT_TRUE(env.readFile("corvex.log").contains("Plandel Files are located in :/inst/data/"));
+}
