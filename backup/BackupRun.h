@@ -1,5 +1,6 @@
 #pragma once
 // An automatic backup run and the backup folder layout.
+#include <QDate>
 #include <QString>
 
 class QWidget;
@@ -11,7 +12,8 @@ class QWidget;
 void RunBackup(QWidget* parameterWindow, QWidget* statusWindow);
 
 // The backup folder (ending in "/") for base and type, or "" for an unknown
-// type. base gains a trailing "/". With create, the folder is made.
+// type. base gains a trailing "/". With create, the folder is made; when it
+// cannot be made the user is told and the result is "".
 QString MakeBackupFolderName(QString& base, int type, bool create);
 
 QString BackupTypeName(int type);
@@ -19,3 +21,7 @@ QString BackupTypeName(int type);
 // The folder below destination that receives the copy of source when the
 // source folders are kept.
 QString KeepPathFolder(const QString& destination, const QString& source);
+
+// The week of the year, 1 to 54: weeks begin on Sunday and the week holding
+// 1 January is week 1.
+int WeekOfYear(const QDate& date);

@@ -1,0 +1,203 @@
+#include "backup/BackupList.h"
+
+#include "backup/BackupRun.h"
+#include "backup/NumberText.h"
+#include "backup/modPIM_Interface.h"
+#include "foundation/ChangedFileScan.h"
+#include "foundation/IniFile.h"
+#include "foundation/Logging.h"
+#include "foundation/PathHelpers.h"
+#include "foundation/ProgramValues.h"
+#include "foundation/cFileIO.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileCopy.h"
+#include "platform/SystemInfo.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+void yield() { QCoreApplication::processEvents(); }
+
+QString programFile(const QString& name) { return platform::ProgramFolder() + '/' + name; }
+
+void appendLog(const QString& name, const QString& text) {
+    QString file = programFile(name);
+    WriteLogToFile(file, text, 1, 0, QString());
+}
+
+// A list file of the backup folder, open for the whole loop.
+class ListFile {
+public:
+    bool open(const QString& path) {
+        m_file.setFileName(path);
+        return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    }
+    void writeLine(const QString& line) { m_file.write(line.toUtf8() + "\r\n"); }
+    void close() { m_file.close(); }
+
+private:
+    QFile m_file;
+};
+
+// Makes the target folder of one copy. False, with the reason, when it is still missing.
+bool makeTargetFolder(const QString& folder, int& error, QString& description) {
+    if (QFileInfo(folder).isDir()) return true;
+    MakeFullPath(folder);
+    if (QFileInfo(folder).isDir()) return true;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), ec);
+    if (QFileInfo(folder).isDir()) return true;
+    error = ec ? ec.value() : ENOTDIR;
+    description = ec ? QString::fromStdString(ec.message()) : QStringLiteral("Not a directory");
+    return false;
+}
+
+}  // namespace
+
+bool IsTestDestination(const QString& destination) {
+    return destination.left(9).toLower() == QLatin1String("/dev/null");
+}
+
+void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, int keep) {
+    // Start.
+    const QString copiedPath = programFile(QStringLiteral("copied.txt"));
+    const QString failedPath = programFile(QStringLiteral("failed.txt"));
+    QFile::remove(copiedPath);
+    QFile::remove(failedPath);
+    cFileIO copiedList;
+    copiedList.init(copiedPath);
+    cFileIO failedList;
+    failedList.init(failedPath);
+
+    bool ignoring = ReadIni(IniFile, "general", "IgnoreFailedFileCopies") == QLatin1String("1");
+    const bool recording = ReadIni(IniFile, "general", "RecordToPlandel").trimmed() == QLatin1String("1");
+    if (recording) {
+        QString settings = IniFile;
+        LoadPlandelSettings(settings);
+    }
+    if (!destination.endsWith('/')) destination += '/';
+    const bool testMode = IsTestDestination(destination);
+
+    QLabel* lblFile = nullptr;
+    QProgressBar* progressTotal = nullptr;
+    const bool hasStatus = statusWindow != nullptr;
+    if (hasStatus) {
+        lblFile = statusWindow->findChild<QLabel*>(QStringLiteral("lblFile"));
+        progressTotal = statusWindow->findChild<QProgressBar*>(QStringLiteral("ProgressBarTotal"));
+    }
+    qint64 count = 0;
+    qint64 bytes = 0;
+    qint64 errors = 0;
+
+    // A test run lists nothing in the backup folder: its list lines are discarded.
+    ListFile filesList;
+    ListFile detailsList;
+    const QString filesPath = testMode ? QStringLiteral("/dev/null") : destination + "_files.txt";
+    const QString detailsPath = testMode ? QStringLiteral("/dev/null") : destination + "_fileDetails.txt";
+    if (!filesList.open(filesPath) || !detailsList.open(detailsPath)) {
+        platform::MsgBox("Cant write to the destination folder \r\n" + destination +
+                             "\r\n\r\nMake sure that you have write access to the folder, and that there is enough "
+                             "disk space",
+                         platform::Buttons::OK, platform::Icon::Information,
+                         QStringLiteral("Cant write to the Destination folder"));
+        appendLog(QStringLiteral("failed.log"), "Cant write to the destination folder " + destination);
+        return;
+    }
+    WriteLog("STARTING BACKUP to " + destination, 0);
+
+    // The rows are taken once, as they stand now. The loop lets window events
+    // run, and a refresh in the meantime must not pull the rows from under it.
+    std::vector<std::unique_ptr<QTreeWidgetItem>> snapshot;
+    if (rows) {
+        const int total = rows->topLevelItemCount();
+        snapshot.reserve(size_t(total));
+        for (int i = 0; i < total; ++i) snapshot.emplace_back(rows->topLevelItem(i)->clone());
+    }
+    const int rowCount = int(snapshot.size());
+
+    // Loop.
+    for (int i = 0; i < rowCount; ++i) {
+        QTreeWidgetItem* row = snapshot[size_t(i)].get();
+        const QString source = row->text(0);
+        if (row->checkState(0) != Qt::Checked) {
+            WriteLog(source + " was unchecked - not backing up", 3);
+            continue;
+        }
+        const QString name = GetFileNameFromPath(source);
+        filesList.writeLine(source);
+        const QString details = FormatFileDetails(source, QStringLiteral(","), false, true, true, false, true, true);
+        if (!details.isEmpty()) detailsList.writeLine(details);
+        ++count;
+        if (hasStatus) {
+            if (progressTotal) progressTotal->setValue(int(double(i + 1) / rowCount * 100));
+            if (lblFile) lblFile->setText(source);
+            yield();
+        }
+        yield();
+        if (testMode) continue;
+
+        const QString targetFolder = keep == 1 ? KeepPathFolder(destination, source) : destination;
+        int folderError = 0;
+        QString folderReason;
+        if (!makeTargetFolder(targetFolder, folderError, folderReason))
+            appendLog(QStringLiteral("error.log"), "An error occurred in the BackupList function : " +
+                                                       QString::number(folderError) + " = " + folderReason);
+
+        const platform::CopyOutcome copy = platform::CopyFileKeepingTimes(source, targetFolder + name);
+        if (copy.result == platform::CopyResult::ReplaceFailed)
+            appendLog(QStringLiteral("failed.log"), "Cant Copy '" + source + "' to " + targetFolder +
+                                                        " - There is already a backup File , which is in use by "
+                                                        "another application");
+        if (!copy.ok()) {
+            WriteLog("Cant copy file '" + source + "'", 0);
+            // The run's own list of failures is being written: it cannot be copied, and that is no error.
+            if (source == failedPath) continue;
+            appendLog(QStringLiteral("failed.log"),
+                      "Cant Copy '" + source + "' to " + targetFolder + " - Original File is in use");
+            failedList.appendLine(source, true);
+            ++errors;
+            if (!ignoring) {
+                const platform::Answer answer = platform::MsgBox(
+                    "Cant copy this file : " + name +
+                        "\r\n\r\nDo you want to continue getting warnings when\r\na file cannot be copied?",
+                    platform::Buttons::YesNo, platform::Icon::None, QStringLiteral("File cannot be copied"));
+                if (answer == platform::Answer::No) ignoring = true;
+            }
+            continue;
+        }
+        yield();
+        WriteLog("Backed up " + source, 0);
+        const qint64 length = GetFileLength(source);
+        if (length > 0) bytes += length;
+        copiedList.appendLine(source, true);
+        if (recording) RecordFileToPlandel(row);
+    }
+
+    // End.
+    filesList.close();
+    detailsList.close();
+    if (hasStatus) {
+        if (lblFile) lblFile->setText(QStringLiteral("Done!"));
+        if (progressTotal) progressTotal->setValue(0);
+    }
+    if (errors > 0 && hasStatus && lblFile)
+        lblFile->setText("ERROR - " + QString::number(errors) + " files could not be copied - see FAILED.TXT");
+    appendLog(QStringLiteral("events.log"), "Corvex-Pro " + GetVersionString() + " copied " + GroupedNumber(count) +
+                                                " files (" + GroupedNumber(bytes) + " bytes) to " + destination +
+                                                " with " + GroupedNumber(errors) + " errors");
+    RecordBackupToPlandel(count, bytes, errors, destination);
+    WriteIni("general", "dateOfLastBackup", platform::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile);
+}

@@ -1,0 +1,155 @@
+#include "backup/BackupRun.h"
+#include "foundation/ProgramValues.h"
+#include "support/ScriptedBoxes.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+namespace {
+class FolderNameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        IniFile = env.ini();
+        env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5, 0)));
+        base = env.path("Backup");
+    }
+    QString name(int type, bool create = false) {
+        QString b = base;
+        return MakeBackupFolderName(b, type, create);
+    }
+    QString at(const QDate& date, int type) {
+        env.setNow(QDateTime(date, QTime(12, 0)));
+        return name(type);
+    }
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+    QString base;
+};
+
+bool englishNames() {
+    const QLocale::Language l = QLocale::system().language();
+    return l == QLocale::C || l == QLocale::English;
+}
+}  // namespace
+
+TEST_F(FolderNameTest, EveryTypeOnMonday28April2003At1405) {
+    const QString b = base + '/';
+    const QString day = QLocale::system().dayName(1, QLocale::ShortFormat);
+    const QString month = QLocale::system().monthName(4, QLocale::ShortFormat);
+    if (englishNames()) {
+        EXPECT_EQ(day, "Mon");
+        EXPECT_EQ(month, "Apr");
+    }
+    EXPECT_EQ(name(0), b);
+    EXPECT_EQ(name(1), b + "20030428/");
+    EXPECT_EQ(name(2), b + day + "/");
+    EXPECT_EQ(name(3), b + "Week18/");
+    EXPECT_EQ(name(4), b + month + "/");
+    EXPECT_EQ(name(5), b + "2003-" + month + "/");
+    EXPECT_EQ(name(6), b + "2003-Q2/");
+    EXPECT_EQ(name(7), b + "20030428_1405/");
+    EXPECT_FALSE(QFileInfo::exists(base)) << "nothing is created without create";
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(FolderNameTest, BaseGainsItsSlashAndTheCallerSeesIt) {
+    QString b = env.path("dest");
+    EXPECT_EQ(MakeBackupFolderName(b, 0, false), env.path("dest/"));
+    EXPECT_EQ(b, env.path("dest/"));
+    QString withSlash = env.path("dest/");
+    EXPECT_EQ(MakeBackupFolderName(withSlash, 1, false), env.path("dest/20030428/"));
+}
+
+TEST_F(FolderNameTest, WeeksBeginOnSundayAndTheFirstHoldsFirstJanuary) {
+    // 2003 begins on a Wednesday.
+    EXPECT_EQ(at(QDate(2003, 1, 1), 3), base + "/Week1/");
+    EXPECT_EQ(at(QDate(2003, 1, 4), 3), base + "/Week1/");
+    EXPECT_EQ(at(QDate(2003, 1, 5), 3), base + "/Week2/");
+    // 2006 begins on a Sunday: the next Sunday starts week 2.
+    EXPECT_EQ(at(QDate(2006, 1, 7), 3), base + "/Week1/");
+    EXPECT_EQ(at(QDate(2006, 1, 8), 3), base + "/Week2/");
+    // 2000 is a leap year beginning on a Saturday: its last day is in week 54.
+    EXPECT_EQ(at(QDate(2000, 1, 1), 3), base + "/Week1/");
+    EXPECT_EQ(at(QDate(2000, 1, 2), 3), base + "/Week2/");
+    EXPECT_EQ(at(QDate(2000, 12, 31), 3), base + "/Week54/");
+    EXPECT_EQ(WeekOfYear(QDate(2001, 12, 31)), 53);
+}
+
+TEST_F(FolderNameTest, QuartersAndTheMinuteChange) {
+    EXPECT_EQ(at(QDate(2003, 3, 31), 6), base + "/2003-Q1/");
+    EXPECT_EQ(at(QDate(2003, 7, 1), 6), base + "/2003-Q3/");
+    EXPECT_EQ(at(QDate(2003, 12, 31), 6), base + "/2003-Q4/");
+
+    env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5, 59)));
+    const QString first = name(7);
+    env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 6, 0)));
+    const QString second = name(7);
+    EXPECT_EQ(first, base + "/20030428_1405/");
+    EXPECT_EQ(second, base + "/20030428_1406/");
+    env.setNow(QDateTime(QDate(2003, 4, 28), QTime(9, 7, 0)));
+    EXPECT_EQ(name(7), base + "/20030428_0907/");
+}
+
+TEST_F(FolderNameTest, UnknownTypesGiveNoFolderAndCreateNothing) {
+    for (int type : {8, -1, 100, -32768}) {
+        EXPECT_EQ(name(type, true), QString()) << type;
+        EXPECT_EQ(BackupTypeName(type), "Unknown Backup type");
+    }
+    EXPECT_FALSE(QFileInfo::exists(base));
+    EXPECT_EQ(BackupTypeName(0), "All Files into the above directory");
+    EXPECT_EQ(BackupTypeName(3), "cyclic weekly backup");
+    EXPECT_EQ(BackupTypeName(7), "todays date and time as appended");
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(FolderNameTest, CreateMakesAMissingBaseSeveralLevelsDeep) {
+    base = env.path("A/B/C");
+    EXPECT_EQ(name(1, true), env.path("A/B/C/20030428/"));
+    EXPECT_TRUE(QFileInfo(env.path("A/B/C/20030428")).isDir());
+    // An existing folder is simply used again.
+    EXPECT_EQ(name(1, true), env.path("A/B/C/20030428/"));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(FolderNameTest, AFolderThatCannotBeCreatedIsReportedAndGivesNoName) {
+    env.writeFile("blocker", "a regular file where a folder should be");
+    base = env.path("blocker/deeper");
+    boxes.answer(platform::Answer::OK);
+    EXPECT_EQ(name(1, true), QString());
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Cant create Backup folder");
+    EXPECT_EQ(boxes.last().icon, platform::Icon::Critical);
+    EXPECT_TRUE(boxes.last().text.startsWith("Cant create backup directory " + env.path("blocker/deeper/20030428/") +
+                                             "\r\nError #"));
+    const QStringList log = env.readLines("corvex.log");
+    ASSERT_EQ(log.size(), 1);
+    EXPECT_TRUE(log[0].contains(",Cant create backup directory " + env.path("blocker/deeper/20030428/") +
+                                " - error #"));
+}
+
+TEST_F(FolderNameTest, TestDestinationIsNeverCreated) {
+    base = "/dev/null";
+    EXPECT_EQ(name(1, true), "/dev/null/20030428/");
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(FolderNameTest, KeepPathFolderPutsTheSourceFolderBelowTheDestination) {
+    EXPECT_EQ(KeepPathFolder("/b/", "/home/anna/a.txt"), "/b/home/anna/");
+    EXPECT_EQ(KeepPathFolder("/b/", "/home/anna/"), "/b/home/anna/");
+    EXPECT_EQ(KeepPathFolder("/b/", "//server/share/d/a.txt"), "/b/server/share/d/");
+    EXPECT_EQ(KeepPathFolder("/b/", "/x.txt"), "/b/");
+    EXPECT_EQ(KeepPathFolder("/b", "/home/x.txt"), "/b/home/");
+    // Parent levels never lead out of the destination.
+    EXPECT_EQ(KeepPathFolder("/b/", "/home/anna/../../../etc/x"), "/b/etc/");
+    EXPECT_EQ(boxes.count(), 0);
+
+    boxes.answer(platform::Answer::OK);
+    EXPECT_EQ(KeepPathFolder("/b/", "report.txt"), "/b/");
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "Not a path");
+    EXPECT_EQ(boxes.last().title, platform::ProgramTitle());
+}

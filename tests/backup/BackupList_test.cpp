@@ -1,0 +1,268 @@
+#include "backup/BackupList.h"
+#include "backup/modPIM_Interface.h"
+#include "foundation/IniFile.h"
+#include "foundation/Logging.h"
+#include "foundation/ProgramValues.h"
+#include "support/ScriptedBoxes.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+const QString S = QString(QChar(31));
+
+class CopyLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        IniFile = env.ini();
+        PlandelDataPath.clear();
+        CurrentDataFile.clear();
+        env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5, 30)));
+        QDir().mkpath(env.path("plan"));
+        QDir().mkpath(env.path("dest"));
+        dest = env.path("dest");
+        writeIni({});
+        status.setObjectName("frmStartup");
+        auto* layout = new QVBoxLayout(&status);
+        lblFile = new QLabel(&status);
+        lblFile->setObjectName("lblFile");
+        progress = new QProgressBar(&status);
+        progress->setObjectName("ProgressBarTotal");
+        layout->addWidget(lblFile);
+        layout->addWidget(progress);
+    }
+    void writeIni(const QString& extra) {
+        env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=2003-01-01 00:00:00\r\n" + extra +
+                                        "[Plandel]\r\ndataPath=" + env.path("plan") + "\r\n");
+    }
+    // A source file with a fixed modification time, and its row in the list.
+    QString source(const QString& relative, const QByteArray& data, bool ticked = true) {
+        const QString path = env.path("src/" + relative);
+        WriteBytes(path, data);
+        const struct timespec times[2] = {{1051520100, 0}, {1051520100, 0}};  // 2003-04-28 08:55:00 UTC
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+        addRow(path, ticked);
+        return path;
+    }
+    void addRow(const QString& path, bool ticked = true) {
+        auto* row = new QTreeWidgetItem(&rows);
+        const QFileInfo fi(path);
+        row->setText(0, path);
+        row->setText(1, fi.fileName());
+        row->setText(2, fi.path() + '/');
+        row->setText(3, QString::number(fi.size()).leftJustified(11));
+        row->setText(4, fi.suffix().toUpper());
+        row->setText(5, fi.lastModified().toString("yyyy-MM-dd HH:mm"));
+        row->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+    }
+    void run(int keep = 0, bool withStatus = true) {
+        QString d = dest;
+        BackupList(&rows, d, withStatus ? &status : nullptr, keep);
+        EXPECT_TRUE(d.endsWith('/'));
+    }
+    QString eventsLine() {
+        const QStringList lines = env.readLines("events.log");
+        return lines.isEmpty() ? QString() : lines.last();
+    }
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+    QTreeWidget rows;
+    QWidget status;
+    QLabel* lblFile = nullptr;
+    QProgressBar* progress = nullptr;
+    QString dest;
+};
+}  // namespace
+
+TEST_F(CopyLoopTest, ThreeTickedRowsAreCopiedAndListed) {
+    const QString a = source("a.txt", "aaaa");
+    const QString b = source("b.txt", "bb", false);
+    const QString c = source("sub/c.bin", QByteArray(1500, 'c'));
+    const QString d = source("d", "");
+    ::chmod(QFile::encodeName(c).constData(), 0751);
+    run();
+
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
+    EXPECT_EQ(ReadBytes(env.path("dest/c.bin")), QByteArray(1500, 'c'));
+    EXPECT_TRUE(QFileInfo(env.path("dest/d")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(env.path("dest/b.txt")));
+    EXPECT_EQ(QFileInfo(env.path("dest/c.bin")).lastModified(), QFileInfo(c).lastModified());
+    EXPECT_EQ(QFileInfo(env.path("dest/c.bin")).permissions(), QFileInfo(c).permissions());
+
+    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{a, c, d}));
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
+    EXPECT_EQ(env.readLines("dest/_files.txt"), (QStringList{a, c, d}));
+    const QStringList details = env.readLines("dest/_fileDetails.txt");
+    ASSERT_EQ(details.size(), 3);
+    EXPECT_EQ(details[1], "c.bin," + env.path("src/sub/") + ",1500," +
+                              QFileInfo(c).lastModified().toString("yyyy/MM/dd HH:mm:ss") + ",");
+    EXPECT_TRUE(ReadBytes(env.path("dest/_files.txt")).endsWith("\r\n"));
+
+    EXPECT_TRUE(eventsLine().endsWith("," + GetLoginName() + "," + GetMachineName() + ",Corvex-Pro " +
+                                      GetVersionString() + " copied 3 files (1,504 bytes) to " + dest +
+                                      "/ with 0 errors"));
+    EXPECT_TRUE(eventsLine().startsWith("20030428,14:05:30,"));
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_EQ(lblFile->text(), "Done!");
+    EXPECT_EQ(progress->value(), 0);
+
+    const QString log = env.readFile("corvex.log");
+    EXPECT_TRUE(log.contains(",STARTING BACKUP to " + dest + "/\r\n"));
+    EXPECT_TRUE(log.contains(",Backed up " + a + "\r\n"));
+    EXPECT_FALSE(log.contains("was unchecked")) << "a level-3 line";
+    // Recording is off: only the run record reaches the planner.
+    const QStringList planner = env.readLines("plan/D200304.dat");
+    ASSERT_EQ(planner.size(), 2);
+    EXPECT_TRUE(planner[1].endsWith(S + "Corvex copied 1,504 bytes in 3 files to the folder " + dest + "/" + S));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(CopyLoopTest, FailedCopiesAreListedLoggedAndAskedAbout) {
+    source("a.txt", "a");
+    const QString gone1 = env.path("src/gone1.txt");
+    const QString gone2 = env.path("src/gone2.txt");
+    addRow(gone1);
+    source("b.txt", "b");
+    addRow(gone2);
+    boxes.answer(platform::Answer::No);  // no more warnings in this run
+    run();
+
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "File cannot be copied");
+    EXPECT_EQ(boxes.last().buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(boxes.last().icon, platform::Icon::None);
+    EXPECT_EQ(boxes.last().text, "Cant copy this file : gone1.txt\r\n\r\nDo you want to continue getting warnings "
+                                 "when\r\na file cannot be copied?");
+    EXPECT_EQ(env.readLines("failed.txt"), (QStringList{gone1, gone2}));
+    const QStringList failedLog = env.readLines("failed.log");
+    ASSERT_EQ(failedLog.size(), 2);
+    EXPECT_TRUE(failedLog[0].endsWith(",Cant Copy '" + gone1 + "' to " + dest + "/ - Original File is in use"));
+    EXPECT_TRUE(eventsLine().endsWith(" copied 4 files (2 bytes) to " + dest + "/ with 2 errors"));
+    EXPECT_EQ(lblFile->text(), "ERROR - 2 files could not be copied - see FAILED.TXT");
+    EXPECT_TRUE(env.readFile("corvex.log").contains(",Cant copy file '" + gone2 + "'\r\n"));
+    EXPECT_EQ(env.readLines("copied.txt").size(), 2);
+    // The setting itself is not changed by the answer.
+    EXPECT_EQ(ReadIni(env.ini(), "general", "IgnoreFailedFileCopies"), "");
+}
+
+TEST_F(CopyLoopTest, AnswerYesKeepsAskingAndTheSettingSilencesEverything) {
+    addRow(env.path("src/x1"));
+    addRow(env.path("src/x2"));
+    boxes.answer(platform::Answer::Yes).answer(platform::Answer::Yes);
+    run(0, false);
+    EXPECT_EQ(boxes.count(), 2);
+
+    writeIni("IgnoreFailedFileCopies=1\r\n");
+    run(0, false);
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(env.readLines("failed.txt").size(), 2) << "failed.txt starts afresh every run";
+}
+
+TEST_F(CopyLoopTest, TheRunsOwnFailedListIsNoError) {
+    addRow(env.path("failed.txt"));
+    run();
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_TRUE(eventsLine().endsWith(" with 0 errors"));
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.log")));
+    EXPECT_TRUE(env.readFile("corvex.log").contains(",Cant copy file '" + env.path("failed.txt") + "'"));
+}
+
+TEST_F(CopyLoopTest, KeepPathsPutsEachCopyBelowItsSourceFolder) {
+    const QString a = source("work/docs/a.txt", "A");
+    const QString b = source("b.txt", "B");
+    run(1);
+    EXPECT_EQ(ReadBytes(dest + a), "A");
+    EXPECT_EQ(ReadBytes(dest + b), "B");
+    EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt")));
+}
+
+TEST_F(CopyLoopTest, SameNamedFilesReplaceOneAnotherWithoutKeepPaths) {
+    const QString first = source("one/same.txt", "first");
+    const QString second = source("two/same.txt", "second");
+    run(0);
+    EXPECT_EQ(ReadBytes(env.path("dest/same.txt")), "second");
+    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{first, second}));
+}
+
+TEST_F(CopyLoopTest, TestDestinationCopiesNothingButCountsAndRecords) {
+    source("a.txt", "aaaa");
+    source("b.txt", "bb");
+    dest = "/DEV/NULL";
+    run();
+    EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
+    EXPECT_TRUE(eventsLine().endsWith(" copied 2 files (0 bytes) to /DEV/NULL/ with 0 errors"));
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_TRUE(env.readLines("plan/D200304.dat").last().contains("Corvex copied  bytes in 2 files"));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenStopsBeforeCopying) {
+    source("a.txt", "a");
+    env.writeFile("file", "x");
+    dest = env.path("file/sub");
+    boxes.answer(platform::Answer::OK);
+    run();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Cant write to the Destination folder");
+    EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
+    EXPECT_EQ(boxes.last().text, "Cant write to the destination folder \r\n" + dest +
+                                     "/\r\n\r\nMake sure that you have write access to the folder, and that there "
+                                     "is enough disk space");
+    EXPECT_TRUE(env.readLines("failed.log").value(0).endsWith(",Cant write to the destination folder " + dest + "/"));
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-01-01 00:00:00");
+    EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
+    EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
+}
+
+TEST_F(CopyLoopTest, AFailingCopyLeavesTheOlderBackupCopyUnchanged) {
+    WriteBytes(env.path("dest/a.txt"), "the last good copy");
+    addRow(env.path("src/a.txt"));  // the original has gone since the scan
+    // A folder in place of the older copy cannot be replaced.
+    source("b.txt", "new b");
+    QDir().mkpath(env.path("dest/b.txt/inside"));
+    boxes.answerAllWith(platform::Answer::Yes);
+    run();
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "the last good copy");
+    EXPECT_TRUE(QFileInfo(env.path("dest/b.txt/inside")).isDir());
+    const QStringList failedLog = env.readLines("failed.log");
+    ASSERT_EQ(failedLog.size(), 3);
+    EXPECT_TRUE(failedLog[1].endsWith(",Cant Copy '" + env.path("src/b.txt") + "' to " + dest +
+                                      "/ - There is already a backup File , which is in use by another application"));
+    EXPECT_TRUE(failedLog[2].endsWith(" - Original File is in use"));
+    EXPECT_TRUE(eventsLine().endsWith(" with 2 errors"));
+    // No temporary copy is left behind.
+    EXPECT_EQ(QDir(env.path("dest")).entryList(QDir::Files | QDir::Hidden).size(), 3);  // a.txt + two lists
+}
+
+TEST_F(CopyLoopTest, RecordingAddsOneRecordPerCopiedFile) {
+    writeIni("RecordToPlandel= 1 \r\n");
+    source("a.txt", "aaaa");
+    source("b.txt", "bb");
+    addRow(env.path("src/missing.txt"));
+    boxes.answerAllWith(platform::Answer::Yes);
+    run();
+    const QStringList planner = env.readLines("plan/D200304.dat");
+    ASSERT_EQ(planner.size(), 4);
+    EXPECT_TRUE(planner[1].contains(S + "PCFile" + S + S + env.path("src/a.txt") + S));
+    EXPECT_TRUE(planner[1].endsWith(S + "a.txt (4 bytes)" + S));
+    EXPECT_TRUE(planner[3].contains("with 1 errors"));
+}
+
+TEST_F(CopyLoopTest, AnEmptyListStillWritesTheRunsFiles) {
+    run();
+    EXPECT_TRUE(QFileInfo(env.path("dest/_files.txt")).isFile());
+    EXPECT_EQ(QFileInfo(env.path("dest/_files.txt")).size(), 0);
+    EXPECT_TRUE(QFileInfo(env.path("dest/_fileDetails.txt")).isFile());
+    EXPECT_TRUE(eventsLine().endsWith(" copied 0 files (0 bytes) to " + dest + "/ with 0 errors"));
+}
