@@ -1,5 +1,8 @@
 #include "backup/modCorvexPro.h"
 
+#include "backup/BackupRun.h"
+#include "backup/frmProgress.h"
+#include "backup/modPIM_Interface.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "foundation/ProgramValues.h"
@@ -34,7 +37,7 @@ void Main() {
         RunningSilently = true;
         WriteLog("Corvex running silently", 3);
         platform::SetPointer(platform::Pointer::ArrowHourglass);
-        // The silent backup run is wired in here.
+        RunBackup(TheProgressForm(), nullptr);
         platform::SetPointer(platform::Pointer::Default);
         platform::EndProgram();
         return;
@@ -60,7 +63,8 @@ bool Initialise() {
     BackupTo = ReadIni(IniFile, "general", "backupTo");
     KeepPaths = NumericValue16(ReadIni(IniFile, "general", "keepPaths"));
     BackupType = NumericValue16(ReadIni(IniFile, "general", "backupType"));
-    // The planner's data folder is checked here.
+    QString plandelSettings;
+    LoadPlandelSettings(plandelSettings);
     return true;
 }
 
