@@ -1,9 +1,25 @@
 #include "foundation/ChangedFileScan.h"
 
+#include "foundation/FolderWalk.h"
+#include "foundation/ListFiles.h"
 #include "foundation/PathHelpers.h"
+#include "foundation/ProgramValues.h"
+#include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
+#include "platform/Pointer.h"
+#include "platform/SystemInfo.h"
+#include "platform/Wildcard.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QLocale>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <new>
+#include <optional>
 
 // ---------------------------------------------------------------------------
 // Small file routines used by the copy loop and the backup-folder naming.
@@ -48,11 +64,270 @@ bool MakeFullPath(const QString& path) {
 }
 
 // ---------------------------------------------------------------------------
-// The scan (placeholders while it is written).
+// The scan.
 
-void ListChangedFiles(const QDateTime&, const QDateTime&, QWidget*, QWidget*, QTreeWidget*, QWidget*, QWidget*, bool,
-                      bool, QProgressBar*) {}
-void BuildFolderList(QWidget*, QWidget*, QWidget*) {}
-void ProcessFolderFiles(const QString&, const QDateTime&, const QDateTime&, const QStringList&, QTreeWidget*, bool) {}
-void AddFileToList(const QString&, const QString&, QTreeWidget*) {}
-bool IsFileDateInRange(const QString&, const QDateTime&, const QDateTime&) { return false; }
+namespace {
+
+// Full-form rows added since the scan began; it only paces the yields.
+int runningFileCount = 0;
+
+constexpr int kMaxMasks = 100;
+constexpr int kColumns = 14;  // the row text and sub-items 1 to 13
+
+// The local calendar days from fromDate's to toDate's, both included, as the
+// seconds [first, end) since 1970: one comparison per file instead of turning
+// every file's time into a date.
+struct DayWindow {
+    qint64 first = 0;
+    qint64 end = 0;
+    bool contains(qint64 secs) const { return secs >= first && secs < end; }
+};
+
+DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
+    if (!fromDate.isValid() || !toDate.isValid()) return {};
+    const QDate fromDay = fromDate.date();
+    const QDate toDay = toDate.date();
+    if (fromDay > toDay) return {};
+    return {fromDay.startOfDay().toSecsSinceEpoch(), toDay.addDays(1).startOfDay().toSecsSinceEpoch()};
+}
+
+// "###,###,###,###" with the system's digit grouping, "0" for nothing, padded
+// on the right to 11 characters (a longer text is kept whole).
+QString sizeText(qint64 size) {
+    static const QLocale locale = [] {
+        QLocale l = QLocale::system();
+        l.setNumberOptions(l.numberOptions() & ~QLocale::OmitGroupSeparator);
+        return l;
+    }();
+    return locale.toString(size).leftJustified(11, u' ');
+}
+
+void yieldToWindows() { QCoreApplication::processEvents(); }
+
+void showScanError(int number, const QString& description) {
+    // The number is written with its sign position, a blank for a positive one.
+    platform::MsgBox("Error # " + QString(number < 0 ? "" : " ") + QString::number(number) + " occurred. = " +
+                     description);
+}
+
+QTreeWidgetItem* newFileRow(QTreeWidget* fileList, bool checkBoxes, const QStringList& columns) {
+    auto* item = new QTreeWidgetItem(columns);
+    if (checkBoxes) {
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(0, Qt::Unchecked);
+    }
+    fileList->addTopLevelItem(item);
+    return item;
+}
+
+// One full-form row from a status already read.
+void addFullRow(const QString& folder, const QString& fileName, const platform::FileStatus& status,
+                QTreeWidget* fileList, bool checkBoxes) {
+    try {
+        QString folderSlash = folder;
+        const QString fullPath = JoinPath(folderSlash, fileName);
+        ++runningFileCount;
+        QStringList columns;
+        columns.reserve(kColumns);
+        columns << fullPath << fileName << folderSlash << sizeText(status.isFile ? status.size : 0)
+                << GetFileExtension(fullPath).toUpper()
+                << (status.exists ? status.modified().toString(QStringLiteral("yyyy-MM-dd hh:mm")) : QString());
+        while (columns.size() < kColumns) columns << QString();
+        newFileRow(fileList, checkBoxes, columns);
+    } catch (const std::bad_alloc&) {
+        platform::MsgBox(QStringLiteral("Error adding a file to list - may be out of space"));
+    }
+    switch (runningFileCount) {
+    case 33:
+    case 133:
+    case 433:
+    case 933: yieldToWindows(); break;
+    default: break;
+    }
+}
+
+void addShortRow(const QString& folderSlash, const QString& fileName, QTreeWidget* fileList, bool checkBoxes) {
+    newFileRow(fileList, checkBoxes, QStringList{folderSlash + fileName, fileName});
+}
+
+// The rows of one folder's files, each mask in turn. Every entry's status is
+// read at most once, and only for entries that may be files; folders, devices,
+// pipes and sockets are passed over without a status call (and are never
+// opened, so a pipe cannot hold the scan up).
+void scanFolder(const QString& folder, const DayWindow& window, const QStringList& masks, QTreeWidget* fileList,
+                bool detailed) {
+    if (!fileList || masks.isEmpty()) return;
+    const QPointer<QTreeWidget> list(fileList);
+    const QString folderSlash = folder.endsWith(u'/') ? folder : folder + u'/';
+    platform::FolderEntries entries;
+    // A folder of a walked tree was read by the walk already.
+    if (!FileSystemObject::Get().TakeEntries(folder, entries) && !platform::ReadFolderEntries(folderSlash, entries))
+        return;
+    const int n = entries.size();
+    if (n == 0) return;
+    const bool checkBoxes = ListViewHasCheckBoxes(fileList);
+
+    QByteArray path = QFile::encodeName(folderSlash);
+    const qsizetype baseLength = path.size();
+    enum : unsigned char { NotRead, Passes, Fails };
+    const size_t count = static_cast<size_t>(n);
+    std::vector<unsigned char> verdict(count, NotRead);
+    std::vector<platform::FileStatus> status(count);
+    std::vector<std::optional<QString>> names(count);
+    auto nameOf = [&](int i) -> const QString& {
+        if (!names[size_t(i)]) names[size_t(i)] = entries.displayName(i);
+        return *names[size_t(i)];
+    };
+
+    for (const QString& mask : masks) {
+        if (ScanStopRequested) return;
+        const bool everyName = platform::WildcardMatchesAll(mask);
+        for (int i = 0; i < n; ++i) {
+            const platform::EntryKind kind = entries.kind(i);
+            if (kind == platform::EntryKind::Folder || kind == platform::EntryKind::Other) continue;
+            if (!everyName && !platform::WildcardMatch(nameOf(i), mask)) continue;
+            unsigned char& v = verdict[size_t(i)];
+            if (v == NotRead) {
+                path.truncate(baseLength);
+                path.append(entries.name(i));
+                status[size_t(i)] = platform::GetFileStatus(path);
+                const platform::FileStatus& st = status[size_t(i)];
+                v = (st.isFile && window.contains(st.modifiedSecs)) ? Passes : Fails;
+            }
+            if (v != Passes) continue;
+            if (detailed)
+                addFullRow(folderSlash, nameOf(i), status[size_t(i)], fileList, checkBoxes);
+            else
+                addShortRow(folderSlash, nameOf(i), fileList, checkBoxes);
+            if (!list) return;  // the window went away while events ran
+        }
+    }
+}
+
+// The masks of the pattern list: a row without a "." stands for "*." and the
+// row. Beyond the hundredth mask the reading ends with an error message.
+QStringList readMasks(QWidget* patternList) {
+    QStringList masks;
+    for (const QString& row : ListRowTexts(patternList)) {
+        if (row.isEmpty()) continue;
+        if (masks.size() == kMaxMasks) {
+            showScanError(9, QStringLiteral("Subscript out of range"));
+            break;
+        }
+        masks << (row.contains(u'.') ? row : QStringLiteral("*.") + row);
+    }
+    return masks;
+}
+
+void clearRows(QWidget* control) {
+    if (auto* list = qobject_cast<QListWidget*>(control))
+        list->clear();
+    else if (auto* view = qobject_cast<QTreeWidget*>(control))
+        view->clear();
+}
+
+}  // namespace
+
+void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
+                      QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed,
+                      bool checkAll, QProgressBar* progressBar) {
+    ScanStopRequested = false;
+    const QPointer<QTreeWidget> files(fileList);
+    const QPointer<QProgressBar> bar(progressBar);
+    if (files) {
+        // Emptying the list must not lose the fact that its rows carry check boxes.
+        if (ListViewHasCheckBoxes(files)) SetListViewCheckBoxes(files, true);
+        files->setSortingEnabled(false);
+        files->clear();
+    }
+    runningFileCount = 0;
+    platform::SetPointer(platform::Pointer::Hourglass);
+
+    QStringList masks;
+    QTreeWidget ownExpandedList;  // used only when the host window has no lstAllPaths
+    QWidget* expanded = hostWindow ? hostWindow->findChild<QWidget*>(QStringLiteral("lstAllPaths")) : nullptr;
+    if (!expanded) expanded = &ownExpandedList;
+    FileSystemObject& fso = FileSystemObject::Get();
+    try {
+        masks = readMasks(patternList);
+        fso.KeepEntries(true);
+        BuildFolderList(folderList, expanded, excludedList);
+    } catch (const std::bad_alloc&) {
+        showScanError(7, QStringLiteral("Out of memory"));
+    }
+    SaveListboxToFile(expanded, platform::ProgramFolder() + QStringLiteral("/folders.lis"));
+    // The folder texts are taken now, so that events during the scan cannot
+    // change the list under it.
+    const QStringList folders = ListRowTexts(expanded);
+    const QPointer<QWidget> expandedGuard(expanded);
+    yieldToWindows();
+
+    const DayWindow window = dayWindow(fromDate, toDate);
+    const qsizetype n = folders.size();
+    for (qsizetype row = 1; row <= n && files; ++row) {
+        if (ScanStopRequested) break;
+        if (hostWindow && bar) bar->setValue(int(float(row) / float(n) * 100.0f));
+        if (row % 30 == 0) yieldToWindows();
+        if (!files) break;
+        try {
+            scanFolder(folders[row - 1], window, masks, files, detailed);
+        } catch (const std::bad_alloc&) {
+            // A folder that fails ends its own scan; the next folder follows.
+        }
+    }
+    fso.KeepEntries(false);
+
+    if (files) {
+        if (checkAll && ListViewHasCheckBoxes(files)) {
+            for (int i = 0; i < files->topLevelItemCount(); ++i) files->topLevelItem(i)->setCheckState(0, Qt::Checked);
+        }
+        // Sorting back on sorts once, by the list's current sort column and order.
+        files->setSortingEnabled(true);
+    }
+    platform::SetPointer(platform::Pointer::Default);
+}
+
+void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList) {
+    clearRows(expandedList);
+    const auto stop = [] { return ScanStopRequested; };
+    QStringList entries;
+    bool yieldAfterWalk = false;
+    if (auto* view = qobject_cast<QTreeWidget*>(folderList)) {
+        const bool onlyTicked = ListViewHasCheckBoxes(view);
+        for (int i = 0; i < view->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = view->topLevelItem(i);
+            if (!onlyTicked || item->checkState(0) == Qt::Checked) entries << item->text(0);
+        }
+    } else {
+        entries = ListRowTexts(folderList);
+        yieldAfterWalk = true;
+    }
+    for (const QString& entry : entries) {
+        if (ScanStopRequested) break;
+        if (entry.isEmpty()) continue;
+        if (entry.endsWith(u'*')) {
+            WalkFolderTree(entry.chopped(1), expandedList, stop);
+            if (yieldAfterWalk) yieldToWindows();
+        } else {
+            AddListRow(expandedList, entry);
+        }
+    }
+    for (const QString& fragment : ListRowTexts(excludedList)) RemoveListItemsContaining(fragment, expandedList);
+}
+
+void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,
+                        const QStringList& masks, QTreeWidget* fileList, bool detailed) {
+    scanFolder(folder, dayWindow(fromDate, toDate), masks, fileList, detailed);
+}
+
+void AddFileToList(const QString& folder, const QString& fileName, QTreeWidget* fileList) {
+    if (!fileList) return;
+    QString folderSlash = folder;
+    const platform::FileStatus status = platform::GetFileStatus(JoinPath(folderSlash, fileName));
+    addFullRow(folderSlash, fileName, status, fileList, ListViewHasCheckBoxes(fileList));
+}
+
+bool IsFileDateInRange(const QString& filePath, const QDateTime& fromDate, const QDateTime& toDate) {
+    const platform::FileStatus status = platform::GetFileStatus(filePath);
+    return status.exists && dayWindow(fromDate, toDate).contains(status.modifiedSecs);
+}

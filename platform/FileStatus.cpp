@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -52,18 +53,53 @@ bool IsSymbolicLink(const QString& path) {
     return !p.isEmpty() && ::lstat(p.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-QString FolderEntry::displayName() const { return QFile::decodeName(name); }
+EntryKind GetEntryKind(const QByteArray& encodedPath) {
+    struct stat st;
+    if (encodedPath.isEmpty() || ::lstat(encodedPath.constData(), &st) != 0) return EntryKind::Unknown;
+    if (S_ISREG(st.st_mode)) return EntryKind::File;
+    if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
+    if (S_ISLNK(st.st_mode)) return EntryKind::Link;
+    return EntryKind::Other;
+}
 
-bool ReadFolderEntries(const QString& folder, std::vector<FolderEntry>& entries) {
+QByteArrayView FolderEntries::name(int i) const {
+    const quint32 start = m_starts[size_t(i)];
+    const quint32 end = size_t(i) + 1 < m_starts.size() ? m_starts[size_t(i) + 1] - 1 : quint32(m_names.size() - 1);
+    return QByteArrayView(m_names.constData() + start, qsizetype(end - start));
+}
+
+QString FolderEntries::displayName(int i) const { return QFile::decodeName(name(i).toByteArray()); }
+
+void FolderEntries::clear() {
+    m_names.clear();
+    m_starts.clear();
+    m_kinds.clear();
+}
+
+void FolderEntries::add(QByteArrayView name, EntryKind kind) {
+    m_starts.push_back(quint32(m_names.size()));
+    m_names.append(name.data(), name.size());
+    m_names.append('\0');
+    m_kinds.push_back(kind);
+}
+
+bool ReadFolderEntries(const QString& folder, FolderEntries& entries, FolderId* id) {
     entries.clear();
     const QByteArray p = QFile::encodeName(folder);
     if (p.isEmpty()) return false;
     DIR* dir = ::opendir(p.constData());
     if (!dir) return false;
+    if (id) {
+        struct stat st;
+        if (::fstat(::dirfd(dir), &st) == 0) {
+            id->device = quint64(st.st_dev);
+            id->inode = quint64(st.st_ino);
+        }
+    }
     while (const dirent* e = ::readdir(dir)) {
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'))) continue;
-        entries.push_back(FolderEntry{QByteArray(n), kindOf(e->d_type)});
+        entries.add(QByteArrayView(n, qsizetype(std::strlen(n))), kindOf(e->d_type));
     }
     ::closedir(dir);
     return true;

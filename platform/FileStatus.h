@@ -3,6 +3,7 @@
 // folder gives them. Used where speed matters (the changed-file scan and the
 // folder walk read every folder once and every file's status once).
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <vector>
@@ -34,24 +35,42 @@ bool IsSymbolicLink(const QString& path);
 // The kind of a folder entry as the listing reports it, without a status call.
 enum class EntryKind : unsigned char { File, Folder, Link, Other, Unknown };
 
-struct FolderEntry {
-    QByteArray name;   // in the file system's encoding
-    EntryKind kind = EntryKind::Unknown;
-    QString displayName() const;
+// The kind of the path itself (a link is a Link, whatever it points to);
+// Unknown when its status cannot be read.
+EntryKind GetEntryKind(const QByteArray& encodedPath);
+
+// A folder's entries as one pass over the folder gives them, kept compact
+// (one block of names) because a scan may hold those of many folders at once.
+class FolderEntries {
+public:
+    int size() const { return int(m_kinds.size()); }
+    bool empty() const { return m_kinds.empty(); }
+    // The name in the file system's encoding, and as text.
+    QByteArrayView name(int i) const;
+    QString displayName(int i) const;
+    EntryKind kind(int i) const { return m_kinds[size_t(i)]; }
+    void clear();
+    void add(QByteArrayView name, EntryKind kind);
+
+private:
+    QByteArray m_names;               // every name followed by a NUL
+    std::vector<quint32> m_starts;    // where each name begins in m_names
+    std::vector<EntryKind> m_kinds;
 };
 
-// Reads the folder's entries in the order the file system enumerates them,
-// leaving out "." and "..". Returns false (and leaves entries empty) when the
-// folder cannot be opened; a read error part-way keeps what was read.
-bool ReadFolderEntries(const QString& folder, std::vector<FolderEntry>& entries);
-
 // The identity of a folder (device and inode), so that a walk can tell when it
-// meets a folder it has already been in. False when the folder cannot be read.
+// meets a folder it has already been in.
 struct FolderId {
     quint64 device = 0;
     quint64 inode = 0;
     bool operator==(const FolderId&) const = default;
 };
-bool GetFolderId(const QString& folder, FolderId& id);
+bool GetFolderId(const QString& folder, FolderId& id);   // false when no folder is there
+
+// Reads the folder's entries in the order the file system enumerates them,
+// leaving out "." and "..", and, when id is given, the folder's identity.
+// Returns false (and leaves entries empty) when the folder cannot be opened;
+// a read error part-way keeps what was read.
+bool ReadFolderEntries(const QString& folder, FolderEntries& entries, FolderId* id = nullptr);
 
 }  // namespace platform

@@ -1,0 +1,70 @@
+#pragma once
+// Walking a folder and every folder below it into a list control, finding the
+// folders that hold a file, and a file's size for the file list.
+#include "platform/FileStatus.h"
+
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QWidget;
+class QTreeWidget;
+
+// The program's one file-system object, created the first time a routine here
+// needs it and kept until the program ends. Besides answering for folders and
+// files it can keep the entries of every folder it reads, so that the
+// changed-file scan reads each folder of a walked tree only once.
+class FileSystemObject {
+public:
+    static FileSystemObject& Get();
+
+    // The folder's path as rows show it: absolute and cleaned, without a
+    // trailing "/" except the root "/". "" when no folder exists there.
+    QString FolderPath(const QString& path) const;
+
+    struct SubFolder {
+        QString path;
+        bool isLink = false;  // a link to a folder: listed, never walked into
+    };
+    // Reads the folder once and gives its subfolders in the order the file
+    // system enumerates them. False when the folder cannot be opened.
+    bool SubFolders(const QString& folder, std::vector<SubFolder>& subFolders, platform::FolderId* id = nullptr);
+
+    // The file's size in bytes; 0 when it cannot be read.
+    qint64 FileSize(const QString& path) const;
+
+    // While keeping is on, SubFolders keeps each folder's entries for
+    // TakeEntries. Turning it off forgets what was kept.
+    void KeepEntries(bool keep);
+    // Hands over (and forgets) the kept entries of folder, named as
+    // SubFolders was given it; false when none were kept.
+    bool TakeEntries(const QString& folder, platform::FolderEntries& entries);
+
+private:
+    FileSystemObject() = default;
+    bool m_keep = false;
+    QHash<QString, platform::FolderEntries> m_kept;
+};
+
+// Adds a row for the folder and for every folder below it, depth first: a
+// folder, then the whole tree of its first subfolder, then of its second.
+// The control is a list box or a list view; each row is added last. Before
+// each subfolder the window message loop gets a turn. A folder that cannot be
+// opened keeps its row but adds no subtree; links to folders are listed but
+// not walked into, and no folder is walked twice. stopRequested, when given,
+// is asked before each subfolder and ends the walk when it says true.
+void WalkFolderTree(const QString& folderPath, QWidget* listControl,
+                    const std::function<bool()>& stopRequested = {});
+
+// Lists the root and every folder below it into the list view, under the
+// hourglass pointer.
+void ListAllSubFolders(QTreeWidget* listView, const QString& rootFolder);
+
+// Walks the root into the list box (rows already there stay in front), then
+// keeps only the rows whose folder holds a visible regular file named
+// fileName (trimmed).
+void FindFoldersContainingFile(QWidget* listBox, const QString& rootFolder, const QString& fileName);
+
+// The file's size in bytes as a 64-bit value; 0 when it cannot be read.
+qint64 GetFileSizeFso(const QString& filePath);

@@ -1,0 +1,240 @@
+#include "foundation/ListFiles.h"
+
+#include "foundation/Logging.h"
+#include "platform/Dialogs.h"
+#include "platform/FileStatus.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QSaveFile>
+#include <QTreeWidget>
+
+namespace {
+
+const char* const kCheckBoxesProperty = "corvexCheckBoxes";
+
+// The lines of a list file's bytes: CR LF or LF ends a line, empty lines are dropped.
+QStringList listFileLines(const QByteArray& bytes) {
+    QStringList lines;
+    const QString text = QString::fromUtf8(bytes);
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0) end = text.size();
+        qsizetype stop = end;
+        if (stop > start && text[stop - 1] == u'\r') --stop;
+        if (stop > start) lines.append(text.mid(start, stop - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// A list file counts as present only when it is a plain, visible regular file.
+bool listFileExists(const QString& fileName) {
+    if (QFileInfo(fileName).fileName().startsWith(u'.')) return false;
+    return platform::GetFileStatus(fileName).isFile;
+}
+
+QTreeWidgetItem* newListViewRow(const QString& text) {
+    auto* item = new QTreeWidgetItem(QStringList{text});
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    return item;
+}
+
+void reportSaveFailure(const QString& fileName, int number, const QString& description) {
+    platform::MsgBox("An Error occurred in SaveListboxToFile: " + QString::number(number) + " = " + description +
+                     " while saving '" + fileName + "'");
+    // The number is written with its sign position, a blank for a positive one.
+    WriteLog("ErrorSaveListboxToFile: " + QString(number < 0 ? "" : " ") + QString::number(number) + " = " +
+                 description,
+             0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+bool ListViewHasCheckBoxes(const QTreeWidget* listView) {
+    if (!listView) return false;
+    const QVariant mark = listView->property(kCheckBoxesProperty);
+    if (mark.isValid()) return mark.toBool();
+    // Rows of one list either all carry a check state or none do.
+    return listView->topLevelItemCount() > 0 && listView->topLevelItem(0)->data(0, Qt::CheckStateRole).isValid();
+}
+
+void SetListViewCheckBoxes(QTreeWidget* listView, bool on) {
+    if (listView) listView->setProperty(kCheckBoxesProperty, on);
+}
+
+QStringList ListRowTexts(QWidget* control) {
+    QStringList texts;
+    if (auto* list = qobject_cast<QListWidget*>(control)) {
+        texts.reserve(list->count());
+        for (int i = 0; i < list->count(); ++i) texts.append(list->item(i)->text());
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        for (int i = 0; i < combo->count(); ++i) texts.append(combo->itemText(i));
+    } else if (auto* view = qobject_cast<QTreeWidget*>(control)) {
+        texts.reserve(view->topLevelItemCount());
+        for (int i = 0; i < view->topLevelItemCount(); ++i) texts.append(view->topLevelItem(i)->text(0));
+    }
+    return texts;
+}
+
+void AddListRow(QWidget* control, const QString& text) {
+    if (auto* list = qobject_cast<QListWidget*>(control)) {
+        list->addItem(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->addItem(text);
+    } else if (auto* view = qobject_cast<QTreeWidget*>(control)) {
+        const bool boxes = ListViewHasCheckBoxes(view);
+        QTreeWidgetItem* item = newListViewRow(text);
+        if (boxes) item->setCheckState(0, Qt::Unchecked);
+        view->addTopLevelItem(item);
+    }
+}
+
+void RemoveListRowsWhere(QWidget* list, const std::function<bool(const QString&)>& remove) {
+    // Taking rows out one by one from the middle costs a shift each time; with
+    // long lists it is cheaper to take every row and put back the kept ones.
+    if (auto* box = qobject_cast<QListWidget*>(list)) {
+        bool any = false;
+        for (int i = 0; i < box->count() && !any; ++i) any = remove(box->item(i)->text());
+        if (!any) return;
+        QList<QListWidgetItem*> kept;
+        while (box->count() > 0) {
+            QListWidgetItem* item = box->takeItem(box->count() - 1);
+            if (remove(item->text()))
+                delete item;
+            else
+                kept.prepend(item);
+        }
+        for (QListWidgetItem* item : kept) box->addItem(item);
+    } else if (auto* view = qobject_cast<QTreeWidget*>(list)) {
+        bool any = false;
+        for (int i = 0; i < view->topLevelItemCount() && !any; ++i) any = remove(view->topLevelItem(i)->text(0));
+        if (!any) return;
+        QList<QTreeWidgetItem*> all = view->invisibleRootItem()->takeChildren();
+        QList<QTreeWidgetItem*> kept;
+        kept.reserve(all.size());
+        for (QTreeWidgetItem* item : all) {
+            if (remove(item->text(0)))
+                delete item;
+            else
+                kept.append(item);
+        }
+        view->addTopLevelItems(kept);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+void LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
+    if (fileName.isEmpty()) return;
+    if (!listFileExists(fileName)) {
+        WriteLog("LoadFileToListBox : cant find " + fileName, 3);
+        return;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return;  // unreadable: the control keeps its rows
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return;
+    file.close();
+    const QStringList lines = listFileLines(bytes);
+
+    if (auto* list = qobject_cast<QListWidget*>(control)) {
+        if (mode != 1) list->clear();
+        list->addItems(lines);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        if (mode != 1) combo->clear();
+        combo->addItems(lines);
+    } else if (auto* view = qobject_cast<QTreeWidget*>(control)) {
+        if (mode != 1) view->clear();
+        QList<QTreeWidgetItem*> rows;
+        rows.reserve(lines.size());
+        for (QString line : lines) {
+            if (line.endsWith(u',')) line.chop(1);
+            QTreeWidgetItem* item = newListViewRow(line);
+            item->setCheckState(0, Qt::Checked);
+            rows.append(item);
+        }
+        view->addTopLevelItems(rows);
+    }
+}
+
+void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount) {
+    lineCount = 0;
+    if (fileName.isEmpty()) {
+        WriteLog(QStringLiteral("Cant save listbox because a filename wasnt specified"), 3);
+        return;
+    }
+    QStringList lines;
+    if (qobject_cast<QListWidget*>(control) || qobject_cast<QComboBox*>(control)) {
+        lines = ListRowTexts(control);
+    } else if (auto* view = qobject_cast<QTreeWidget*>(control)) {
+        lines.reserve(view->topLevelItemCount());
+        for (int i = 0; i < view->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = view->topLevelItem(i);
+            QString line = item->text(0);
+            if (item->columnCount() > 1 && !item->text(1).isEmpty()) line += u',' + item->text(1);
+            lines.append(line);
+        }
+    }
+
+    // Written to a temporary file beside the list and renamed over it at the
+    // end, so that a failed save never leaves a half-written list behind.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        reportSaveFailure(fileName, int(file.error()), file.errorString());
+        return;
+    }
+    for (const QString& line : lines) {
+        const QByteArray data = line.toUtf8() + "\r\n";
+        ++lineCount;
+        if (file.write(data) != data.size()) {
+            reportSaveFailure(fileName, int(file.error()), file.errorString());
+            file.cancelWriting();
+            return;
+        }
+    }
+    if (!file.commit()) reportSaveFailure(fileName, int(file.error()), file.errorString());
+}
+
+void SaveListboxToFile(QWidget* control, const QString& fileName) {
+    int lineCount = 0;
+    SaveListboxToFile(control, fileName, lineCount);
+}
+
+void CopyListItems(QWidget* source, QWidget* destination) {
+    auto* from = qobject_cast<QTreeWidget*>(source);
+    if (!from || from == destination) return;
+    const int rows = from->topLevelItemCount();
+    if (auto* list = qobject_cast<QListWidget*>(destination)) {
+        list->clear();
+        for (int i = 0; i < rows; ++i) list->addItem(from->topLevelItem(i)->text(0));
+    } else if (auto* combo = qobject_cast<QComboBox*>(destination)) {
+        combo->clear();
+        for (int i = 0; i < rows; ++i) combo->addItem(from->topLevelItem(i)->text(0));
+    } else if (auto* view = qobject_cast<QTreeWidget*>(destination)) {
+        view->clear();
+        const bool boxes = ListViewHasCheckBoxes(view) || ListViewHasCheckBoxes(from);
+        QList<QTreeWidgetItem*> copies;
+        copies.reserve(rows);
+        for (int i = 0; i < rows; ++i) {
+            const QTreeWidgetItem* row = from->topLevelItem(i);
+            QTreeWidgetItem* item = newListViewRow(row->text(0));
+            if (row->checkState(0) == Qt::Checked)
+                item->setCheckState(0, Qt::Checked);
+            else if (boxes)
+                item->setCheckState(0, Qt::Unchecked);
+            copies.append(item);
+        }
+        view->addTopLevelItems(copies);
+    }
+}
+
+void RemoveListItemsContaining(const QString& fragment, QWidget* list) {
+    if (fragment.isEmpty()) return;
+    RemoveListRowsWhere(list, [&fragment](const QString& text) { return text.contains(fragment, Qt::CaseSensitive); });
+}

@@ -1,0 +1,58 @@
+#pragma once
+// Moving rows between list controls and list files, and between list controls.
+//
+// List controls: a list box is a QListWidget and a combo box a QComboBox, both
+// ordered text rows; a list view is a QTreeWidget whose rows are its top-level
+// items (column 0 the row text, column n sub-item n, the item's check state the
+// ticked flag). Any other kind of control counts as a list view.
+//
+// List files: UTF-8, one row per line, every line ended by CR LF; readers take
+// CR LF and LF. Empty lines are skipped on reading. A list-view row is written
+// as its text, then "," and sub-item 1 when that is not empty; on reading into
+// a list view one trailing "," is dropped and lines are never split.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+class QTreeWidget;
+
+// Fills control from the list file. mode 1 appends to its rows; any other value
+// replaces them. "" does nothing; a missing (or hidden, or non-regular) file is
+// logged at level 3 and leaves the control as it is. A file that cannot be read
+// also leaves the control as it is. Rows read into a list view are checked.
+void LoadFileToListBox(QWidget* control, const QString& fileName, int mode);
+
+// Writes every row of control to the file, replacing it. lineCount is set to 0
+// at entry and then counts the rows handed to the file. The file is replaced
+// only once every line is written, so a failed save keeps the earlier list.
+// A failure is shown in a message box and logged at level 0.
+void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount);
+void SaveListboxToFile(QWidget* control, const QString& fileName);
+
+// Clears destination (list box, combo box or list view) and copies the rows of
+// the source list view into it in order; list-view rows keep their ticks.
+void CopyListItems(QWidget* source, QWidget* destination);
+
+// Removes from a list box or list view every row whose text contains fragment,
+// letter case counting. An empty fragment removes nothing; a combo box is left
+// unchanged.
+void RemoveListItemsContaining(const QString& fragment, QWidget* list);
+
+// ---- Helpers for code that handles list controls of any kind.
+
+// The row texts of a list box, combo box or list view, first to last.
+QStringList ListRowTexts(QWidget* control);
+
+// Appends one row: a list-box or combo-box row, or a list-view row with that
+// text (unticked when the list view has check boxes).
+void AddListRow(QWidget* control, const QString& text);
+
+// Removes every list-box or list-view row whose text satisfies remove, keeping
+// the order of the others. Fast for long lists.
+void RemoveListRowsWhere(QWidget* list, const std::function<bool(const QString&)>& remove);
+
+// A list view has check boxes when it is marked so, or, unmarked, when its rows
+// carry a check state. Marking lets an empty list view have check boxes.
+bool ListViewHasCheckBoxes(const QTreeWidget* listView);
+void SetListViewCheckBoxes(QTreeWidget* listView, bool on);

@@ -1,0 +1,317 @@
+// The changed-file scan over trees built with known modification times.
+#include "foundation/ChangedFileScan.h"
+#include "TreeBuilder.h"
+#include "foundation/ListFiles.h"
+#include "foundation/ProgramValues.h"
+#include "platform/Pointer.h"
+#include "support/ScriptedBoxes.h"
+
+#include <QListWidget>
+#include <QLocale>
+#include <QProgressBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace {
+
+const QDate kToday(2024, 5, 10);
+const QDateTime kNoon(kToday, QTime(12, 0));
+const QDateTime kLongAgo(QDate(2020, 1, 1), QTime(12, 0));
+
+// A main window stand-in: it owns the expanded list lstAllPaths.
+struct Host {
+    QWidget window;
+    QTreeWidget* allPaths = new QTreeWidget(&window);
+    QTreeWidget files;
+    QListWidget patterns;
+    QTreeWidget excluded;
+    Host() {
+        allPaths->setObjectName("lstAllPaths");
+        patterns.addItem("*.*");
+    }
+    QStringList expanded() const { return ListRowTexts(allPaths); }
+    QStringList fileRows() const {
+        QStringList rows = ListRowTexts(const_cast<QTreeWidget*>(&files));
+        rows.sort();
+        return rows;
+    }
+    void scan(QWidget* folders, const QDateTime& from = QDateTime(kToday, QTime(0, 0)), const QDateTime& to = kNoon,
+              bool detailed = true, bool checkAll = true, QProgressBar* bar = nullptr) {
+        ListChangedFiles(from, to, folders, &patterns, &files, &excluded, &window, detailed, checkAll, bar);
+    }
+    void exclude(const QString& fragment) { excluded.addTopLevelItem(new QTreeWidgetItem(QStringList{fragment})); }
+};
+
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
+}  // namespace
+
+class ScanTest : public ::testing::Test {
+protected:
+    TestEnvironment env;
+    QString root = env.path("data");
+
+    void SetUp() override {
+        MakeFile(root + "/top.txt", kNoon);
+        MakeFile(root + "/old.txt", kLongAgo);
+        MakeFile(root + "/sub/mid.doc", kNoon);
+        MakeFile(root + "/sub/deeper/low.TXT", kNoon);
+        MakeFile(root + "/temp/scratch.txt", kNoon);
+    }
+};
+
+TEST_F(ScanTest, PlainEntryScansItsFolderAloneAndStarEntryTheWholeTree) {
+    Host host;
+    QListWidget folders;
+    folders.addItem(root + "/");
+    host.scan(&folders);
+    EXPECT_EQ(host.fileRows(), QStringList{root + "/top.txt"});
+    EXPECT_EQ(host.expanded(), QStringList{root + "/"});
+
+    folders.clear();
+    folders.addItem(root + "/*");
+    host.scan(&folders);
+    EXPECT_EQ(host.fileRows(), (QStringList{root + "/sub/deeper/low.TXT", root + "/sub/mid.doc",
+                                            root + "/temp/scratch.txt", root + "/top.txt"}));
+    EXPECT_EQ(sorted(host.expanded()), (QStringList{root, root + "/sub", root + "/sub/deeper", root + "/temp"}));
+    EXPECT_EQ(host.expanded().first(), root);
+    EXPECT_EQ(sorted(env.readLines("folders.lis")), sorted(host.expanded()));
+}
+
+TEST_F(ScanTest, UntickedEntriesAreNotScannedNorWritten) {
+    Host host;
+    QTreeWidget folders;
+    for (const auto& [text, ticked] : {std::pair{root + "/sub/", false}, std::pair{root + "/temp/", true}}) {
+        auto* item = new QTreeWidgetItem(QStringList{text});
+        item->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+        folders.addTopLevelItem(item);
+    }
+    host.scan(&folders);
+    EXPECT_EQ(host.fileRows(), QStringList{root + "/temp/scratch.txt"});
+    EXPECT_EQ(env.readLines("folders.lis"), QStringList{root + "/temp/"});
+}
+
+TEST_F(ScanTest, ExclusionsApplyBeforeFilesAreReadAndShowInFoldersList) {
+    Host host;
+    QListWidget folders;
+    folders.addItem(root + "/*");
+    host.exclude("/temp");
+    host.exclude("/SUB");  // letter case counts: excludes nothing
+    host.exclude("/deeper");
+    host.scan(&folders);
+    EXPECT_EQ(host.fileRows(), (QStringList{root + "/sub/mid.doc", root + "/top.txt"}));
+    EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{root, root + "/sub"}));
+    EXPECT_EQ(sorted(host.expanded()), (QStringList{root, root + "/sub"}));
+}
+
+TEST_F(ScanTest, DateWindowEdges) {
+    const QString edge = env.path("edge");
+    MakeFile(edge + "/late-evening.txt", QDateTime(kToday, QTime(23, 59, 30)));
+    MakeFile(edge + "/next-day.txt", QDateTime(kToday.addDays(1), QTime(0, 0, 10)));
+    MakeFile(edge + "/first-moment.txt", QDateTime(kToday.addDays(-3), QTime(0, 0, 0)));
+    MakeFile(edge + "/day-before.txt", QDateTime(kToday.addDays(-4), QTime(23, 59, 59)));
+    Host host;
+    QListWidget folders;
+    folders.addItem(edge + "/");
+    // From three days back (late in that day) to today (early in the day): only days count.
+    host.scan(&folders, QDateTime(kToday.addDays(-3), QTime(22, 0)), QDateTime(kToday, QTime(0, 5)));
+    EXPECT_EQ(host.fileRows(), (QStringList{edge + "/first-moment.txt", edge + "/late-evening.txt"}));
+    // The same moment at both ends: that one day.
+    host.scan(&folders, kNoon, kNoon);
+    EXPECT_EQ(host.fileRows(), QStringList{edge + "/late-evening.txt"});
+    // From after to: nothing.
+    host.scan(&folders, kNoon.addDays(1), kNoon);
+    EXPECT_TRUE(host.fileRows().isEmpty());
+
+    EXPECT_TRUE(IsFileDateInRange(edge + "/late-evening.txt", kNoon, kNoon));
+    EXPECT_FALSE(IsFileDateInRange(edge + "/next-day.txt", kNoon, kNoon));
+    EXPECT_TRUE(IsFileDateInRange(edge + "/next-day.txt", kNoon, kNoon.addDays(1)));
+    EXPECT_FALSE(IsFileDateInRange(edge + "/missing.txt", kLongAgo, kNoon));
+}
+
+TEST_F(ScanTest, PatternsWithAndWithoutDot) {
+    const QString dir = env.path("pat");
+    for (const char* name : {"a.txt", "b.TXT", "c.text", "d.doc", "Makefile", "e.txt.bak"}) MakeFile(dir + '/' + name, kNoon);
+    Host host;
+    QListWidget folders;
+    folders.addItem(dir + "/");
+    host.patterns.clear();
+    host.patterns.addItems({"txt", "", "*.doc"});
+    host.scan(&folders);
+    EXPECT_EQ(host.fileRows(), (QStringList{dir + "/a.txt", dir + "/b.TXT", dir + "/d.doc"}));
+    // "*." takes the names without a dot; "*" stands for "*.*".
+    host.patterns.clear();
+    host.patterns.addItem("*.");
+    host.scan(&folders);
+    EXPECT_EQ(host.fileRows(), QStringList{dir + "/Makefile"});
+    host.patterns.clear();
+    host.patterns.addItem("*");
+    host.scan(&folders);
+    EXPECT_EQ(host.files.topLevelItemCount(), 6);
+    // A file matching two masks is listed twice.
+    host.patterns.clear();
+    host.patterns.addItems({"a.*", "*.txt"});
+    host.scan(&folders);
+    EXPECT_EQ(ListRowTexts(&host.files).count(dir + "/a.txt"), 2);
+    // No patterns: no files, but the folder list is still written.
+    QFile::remove(env.path("folders.lis"));
+    host.patterns.clear();
+    host.scan(&folders);
+    EXPECT_EQ(host.files.topLevelItemCount(), 0);
+    EXPECT_EQ(env.readLines("folders.lis"), QStringList{dir + "/"});
+}
+
+TEST_F(ScanTest, MoreThanAHundredPatternsReportsAndUsesTheFirstHundred) {
+    const QString dir = env.path("many");
+    MakeFile(dir + "/f.x100", kNoon);
+    MakeFile(dir + "/f.x99", kNoon);
+    Host host;
+    QListWidget folders;
+    folders.addItem(dir + "/");
+    host.patterns.clear();
+    for (int i = 0; i <= 100; ++i) host.patterns.addItem("x" + QString::number(i));
+    ScriptedBoxes boxes;
+    boxes.answer(platform::Answer::OK);
+    host.scan(&folders);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, "Error #  9 occurred. = Subscript out of range");
+    EXPECT_EQ(host.fileRows(), QStringList{dir + "/f.x99"});
+}
+
+TEST_F(ScanTest, FullRowTexts) {
+    const QString dir = env.path("v1.2");
+    MakeFile(dir + "/empty.dat", QDateTime(kToday, QTime(7, 5, 59)));
+    MakeFile(dir + "/grouped.bin", QDateTime(kToday, QTime(21, 30)), 1234567);
+    MakeFile(dir + "/Makefile", kNoon, 10);
+    MakeFile(dir + "/huge.iso", kNoon, qint64(3) * 1024 * 1024 * 1024);
+    Host host;
+    QListWidget folders;
+    folders.addItem(dir);  // no trailing "/": the rows get one all the same
+    host.scan(&folders);
+    ASSERT_EQ(host.files.topLevelItemCount(), 4);
+    auto row = [&](const QString& name) {
+        const auto found = host.files.findItems(dir + '/' + name, Qt::MatchExactly, 0);
+        return found.isEmpty() ? nullptr : found.first();
+    };
+    const QTreeWidgetItem* empty = row("empty.dat");
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty->columnCount(), 14);
+    EXPECT_EQ(empty->text(1), "empty.dat");
+    EXPECT_EQ(empty->text(2), dir + '/');
+    EXPECT_EQ(empty->text(3), "0          ");
+    EXPECT_EQ(empty->text(4), "DAT");
+    EXPECT_EQ(empty->text(5), "2024-05-10 07:05");
+    for (int i = 6; i <= 13; ++i) EXPECT_EQ(empty->text(i), "") << i;
+
+    QLocale locale = QLocale::system();
+    const QString sep = locale.groupSeparator();
+    ASSERT_NE(row("grouped.bin"), nullptr);
+    EXPECT_EQ(row("grouped.bin")->text(3), "1" + sep + "234" + sep + "567  ");
+    EXPECT_EQ(row("grouped.bin")->text(5), "2024-05-10 21:30");
+    // A size beyond 32 bits, longer than the padding, is not cut.
+    ASSERT_NE(row("huge.iso"), nullptr);
+    EXPECT_EQ(row("huge.iso")->text(3), "3" + sep + "221" + sep + "225" + sep + "472");
+    // No dot in the name: the extension is what follows the folder's dot.
+    ASSERT_NE(row("Makefile"), nullptr);
+    EXPECT_EQ(row("Makefile")->text(4), "2/MAKEFILE");
+
+    // Short rows: the path and the name only.
+    host.scan(&folders, QDateTime(kToday, QTime(0, 0)), kNoon, false);
+    ASSERT_NE(row("empty.dat"), nullptr);
+    EXPECT_EQ(row("empty.dat")->columnCount(), 2);
+    EXPECT_EQ(row("empty.dat")->text(1), "empty.dat");
+
+    // One row added by hand.
+    QTreeWidget list;
+    AddFileToList(dir, "grouped.bin", &list);
+    ASSERT_EQ(list.topLevelItemCount(), 1);
+    EXPECT_EQ(list.topLevelItem(0)->text(0), dir + "/grouped.bin");
+    EXPECT_EQ(list.topLevelItem(0)->text(4), "BIN");
+}
+
+TEST_F(ScanTest, OnlyRegularFilesAndLinksToThemAreListedDotFilesIncluded) {
+    const QString dir = env.path("odd");
+    MakeFile(dir + "/.hidden", kNoon);
+    MakeFile(dir + "/plain.txt", kNoon);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/pipe").constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(dir + "/plain.txt", dir + "/link.txt"));
+    ASSERT_TRUE(QFile::link(dir + "/nowhere", dir + "/dangling"));
+    MakeFolder(dir + "/folder.txt");
+    Host host;
+    QListWidget folders;
+    folders.addItem(dir + "/");
+    host.scan(&folders);
+    EXPECT_EQ(host.fileRows(), (QStringList{dir + "/.hidden", dir + "/link.txt", dir + "/plain.txt"}));
+}
+
+TEST_F(ScanTest, CheckAllSortingProgressAndPointer) {
+    Host host;
+    SetListViewCheckBoxes(&host.files, true);
+    host.files.sortByColumn(0, Qt::DescendingOrder);
+    host.files.setSortingEnabled(false);
+    QListWidget folders;
+    folders.addItem(root + "/*");
+    QProgressBar bar;
+    host.scan(&folders, QDateTime(kToday, QTime(0, 0)), kNoon, true, true, &bar);
+    ASSERT_EQ(host.files.topLevelItemCount(), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(host.files.topLevelItem(i)->checkState(0), Qt::Checked);
+    EXPECT_TRUE(host.files.isSortingEnabled());
+    EXPECT_EQ(host.files.topLevelItem(0)->text(0), root + "/top.txt");  // sorted descending
+    EXPECT_EQ(bar.value(), 100);
+    EXPECT_EQ(platform::CurrentPointer(), platform::Pointer::Default);
+
+    // Without check-all the rows keep their boxes, unticked; the next scan still has boxes.
+    host.scan(&folders, QDateTime(kToday, QTime(0, 0)), kNoon, true, false);
+    ASSERT_EQ(host.files.topLevelItemCount(), 4);
+    EXPECT_EQ(host.files.topLevelItem(0)->checkState(0), Qt::Unchecked);
+    EXPECT_TRUE(ListViewHasCheckBoxes(&host.files));
+
+    // A list without check boxes gets none, even with check-all.
+    Host plain;
+    plain.scan(&folders);
+    ASSERT_EQ(plain.files.topLevelItemCount(), 4);
+    EXPECT_FALSE(plain.files.topLevelItem(0)->data(0, Qt::CheckStateRole).isValid());
+}
+
+TEST_F(ScanTest, HostWithoutExpandedListStillScans) {
+    QTreeWidget files;
+    QListWidget patterns;
+    patterns.addItem("*.*");
+    QListWidget folders;
+    folders.addItem(root + "/sub/*");
+    ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &patterns, &files, nullptr, nullptr, true,
+                     false, nullptr);
+    EXPECT_EQ(files.topLevelItemCount(), 2);
+    EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{root + "/sub", root + "/sub/deeper"}));
+}
+
+TEST_F(ScanTest, StopRequestEndsTheScanWithRowsSoFar) {
+    Host host;
+    QListWidget folders;
+    folders.addItem(root + "/*");
+    QTimer::singleShot(0, [] { ScanStopRequested = true; });
+    host.scan(&folders);
+    EXPECT_TRUE(ScanStopRequested);
+    EXPECT_LT(host.files.topLevelItemCount(), 4);
+    EXPECT_TRUE(host.files.isSortingEnabled());
+    // The next scan starts afresh.
+    host.scan(&folders);
+    EXPECT_EQ(host.files.topLevelItemCount(), 4);
+    ScanStopRequested = false;
+}
+
+TEST_F(ScanTest, FoldersOfAWalkedTreeAreScannedWhenListedTwice) {
+    Host host;
+    QListWidget folders;
+    folders.addItems({root + "/sub/*", root + "/sub/deeper"});
+    host.scan(&folders);
+    EXPECT_EQ(ListRowTexts(&host.files).count(root + "/sub/deeper/low.TXT"), 2);
+}

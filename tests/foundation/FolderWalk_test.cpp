@@ -1,0 +1,165 @@
+// The folder walk, the search for folders holding a file, and file sizes.
+#include "foundation/FolderWalk.h"
+#include "TreeBuilder.h"
+#include "foundation/ListFiles.h"
+
+#include <QListWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QDateTime kWhen(QDate(2024, 5, 10), QTime(12, 0));
+
+// Root ignores permission bits. Running the file-system checks under an
+// ordinary user's identity (the file-system user id of this thread) makes a
+// folder without read permission really unreadable, also under root.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() {
+        if (::geteuid() == 0) {
+            ::setfsuid(65534);
+            m_switched = ::setfsuid(uid_t(-1)) == 65534;
+        }
+    }
+    ~AsOrdinaryUser() {
+        if (m_switched) ::setfsuid(0);
+    }
+
+private:
+    bool m_switched = false;
+};
+
+}  // namespace
+
+TEST(WalkFolderTree, DepthFirstWithRootRowAndNoTrailingSlash) {
+    TestEnvironment env;
+    const QString root = env.path("tree");
+    MakeFolder(root + "/first/child");
+    MakeFolder(root + "/second");
+    QTreeWidget view;
+    WalkFolderTree(root + "/", &view);
+    const QStringList rows = ListRowTexts(&view);
+    ASSERT_EQ(rows.size(), 4);
+    EXPECT_EQ(rows[0], root);
+    // The child comes straight after its parent, whichever subfolder the
+    // file system gives first.
+    const qsizetype first = rows.indexOf(root + "/first");
+    ASSERT_GE(first, 1);
+    EXPECT_EQ(rows.value(first + 1), root + "/first/child");
+    EXPECT_TRUE(rows.contains(root + "/second"));
+
+    // A list box takes the same rows; a folder without subfolders gives one row.
+    QListWidget list;
+    list.addItem("earlier");
+    WalkFolderTree(root + "/second", &list);
+    EXPECT_EQ(ListRowTexts(&list), (QStringList{"earlier", root + "/second"}));
+    // A missing folder gives none.
+    WalkFolderTree(root + "/missing", &list);
+    WalkFolderTree("", &list);
+    EXPECT_EQ(list.count(), 2);
+}
+
+TEST(WalkFolderTree, FileSystemRootKeepsItsSlash) {
+    QListWidget list;
+    // Stop before the first subfolder: only the root row is listed.
+    WalkFolderTree("/", &list, [] { return true; });
+    EXPECT_EQ(ListRowTexts(&list), QStringList{"/"});
+    EXPECT_EQ(FileSystemObject::Get().FolderPath("//"), "/");
+    EXPECT_EQ(FileSystemObject::Get().FolderPath("/tmp/../tmp/"), "/tmp");
+}
+
+TEST(WalkFolderTree, UnreadableFolderKeepsItsRowButNotItsSubtree) {
+    TestEnvironment env;
+    const QString root = env.path("tree");
+    MakeFolder(root + "/locked/hidden");
+    MakeFolder(root + "/open/inner");
+    ASSERT_EQ(::chmod(QFile::encodeName(env.folder()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(root + "/locked").constData(), 0), 0);
+    QStringList rows;
+    {
+        AsOrdinaryUser ordinary;
+        QListWidget list;
+        WalkFolderTree(root, &list);
+        rows = ListRowTexts(&list);
+    }
+    ::chmod(QFile::encodeName(root + "/locked").constData(), 0755);
+    EXPECT_TRUE(rows.contains(root + "/locked"));
+    EXPECT_FALSE(rows.contains(root + "/locked/hidden"));
+    EXPECT_TRUE(rows.contains(root + "/open/inner"));
+    EXPECT_EQ(rows.size(), 4);
+}
+
+TEST(WalkFolderTree, LinksToFoldersAreListedButNotFollowed) {
+    TestEnvironment env;
+    const QString root = env.path("tree");
+    MakeFolder(root + "/a/b");
+    MakeFolder(env.path("elsewhere/deep"));
+    // A link back to the root would walk forever if it were followed.
+    ASSERT_TRUE(QFile::link(root, root + "/a/b/loop"));
+    ASSERT_TRUE(QFile::link(env.path("elsewhere"), root + "/outside"));
+    ASSERT_TRUE(QFile::link(root + "/gone", root + "/dangling"));
+    QListWidget list;
+    WalkFolderTree(root, &list);
+    const QStringList rows = ListRowTexts(&list);
+    EXPECT_EQ(rows.size(), 5) << rows.join(' ').toStdString();
+    EXPECT_TRUE(rows.contains(root + "/a/b/loop"));
+    EXPECT_TRUE(rows.contains(root + "/outside"));
+    EXPECT_FALSE(rows.contains(root + "/outside/deep"));
+    EXPECT_FALSE(rows.contains(root + "/dangling"));
+}
+
+TEST(WalkFolderTree, LetsWindowEventsRunAndCanBeStopped) {
+    TestEnvironment env;
+    const QString root = env.path("tree");
+    for (int i = 0; i < 5; ++i) MakeFolder(root + "/f" + QString::number(i));
+    bool stop = false;
+    QTimer::singleShot(0, [&stop] { stop = true; });
+    QListWidget list;
+    WalkFolderTree(root, &list, [&stop] { return stop; });
+    // The timer ran during the first yield; the walk ended there.
+    EXPECT_EQ(ListRowTexts(&list), QStringList{root});
+}
+
+TEST(ListAllSubFolders, FillsTheListView) {
+    TestEnvironment env;
+    MakeFolder(env.path("tree/x/y"));
+    QTreeWidget view;
+    ListAllSubFolders(&view, env.path("tree"));
+    EXPECT_EQ(ListRowTexts(&view), (QStringList{env.path("tree"), env.path("tree/x"), env.path("tree/x/y")}));
+}
+
+TEST(FindFoldersContainingFile, KeepsOnlyFoldersHoldingTheTrimmedName) {
+    TestEnvironment env;
+    const QString root = env.path("backups");
+    MakeFile(root + "/2024-05-01/notes.txt", kWhen);
+    MakeFile(root + "/2024-05-02/other.txt", kWhen);
+    MakeFolder(root + "/2024-05-03/notes.txt");  // a folder of that name is no file
+    MakeFile(root + "/2024-05-04/keep/home/notes.txt", kWhen);
+    MakeFile(root + "/2024-05-05/.notes.txt", kWhen);
+    QListWidget list;
+    FindFoldersContainingFile(&list, root, "  notes.txt ");
+    QStringList rows = ListRowTexts(&list);
+    rows.sort();
+    EXPECT_EQ(rows, (QStringList{root + "/2024-05-01", root + "/2024-05-04/keep/home"}));
+
+    // Hidden files are not found; a name found nowhere leaves no rows.
+    list.clear();
+    FindFoldersContainingFile(&list, root, ".notes.txt");
+    EXPECT_EQ(list.count(), 0);
+    FindFoldersContainingFile(&list, root, "absent.txt");
+    EXPECT_EQ(list.count(), 0);
+}
+
+TEST(GetFileSizeFso, SizeOrZero) {
+    TestEnvironment env;
+    MakeFile(env.path("a.bin"), kWhen, 1234);
+    EXPECT_EQ(GetFileSizeFso(env.path("a.bin")), 1234);
+    EXPECT_EQ(GetFileSizeFso(env.path("missing.bin")), 0);
+    EXPECT_EQ(GetFileSizeFso(env.folder()), 0);
+}
