@@ -10,6 +10,9 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 namespace {
 
 QStringList rows(QWidget* control) { return ListRowTexts(control); }
@@ -66,11 +69,14 @@ TEST(LoadFileToListBox, MissingHiddenOrEmptyNameLeavesControlUnchanged) {
     VerboseLog verbose;
     env.writeFile(".hidden.txt", "a\r\n");
     QDir(env.folder()).mkdir("folder.txt");
+    // A pipe is no list file (and opening it would wait for a writer).
+    ASSERT_EQ(::mkfifo(QFile::encodeName(env.path("pipe.txt")).constData(), 0644), 0);
     QListWidget list;
     list.addItem("keep");
     QTreeWidget view;
     addViewRow(&view, "keep");
-    for (const QString& name : {env.path("missing.txt"), env.path(".hidden.txt"), env.path("folder.txt")}) {
+    for (const QString& name :
+         {env.path("missing.txt"), env.path(".hidden.txt"), env.path("folder.txt"), env.path("pipe.txt")}) {
         LoadFileToListBox(&list, name, 0);
         LoadFileToListBox(&view, name, 0);
         EXPECT_EQ(rows(&list), QStringList{"keep"}) << name.toStdString();
