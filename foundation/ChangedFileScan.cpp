@@ -247,6 +247,7 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
     QTreeWidget ownExpandedList;  // used only when the host window has no lstAllPaths
     QWidget* expanded = hostWindow ? hostWindow->findChild<QWidget*>(QStringLiteral("lstAllPaths")) : nullptr;
     if (!expanded) expanded = &ownExpandedList;
+    const QPointer<QWidget> expandedGuard(expanded);
     FileSystemObject& fso = FileSystemObject::Get();
     try {
         masks = readMasks(patternList);
@@ -255,11 +256,14 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
     } catch (const std::bad_alloc&) {
         showScanError(7, QStringLiteral("Out of memory"));
     }
-    SaveListboxToFile(expanded, platform::ProgramFolder() + QStringLiteral("/folders.lis"));
-    // The folder texts are taken now, so that events during the scan cannot
-    // change the list under it.
-    const QStringList folders = ListRowTexts(expanded);
-    const QPointer<QWidget> expandedGuard(expanded);
+    // The host window may have gone while the folder list was built.
+    QStringList folders;
+    if (expandedGuard) {
+        SaveListboxToFile(expanded, platform::ProgramFolder() + QStringLiteral("/folders.lis"));
+        // The folder texts are taken now, so that events during the scan
+        // cannot change the list under it.
+        folders = ListRowTexts(expanded);
+    }
     yieldToWindows();
 
     const DayWindow window = dayWindow(fromDate, toDate);
@@ -290,6 +294,8 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
 void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList) {
     clearRows(expandedList);
     const auto stop = [] { return ScanStopRequested; };
+    // Every input is read before the first walk: window events run during a
+    // walk and may change or remove the lists.
     QStringList entries;
     bool yieldAfterWalk = false;
     if (auto* view = qobject_cast<QTreeWidget*>(folderList)) {
@@ -302,17 +308,22 @@ void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclud
         entries = ListRowTexts(folderList);
         yieldAfterWalk = true;
     }
+    const QStringList fragments = ListRowTexts(excludedList);
+    const QPointer<QWidget> expanded(expandedList);
     for (const QString& entry : entries) {
-        if (ScanStopRequested) break;
+        if (ScanStopRequested || !expanded) break;
         if (entry.isEmpty()) continue;
         if (entry.endsWith(u'*')) {
-            WalkFolderTree(entry.chopped(1), expandedList, stop);
+            WalkFolderTree(entry.chopped(1), expanded, stop);
             if (yieldAfterWalk) yieldToWindows();
         } else {
-            AddListRow(expandedList, entry);
+            AddListRow(expanded, entry);
         }
     }
-    for (const QString& fragment : ListRowTexts(excludedList)) RemoveListItemsContaining(fragment, expandedList);
+    for (const QString& fragment : fragments) {
+        if (!expanded) break;
+        RemoveListItemsContaining(fragment, expanded);
+    }
 }
 
 void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,

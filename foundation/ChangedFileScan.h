@@ -12,7 +12,13 @@ class QProgressBar;
 class QTreeWidget;
 
 // Fills fileList (a QTreeWidget) with the files of the checked folder-list
-// rows whose modification day lies between fromDate and toDate.
+// rows whose modification day lies between fromDate and toDate. The expanded
+// folder list goes into the host window's list named "lstAllPaths" (a private
+// list when the host has none) and into folders.lis in the program folder.
+// Sorting is off while rows are added and on again at the end. The scan clears
+// ScanStopRequested when it starts and ends early, keeping the rows found so
+// far, once something sets it (it is checked while the folder list is built,
+// before each folder and before each mask).
 void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
                       QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed,
                       bool checkAll, QProgressBar* progressBar);
@@ -21,13 +27,16 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
 // then removes the excluded folders.
 void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList);
 
-// Adds the rows of one folder's files that match one of the masks.
+// Adds the rows of one folder's regular files (and links to them) that match
+// one of the masks, mask by mask; a file matching two masks is listed twice.
 void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,
                         const QStringList& masks, QTreeWidget* fileList, bool detailed);
 
 // Adds one full-form row for folder + fileName.
 void AddFileToList(const QString& folder, const QString& fileName, QTreeWidget* fileList);
 
+// True when the file's last-modified day (local time) lies between the days of
+// fromDate and toDate, both included; false when its date cannot be read.
 bool IsFileDateInRange(const QString& filePath, const QDateTime& fromDate, const QDateTime& toDate);
 
 // The text after the last "." of the whole path, or "" when it holds no dot.

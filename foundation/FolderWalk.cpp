@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTreeWidget>
 #include <set>
 #include <utility>
@@ -27,21 +28,25 @@ QByteArray pathOf(const QByteArray& base, QByteArrayView name) {
 
 using VisitedFolders = std::set<std::pair<quint64, quint64>>;
 
-void walk(const QString& folder, QWidget* control, VisitedFolders& visited, const std::function<bool()>& stop) {
+// Returns false when the walk must end: stopped, or the list control was
+// destroyed while window events ran.
+bool walk(const QString& folder, const QPointer<QWidget>& control, VisitedFolders& visited,
+          const std::function<bool()>& stop) {
     AddListRow(control, folder);
     std::vector<FileSystemObject::SubFolder> subFolders;
     platform::FolderId id;
-    if (!FileSystemObject::Get().SubFolders(folder, subFolders, &id)) return;
+    if (!FileSystemObject::Get().SubFolders(folder, subFolders, &id)) return true;
     // A folder met again (a bind mount of an outer folder) is listed but not walked twice.
-    if (!visited.insert({id.device, id.inode}).second) return;
+    if (!visited.insert({id.device, id.inode}).second) return true;
     for (const FileSystemObject::SubFolder& sub : subFolders) {
         QCoreApplication::processEvents();
-        if (stop && stop()) return;
+        if (!control || (stop && stop())) return false;
         if (sub.isLink)
             AddListRow(control, sub.path);
-        else
-            walk(sub.path, control, visited, stop);
+        else if (!walk(sub.path, control, visited, stop))
+            return false;
     }
+    return true;
 }
 
 }  // namespace
@@ -101,9 +106,9 @@ bool FileSystemObject::TakeEntries(const QString& folder, platform::FolderEntrie
 void WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::function<bool()>& stopRequested) {
     // A folder that does not exist gives no row at all.
     const QString root = FileSystemObject::Get().FolderPath(folderPath);
-    if (root.isEmpty()) return;
+    if (root.isEmpty() || !listControl) return;
     VisitedFolders visited;
-    walk(root, listControl, visited, stopRequested);
+    walk(root, QPointer<QWidget>(listControl), visited, stopRequested);
 }
 
 void ListAllSubFolders(QTreeWidget* listView, const QString& rootFolder) {
@@ -114,7 +119,12 @@ void ListAllSubFolders(QTreeWidget* listView, const QString& rootFolder) {
 
 void FindFoldersContainingFile(QWidget* listBox, const QString& rootFolder, const QString& fileName) {
     platform::SetPointer(platform::Pointer::Hourglass);
+    const QPointer<QWidget> list(listBox);
     WalkFolderTree(rootFolder, listBox);
+    if (!list) {
+        platform::SetPointer(platform::Pointer::Default);
+        return;
+    }
     const QString name = fileName.trimmed();
     // Hidden files (names beginning with ".") do not count as found.
     const bool visibleName = !name.isEmpty() && !name.startsWith(u'.') && !name.contains(u'/');

@@ -185,6 +185,8 @@ void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
     // Written to a temporary file beside the list and renamed over it at the
     // end, so that a failed save never leaves a half-written list behind.
     QSaveFile file(fileName);
+    // Where no temporary file can be made beside the list, write it in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         reportSaveFailure(fileName, int(file.error()), file.errorString());
         return;
