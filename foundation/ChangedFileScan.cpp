@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QTreeWidget>
+#include <cmath>
 #include <new>
 #include <optional>
 
@@ -270,7 +271,7 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
     const qsizetype n = folders.size();
     for (qsizetype row = 1; row <= n && files; ++row) {
         if (ScanStopRequested) break;
-        if (hostWindow && bar) bar->setValue(int(float(row) / float(n) * 100.0f));
+        if (hostWindow && bar) bar->setValue(int(std::lrint(float(row) / float(n) * 100.0f)));
         if (row % 30 == 0) yieldToWindows();
         if (!files) break;
         try {

@@ -180,6 +180,10 @@ void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
             if (item->columnCount() > 1 && !item->text(1).isEmpty()) line += u',' + item->text(1);
             lines.append(line);
         }
+    } else {
+        // Not a list control: the list file is left as it is.
+        reportSaveFailure(fileName, 438, QStringLiteral("Object doesn't support this property or method"));
+        return;
     }
 
     // Written to a temporary file beside the list and renamed over it at the

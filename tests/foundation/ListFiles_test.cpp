@@ -181,6 +181,19 @@ TEST(SaveListboxToFile, FailureIsReportedAndKeepsTheEarlierList) {
     EXPECT_EQ(env.readFile("lists/paths.txt"), "/old/\r\n");
 }
 
+TEST(SaveListboxToFile, NoListControlLeavesTheFileAlone) {
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+    boxes.answer(platform::Answer::OK);
+    env.writeFile("paths.txt", "/old/\r\n");
+    QWidget notAList;
+    int count = 3;
+    SaveListboxToFile(&notAList, env.path("paths.txt"), count);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_EQ(env.readFile("paths.txt"), "/old/\r\n");
+}
+
 TEST(SaveListboxToFile, LinkedListFileIsWrittenThroughTheLink) {
     TestEnvironment env;
     env.writeFile("real/paths.txt", "/old/\r\n");
