@@ -1,8 +1,336 @@
-// Placeholder window so that every layer links while the main window is written.
 #include "backup/frmProgress.h"
 
-frmProgress::frmProgress(QWidget* parent) : QMainWindow(parent) {}
-void frmProgress::Form_Load() {}
+#include "backup/BackupList.h"
+#include "backup/BackupRun.h"
+#include "backup/NumberText.h"
+#include "backup/modCorvexPro.h"
+#include "foundation/ChangedFileScan.h"
+#include "foundation/IniFile.h"
+#include "foundation/ListFiles.h"
+#include "foundation/Logging.h"
+#include "foundation/ProgramValues.h"
+#include "foundation/SettingValue.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/SystemInfo.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTreeWidget>
+
+namespace {
+
+void pump() { QCoreApplication::processEvents(); }
+
+const char* const kDateFormat = "d-MMM-yyyy";
+
+template <typename T>
+T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QTreeWidget* listView(QWidget* parent, const char* name, const QStringList& columns) {
+    auto* view = named(new QTreeWidget(parent), name);
+    view->setColumnCount(int(columns.size()));
+    view->setHeaderLabels(columns);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    return view;
+}
+
+QLabel* label(QWidget* parent, const QString& text, int x, int y, int w, int h = 20) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(x, y, w, h);
+    return l;
+}
+
+}  // namespace
+
+QStringList BackupTypeTexts() {
+    return {QStringLiteral("Backup all files into directory above"),
+            QStringLiteral("append todays date as sub-directory"),
+            QStringLiteral("Cyclic Daily Backup (appends day of week as subdirectory)"),
+            QStringLiteral("Cyclic Weekly Backup (appends Week# as subfolder)"),
+            QStringLiteral("Cyclic Monlthy Backup (appends month as subdirectory)"),
+            QStringLiteral("append year and month as subdirectory [ yyyy-mmm ]"),
+            QStringLiteral("append year and Quarter as subdirectory, eg 2001-Q2"),
+            QStringLiteral("append todays date and time as subdirectory")};
+}
+
+frmProgress::frmProgress(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmProgress"));
+    setWindowTitle(QStringLiteral("Corvex"));
+    buildControls();
+}
+
+// Controls sit at fixed places; the window's resize rules move the lists.
+void frmProgress::buildControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    setCentralWidget(client);
+    resize(660, 560);
+
+    label(client, QStringLiteral("Backup to Directory"), 8, 10, 120);
+    txtDestDir = named(new QLineEdit(client), "txtDestDir");
+    txtDestDir->setGeometry(130, 8, 520, 22);
+    cmbDestType = named(new QComboBox(client), "cmbDestType");
+    cmbDestType->setEditable(false);
+    cmbDestType->setGeometry(130, 34, 520, 22);
+
+    chkReplicatePaths =
+        named(new QCheckBox(QStringLiteral("Keep Files in Original Paths as subdirectories"), client), "chkReplicatePaths");
+    chkReplicatePaths->setGeometry(8, 62, 330, 20);
+    chkReplicatePaths->setChecked(true);
+    chkRecordToPlandel = named(new QCheckBox(QStringLiteral("Record to Plandel"), client), "chkRecordToPlandel");
+    chkRecordToPlandel->setGeometry(350, 62, 200, 20);
+    chkRecordToPlandel->setChecked(true);
+
+    lstPath = listView(client, "lstPath", {QStringLiteral("Path to Backup")});
+    lstPath->setGeometry(8, 88, 316, 96);
+    SetListViewCheckBoxes(lstPath, true);
+    lvExclude = listView(client, "lvExclude", {QStringLiteral("Path to Backup")});
+    lvExclude->setGeometry(334, 88, 316, 96);
+    cmdEditPathList = named(new QPushButton(QStringLiteral("Edit Directories to be backed up"), client), "cmdEditPathList");
+    cmdEditPathList->setToolTip(QStringLiteral("Edit PathList"));
+    cmdEditPathList->setGeometry(8, 188, 220, 24);
+    cmdEditExcludedDirs = named(new QPushButton(QStringLiteral("Excluding Folders"), client), "cmdEditExcludedDirs");
+    cmdEditExcludedDirs->setToolTip(QStringLiteral("Edit list of Paths which will be excluded from the backup"));
+    cmdEditExcludedDirs->setGeometry(334, 188, 160, 24);
+
+    label(client, QStringLiteral("List Files from"), 8, 222, 90);
+    DTPicker1 = named(new QDateEdit(client), "DTPicker1");
+    DTPicker1->setDisplayFormat(QString::fromLatin1(kDateFormat));
+    DTPicker1->setCalendarPopup(true);
+    DTPicker1->setGeometry(100, 220, 120, 22);
+    label(client, QStringLiteral("to"), 226, 222, 20);
+    DTPicker2 = named(new QDateEdit(client), "DTPicker2");
+    DTPicker2->setDisplayFormat(QString::fromLatin1(kDateFormat));
+    DTPicker2->setCalendarPopup(true);
+    DTPicker2->setGeometry(248, 220, 120, 22);
+
+    cmdGetFileList = named(new QPushButton(QStringLiteral("1. Refresh List"), client), "cmdGetFileList");
+    cmdGetFileList->setGeometry(390, 218, 125, 26);
+    cmdStart = named(new QPushButton(QStringLiteral("2. Start Backup"), client), "cmdStart");
+    cmdStart->setGeometry(525, 218, 125, 26);
+    cmdStart->setEnabled(false);
+    // Enter anywhere in the window refreshes the list, as a default button does.
+    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), this);
+        connect(enter, &QShortcut::activated, this, [this] {
+            if (cmdGetFileList->isEnabled()) cmdGetFileList->click();
+        });
+    }
+
+    label(client, QStringLiteral("Total Bytes = "), 8, 252, 80);
+    lblTotalBytes = named(new QLabel(QStringLiteral("0"), client), "lblTotalBytes");
+    lblTotalBytes->setGeometry(88, 252, 110, 20);
+    label(client, QStringLiteral("Total Files = "), 204, 252, 80);
+    lblTotalFiles = named(new QLabel(QStringLiteral("0"), client), "lblTotalFiles");
+    lblTotalFiles->setGeometry(284, 252, 80, 20);
+    ProgressBarTotal = named(new QProgressBar(client), "ProgressBarTotal");
+    ProgressBarTotal->setRange(0, 100);
+    ProgressBarTotal->setGeometry(390, 252, 260, 18);
+    ProgressBarTotal->hide();
+
+    // Status controls that the copy loop addresses by name; always hidden here.
+    frameStatus = named(new QGroupBox(client), "frameStatus");
+    frameStatus->setGeometry(8, 250, 370, 60);
+    lblFile = named(new QLabel(QStringLiteral("Initializing..."), frameStatus), "lblFile");
+    lblFile->setGeometry(8, 8, 354, 20);
+    ProgressBarCurrent = named(new QProgressBar(frameStatus), "ProgressBarCurrent");
+    ProgressBarCurrent->setRange(0, 100);
+    ProgressBarCurrent->setGeometry(8, 32, 354, 18);
+    frameStatus->hide();
+
+    lvwFiles = listView(client, "lvwFiles",
+                        {QStringLiteral("Path and Filename"), QStringLiteral("Filename"), QStringLiteral("Path"),
+                         QStringLiteral("Size"), QStringLiteral("Type"), QStringLiteral("Modified"),
+                         QStringLiteral("Comments")});
+    SetListViewCheckBoxes(lvwFiles, true);
+    lvwFiles->setGeometry(0, 280, 660, 280);
+    lstAllPaths = listView(client, "lstAllPaths", {QStringLiteral("Path to Backup")});
+    lstAllPaths->setToolTip(QStringLiteral("List of all Paths to be checked"));
+    lstAllPaths->setGeometry(0, 280, 280, 280);
+    lstAllPaths->hide();
+
+    lstXTN = named(new QListWidget(client), "lstXTN");
+    lstXTN->hide();
+
+    mnuOptIgnore = new QAction(QStringLiteral("&Ignore Error messages when Files cant be copied"), this);
+    mnuOptIgnore->setObjectName(QStringLiteral("mnuOptIgnore"));
+    mnuOptIgnore->setCheckable(true);
+
+    // Option controls write their setting on every change, also while loading.
+    connect(chkReplicatePaths, &QCheckBox::toggled, this, &frmProgress::chkReplicatePaths_Click);
+    connect(chkRecordToPlandel, &QCheckBox::toggled, this, &frmProgress::chkRecordToPlandel_Click);
+    connect(cmbDestType, &QComboBox::currentIndexChanged, this, &frmProgress::cmbDestType_Click);
+    connect(cmdEditPathList, &QPushButton::clicked, this, &frmProgress::cmdEditPathList_Click);
+    connect(cmdEditExcludedDirs, &QPushButton::clicked, this, &frmProgress::cmdEditExcludedDirs_Click);
+    connect(cmdGetFileList, &QPushButton::clicked, this, &frmProgress::cmdGetFileList_Click);
+    connect(cmdStart, &QPushButton::clicked, this, &frmProgress::cmdStart_Click);
+}
+
+void frmProgress::Form_Load() {
+    if (RunningSilently) hide();
+    pump();
+
+    const QDateTime now = platform::Now();
+    const QString last = ReadIni(IniFile, "general", "dateOfLastBackup");
+    QDateTime from = now.addDays(-62);
+    if (last.isEmpty()) {
+        setWindowTitle(QStringLiteral("Corvex"));
+    } else {
+        setWindowTitle("Corvex - last backup was " + last);
+        QDateTime stored = QDateTime::fromString(last, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (!stored.isValid()) stored = QDateTime::fromString(last, Qt::ISODate);
+        if (!stored.isValid()) stored = QDateTime(QDate::fromString(last, Qt::ISODate), QTime(0, 0));
+        // A value that is no date leaves the window of the last 62 days.
+        if (stored.isValid())
+            from = stored;
+        else
+            WriteLog("dateOfLastBackup '" + last + "' is not a date - listing the last 62 days", 0);
+    }
+    DTPicker1->setDateTime(from);
+    DTPicker2->setDateTime(now);
+
+    {
+        const QSignalBlocker quiet(cmbDestType);
+        cmbDestType->clear();
+        cmbDestType->addItems(BackupTypeTexts());
+        cmbDestType->setCurrentIndex(-1);
+    }
+    const double type = NumericValue(ReadIni(IniFile, "general", "backupType"));
+    if (type >= 0 && type < cmbDestType->count()) cmbDestType->setCurrentIndex(int(type));
+
+    LoadFileToListBox(lstPath, PathListFile, 0);
+    LoadFileToListBox(lvExclude, ExcludedPathListFile, 0);
+    lstXTN->addItem(QStringLiteral("*.*"));
+    txtDestDir->setText(ReadIni(IniFile, "general", "backupTo"));
+
+    const double record = NumericValue(ReadIni(IniFile, "general", "RecordToPlandel"));
+    if (record == 1) chkRecordToPlandel->setChecked(true);
+    if (record == 0) chkRecordToPlandel->setChecked(false);
+    chkReplicatePaths->setChecked(NumericValue(ReadIni(IniFile, "general", "keepPaths")) == 1);
+    pump();
+
+    mnuOptIgnore->setChecked(ReadIni(IniFile, "general", "IgnoreFailedFileCopies") == QLatin1String("1"));
+
+    if (!RunningSilently) {
+        show();
+        pump();
+        pump();
+    }
+}
+
+void frmProgress::chkReplicatePaths_Click() {
+    WriteIni("general", "keepPaths", chkReplicatePaths->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), IniFile);
+}
+
+void frmProgress::chkRecordToPlandel_Click() {
+    WriteIni("general", "RecordToPlandel", chkRecordToPlandel->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+             IniFile);
+}
+
+void frmProgress::cmbDestType_Click() {
+    WriteIni("general", "backupType", QString::number(cmbDestType->currentIndex()).trimmed(), IniFile);
+}
+
+// The path-list editor is not part of this program yet: the buttons do nothing.
+void frmProgress::cmdEditPathList_Click() {}
+void frmProgress::cmdEditExcludedDirs_Click() {}
+
+void frmProgress::cmdGetFileList_Click() {
+    ProgressBarTotal->show();
+    cmdGetFileList->setEnabled(false);
+    // A start in the middle of a refresh would copy a half-built list.
+    cmdStart->setEnabled(false);
+    ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath, lstXTN, lvwFiles, lvExclude, this, true,
+                     true, ProgressBarTotal);
+    UpdateStatus();
+    cmdStart->setEnabled(true);
+    cmdGetFileList->setEnabled(true);
+    ProgressBarTotal->hide();
+}
+
+void frmProgress::UpdateStatus() {
+    qint64 bytes = 0;
+    qint64 files = 0;
+    for (int i = 0; i < lvwFiles->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = lvwFiles->topLevelItem(i);
+        if (row->checkState(0) != Qt::Checked) continue;
+        const QString size = row->text(3).trimmed();
+        if (!size.isEmpty()) {
+            bool ok = false;
+            const qint64 value = NumberFromGroupedText(size, &ok);
+            if (ok) bytes += value;
+        }
+        ++files;
+    }
+    lblTotalBytes->setText(bytes > 0 ? GroupedNumber(bytes) : QStringLiteral("0"));
+    lblTotalFiles->setText(files > 0 ? GroupedNumber(files) : QStringLiteral("0"));
+}
+
+void frmProgress::cmdStart_Click() {
+    QString destination = txtDestDir->text();
+    if (!destination.endsWith('/')) {
+        destination += '/';
+        txtDestDir->setText(destination);
+    }
+    WriteIni("general", "backupTo", destination, IniFile);
+    WriteIni("general", "backupType", QString::number(cmbDestType->currentIndex()), IniFile);
+    ProgressBarTotal->show();
+
+    // "/dev/null" in any case makes a test run: nothing is created or copied.
+    QString folder;
+    if (IsTestDestination(destination))
+        folder = destination;
+    else
+        folder = MakeBackupFolderName(destination, cmbDestType->currentIndex(), true);
+    if (folder.isEmpty()) {
+        ProgressBarTotal->hide();
+        return;
+    }
+
+    // The copy loop lets window events run; a second start or a refresh meanwhile
+    // would run over the list being copied.
+    cmdStart->setEnabled(false);
+    cmdGetFileList->setEnabled(false);
+    BackupList(lvwFiles, folder, this, chkReplicatePaths->isChecked() ? 1 : 0);
+    for (int i = 0; i < 5; ++i) pump();
+
+    ProgressBarTotal->hide();
+    lvwFiles->clear();
+    lblTotalBytes->setText(QStringLiteral("0"));
+    lblTotalFiles->setText(QStringLiteral("0"));
+    DTPicker1->setDateTime(platform::Now());
+    setWindowTitle("Corvex - last backup was " + ReadIni(IniFile, "general", "dateOfLastBackup"));
+    cmdStart->setEnabled(true);
+    cmdGetFileList->setEnabled(true);
+
+    const QString failed = platform::ProgramFolder() + "/failed.txt";
+    if (QFileInfo::exists(failed)) {
+        LoadFileToListBox(lvwFiles, failed, 1);
+        platform::MsgBox(QStringLiteral("the files remaining in the list box could not be copied.\r\n"
+                                        "You can close the application using them and click 'Start Backup' again "
+                                        "to try again"),
+                         platform::Buttons::OK, platform::Icon::Information,
+                         QStringLiteral("Error - some files were in use"));
+    }
+}
 
 frmProgress* TheProgressForm() {
     static frmProgress* form = nullptr;

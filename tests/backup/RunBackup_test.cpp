@@ -1,0 +1,110 @@
+#include "backup/BackupRun.h"
+#include "backup/frmProgress.h"
+#include "backup/modCorvexPro.h"
+#include "backup/modPIM_Interface.h"
+#include "foundation/IniFile.h"
+#include "foundation/ProgramValues.h"
+#include "support/ScriptedBoxes.h"
+#include "support/TestEnvironment.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+class RunBackupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        IniFile = env.ini();
+        PathListFile = env.path("MyPaths.txt");
+        ExcludedPathListFile = env.path("ExcludedPaths.txt");
+        PlandelDataPath.clear();
+        CurrentDataFile.clear();
+        RunningSilently = true;
+        env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5, 30)));
+        env.writeFile("MyPaths.txt", env.path("src/*") + "\r\n");
+        env.writeFile("ExcludedPaths.txt", "/skip\r\n");
+        source("work/a.txt", "aaaa", QDateTime(QDate(2003, 4, 28), QTime(9, 0)));
+        source("skip/b.txt", "bb", QDateTime(QDate(2003, 4, 28), QTime(9, 0)));
+        source("old.txt", "old", QDateTime(QDate(2003, 1, 1), QTime(9, 0)));
+    }
+    void TearDown() override { RunningSilently = false; }
+    void source(const QString& relative, const QByteArray& data, const QDateTime& modified) {
+        const QString path = env.path("src/" + relative);
+        WriteBytes(path, data);
+        const struct timespec times[2] = {{modified.toSecsSinceEpoch(), 0}, {modified.toSecsSinceEpoch(), 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+    }
+    void writeIni(const QString& general) {
+        env.writeFile("corvex.ini", "[general]\r\nbackupTo=" + env.path("dest") +
+                                        "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\n" + general +
+                                        "[Plandel]\r\ndataPath=" + env.folder() + "\r\n");
+    }
+    frmProgress& window() {
+        form = std::make_unique<frmProgress>();
+        form->Form_Load();
+        return *form;
+    }
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+    std::unique_ptr<frmProgress> form;
+};
+}  // namespace
+
+TEST_F(RunBackupTest, SilentRunWithKeepPathsIntoTheYearAndMonthFolder) {
+    writeIni("backupType=5\r\nkeepPaths= 1\r\n");
+    RunBackup(&window(), nullptr);
+    const QString folder = env.path("dest/2003-" + QLocale::system().monthName(4, QLocale::ShortFormat) + "/");
+    EXPECT_EQ(ReadBytes(folder + env.path("src/work/a.txt")), "aaaa");
+    EXPECT_EQ(QFileInfo(folder + env.path("src/work/a.txt")).lastModified(),
+              QFileInfo(env.path("src/work/a.txt")).lastModified());
+    EXPECT_FALSE(QFileInfo::exists(folder + env.path("src/skip/b.txt")));
+    EXPECT_FALSE(QFileInfo::exists(folder + env.path("src/old.txt")));
+    EXPECT_EQ(env.readLines("copied.txt"), QStringList{env.path("src/work/a.txt")});
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_EQ(BackupType, 5);
+    EXPECT_EQ(KeepPaths, 1);
+    EXPECT_EQ(BackupTo, env.path("dest"));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(RunBackupTest, StatusWindowShowsTheSteps) {
+    writeIni("backupType=0\r\n");
+    QWidget status;
+    auto* layout = new QVBoxLayout(&status);
+    auto* frame = new QGroupBox(&status);
+    frame->setObjectName("frameStatus");
+    frame->hide();
+    auto* lblFile = new QLabel(frame);
+    lblFile->setObjectName("lblFile");
+    auto* current = new QProgressBar(frame);
+    current->setObjectName("ProgressBarCurrent");
+    auto* total = new QProgressBar(&status);
+    total->setObjectName("ProgressBarTotal");
+    layout->addWidget(frame);
+    layout->addWidget(total);
+    RunBackup(&window(), &status);
+    EXPECT_TRUE(frame->isVisibleTo(&status));
+    EXPECT_EQ(lblFile->text(), "Done!");
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
+    // Keep-paths off: everything straight into the base folder.
+    EXPECT_EQ(env.readLines("dest/_files.txt"), QStringList{env.path("src/work/a.txt")});
+}
+
+TEST_F(RunBackupTest, AnUnknownTypeCopiesAndWritesNothing) {
+    writeIni("backupType=8\r\n");
+    RunBackup(&window(), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(env.path("dest")));
+    EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
+    EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
+    EXPECT_EQ(boxes.count(), 0);
+}
