@@ -1,3 +1,6 @@
+#include "settings/frmConfigureCorvexPro.h"
+#include "settings/modConfigCorvexPro.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
@@ -5,6 +8,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("vantor"));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(CORVEX_VERSION_MAJOR).arg(CORVEX_VERSION_MINOR).arg(CORVEX_VERSION_BUILD));
-    // The settings program's main window opens here.
-    return 0;
+    // The main window's load is the program's start-up; it ends the program
+    // itself when it does not show the window.
+    frmConfigureCorvexPro form;
+    if (!form.Form_Load(CommandLineText())) return 0;
+    return QApplication::exec();
 }

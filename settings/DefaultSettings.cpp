@@ -1,0 +1,70 @@
+#include "settings/DefaultSettings.h"
+
+#include "foundation/IniFile.h"
+#include "foundation/Logging.h"
+#include "foundation/cFileIO.h"
+#include "platform/SystemInfo.h"
+#include "settings/modConfigCorvexPro.h"
+
+#include <QFileInfo>
+
+namespace {
+// An entry the first run may use: a folder or regular file whose name does not
+// begin with "." (hidden) and that is not a device, FIFO or socket (system).
+bool isVisibleEntry(const QString& path) {
+    QString p = path;
+    while (p.size() > 1 && p.endsWith('/')) p.chop(1);
+    const QFileInfo fi(p);
+    if (!fi.exists()) return false;
+    if (!fi.isDir() && !fi.isFile()) return false;
+    return !fi.fileName().startsWith('.');
+}
+}  // namespace
+
+QStringList DefaultFolderCandidates() {
+    return {platform::HomeFolder() + "/My Documents", platform::DocumentsFolder(), QStringLiteral("/home"),
+            QStringLiteral("/opt/tamsel")};
+}
+
+QStringList DefaultExcludedFragments() {
+    return {QStringLiteral("/tmp/"), QStringLiteral("/.cache/"), QStringLiteral("/Trash/")};
+}
+
+void AddFolderIfExists(cFileIO& listFile, const QString& candidate) {
+    if (candidate.isEmpty() || !isVisibleEntry(candidate)) return;
+    const QString line = candidate.endsWith('/') ? candidate : candidate + "/*";
+    listFile.appendLine(line);
+}
+
+void CreateDefaultIni(const QString& iniFile) {
+    const QString folder = platform::ProgramFolder();
+    WriteLog(QStringLiteral("Creating Default INI file"), 0);
+
+    WriteIni("general", "title", "CorvexPro", iniFile);
+    WriteIni("general", "runSilently", "0", iniFile);
+    WriteIni("general", "keepPaths", "1", iniFile);
+    WriteIni("general", "RecordToPlandel", "1", iniFile);
+    WriteIni("Plandel", "dataPath", folder, iniFile);
+    WriteIni("general", "backupTo", platform::HomeFolder() + "/Backup", iniFile);
+    WriteIni("general", "backupType", "0", iniFile);
+    WriteIni("general", "ExcludedPathlist", folder + "/ExcludedPaths.txt", iniFile);
+    WriteIni("general", "pathlist", folder + "/MyPaths.txt", iniFile);
+
+    ExcludedPathListFile = folder + "/ExcludedPaths.txt";
+    PathListFile = folder + "/MyPaths.txt";
+
+    cFileIO paths;
+    paths.init(PathListFile);
+    // An existing folder list is the user's own: leave both list files alone.
+    if (paths.Exists()) return;
+
+    for (const QString& candidate : DefaultFolderCandidates()) AddFolderIfExists(paths, candidate);
+
+    cFileIO excluded;
+    excluded.init(ExcludedPathListFile);
+    if (!excluded.Exists()) {
+        for (const QString& fragment : DefaultExcludedFragments()) excluded.appendLine(fragment);
+        excluded.closeFile();
+    }
+    paths.closeFile();
+}
