@@ -266,3 +266,17 @@ TEST_F(CopyLoopTest, AnEmptyListStillWritesTheRunsFiles) {
     EXPECT_TRUE(QFileInfo(env.path("dest/_fileDetails.txt")).isFile());
     EXPECT_TRUE(eventsLine().endsWith(" copied 0 files (0 bytes) to " + dest + "/ with 0 errors"));
 }
+
+TEST_F(CopyLoopTest, ATargetFolderThatCannotBeMadeIsAnErrorLogLineAndAFailedCopy) {
+    const QString a = source("a.txt", "a");
+    // The first level of the kept source path is taken by a regular file.
+    const QString firstLevel = a.section('/', 1, 1);
+    WriteBytes(env.path("dest/" + firstLevel), "in the way");
+    boxes.answer(platform::Answer::Yes);
+    run(1);
+    const QStringList errors = env.readLines("error.log");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains(",An error occurred in the BackupList function : ")) << errors[0].toStdString();
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{a});
+    EXPECT_EQ(ReadBytes(env.path("dest/" + firstLevel)), "in the way");
+}
