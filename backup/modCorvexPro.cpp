@@ -2,6 +2,7 @@
 
 #include "backup/BackupRun.h"
 #include "backup/frmProgress.h"
+#include "backup/frmStartup.h"
 #include "backup/modPIM_Interface.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
@@ -44,8 +45,9 @@ void Main() {
     }
     RunningSilently = false;
     WriteLog("Corvex running normally", 3);
-    // The start-up window is shown here; until then a normal start ends at once.
-    platform::EndProgram();
+    // The program lives on in the start-up window, which ends it.
+    auto* startup = new frmStartup;
+    if (startup->Form_Load()) startup->show();
 }
 
 bool Initialise() {

@@ -1,0 +1,303 @@
+#include "backup/frmProgress.h"
+#include "backup/frmStartup.h"
+#include "backup/modCorvexPro.h"
+#include "backup/modPIM_Interface.h"
+#include "foundation/IniFile.h"
+#include "foundation/ProgramValues.h"
+#include "platform/Process.h"
+#include "support/ScriptedBoxes.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records every program or document opened instead of opening it.
+struct OpenedDocuments {
+    QStringList opened;
+    OpenedDocuments() {
+        platform::SetOpenDocumentHandler([this](const QString& f) {
+            opened << f;
+            return platform::OpenResult::Started;
+        });
+    }
+    ~OpenedDocuments() { platform::SetOpenDocumentHandler({}); }
+};
+
+// A program folder with settings for the start-up window: a destination, a
+// planner folder that can be written, and a folder list over one changed file.
+struct StartupFixture {
+    TestEnvironment env{"corvex"};
+    explicit StartupFixture(const QString& extraSettings = {}, bool withDestination = true) {
+        QString ini = "[general]\r\n";
+        if (withDestination) ini += "backupTo=" + env.path("dest") + "\r\n";
+        ini += extraSettings;
+        ini += "[Plandel]\r\ndataPath=" + env.folder() + "\r\n";
+        env.writeFile("corvex.ini", ini);
+        env.writeFile("src/work/report.txt", "quarterly figures");
+        env.writeFile("MyPaths.txt", env.path("src") + "/*\r\n");
+        IniFile = env.ini();
+        PathListFile = env.path("MyPaths.txt");
+        ExcludedPathListFile = env.path("ExcludedPaths.txt");
+        PlandelDataPath = env.folder() + "/";
+        CurrentDataFile.clear();
+        RunningSilently = false;
+    }
+    ~StartupFixture() { RunningSilently = false; }
+};
+
+void sendMouse(QWidget* w, QEvent::Type type) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+void click(QWidget* w) {
+    sendMouse(w, QEvent::MouseButtonPress);
+    sendMouse(w, QEvent::MouseButtonRelease);
+}
+void doubleClick(QWidget* w) { sendMouse(w, QEvent::MouseButtonDblClick); }
+
+QString countdown(const frmStartup& f) { return f.Label1[4]->text(); }
+
+}  // namespace
+
+TEST(StartupDelay, ValuesAreRoundedAndLimited) {
+    EXPECT_EQ(StartupDelayFromSetting("22"), 22);
+    EXPECT_EQ(StartupDelayFromSetting("1"), 3);
+    EXPECT_EQ(StartupDelayFromSetting("0"), 3);
+    EXPECT_EQ(StartupDelayFromSetting("-5"), 3);
+    EXPECT_EQ(StartupDelayFromSetting("soon"), 3);
+    EXPECT_EQ(StartupDelayFromSetting("150"), 99);
+    EXPECT_EQ(StartupDelayFromSetting("2.5"), 3) << "2.5 rounds to 2, then the lower limit";
+    EXPECT_EQ(StartupDelayFromSetting("5.5"), 6);
+    EXPECT_EQ(StartupDelayFromSetting("7.5"), 8);
+    EXPECT_EQ(StartupDelayFromSetting(" 40 seconds"), 40);
+    // Beyond a 16-bit integer counts as beyond the limits.
+    EXPECT_EQ(StartupDelayFromSetting("40000"), 99);
+    EXPECT_EQ(StartupDelayFromSetting("99999999999999999999999999"), 99);
+    EXPECT_EQ(StartupDelayFromSetting("-40000"), 3);
+}
+
+TEST(StartupDelay, SignPlaceNumbers) {
+    EXPECT_EQ(SignPlaceNumber(21), " 21");
+    EXPECT_EQ(SignPlaceNumber(0), " 0");
+    EXPECT_EQ(SignPlaceNumber(-1), "-1");
+}
+
+TEST(StartupWindow, MissingDelayIsWrittenAndCountsDownFrom22) {
+    StartupFixture fx;
+    ScriptedBoxes boxes;
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    EXPECT_EQ(ReadIni(fx.env.ini(), "general", "startupDelay"), "22");
+    EXPECT_EQ(form.windowTitle(), "Tamsel Softwares Corvex");
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_EQ(form.Timer1->interval(), 1000);
+    EXPECT_EQ(countdown(form), "22");
+    for (int expected = 21; expected >= 1; --expected) {
+        form.Timer1_Timer();
+        EXPECT_EQ(countdown(form), " " + QString::number(expected));
+        EXPECT_EQ(fx.env.endCalls(), 0);
+        EXPECT_TRUE(form.Timer1->isActive());
+    }
+    EXPECT_FALSE(form.frameStatus->isVisibleTo(&form));
+    form.Timer1_Timer();  // reaches 0: the run
+    EXPECT_EQ(fx.env.endCalls(), 1);
+}
+
+TEST(StartupWindow, StoredDelaysAreLimitedButNotRewritten) {
+    const QList<QPair<QString, QString>> cases = {{"1", "3"},   {"0", "3"},   {"-5", "3"},   {"abc", "3"},
+                                                  {"150", "99"}, {"2.5", "3"}, {"5.5", "6"},  {"7.5", "8"},
+                                                  {"   ", "22"}, {"70000", "99"}};
+    for (const auto& [stored, shown] : cases) {
+        StartupFixture fx("startupDelay=" + stored + "\r\n");
+        frmStartup form;
+        ASSERT_TRUE(form.Form_Load());
+        EXPECT_EQ(countdown(form), shown) << qPrintable(stored);
+        const QString expectedStored = stored.trimmed().isEmpty() ? QStringLiteral("22") : stored;
+        EXPECT_EQ(ReadIni(fx.env.ini(), "general", "startupDelay"), expectedStored);
+    }
+}
+
+TEST(StartupWindow, LabelsFromSettingsAndTheFolderList) {
+    StartupFixture fx("dateOfLastBackup=2003-04-28 14:05:00\r\npathlist=" + QString() + "\r\n");
+    fx.env.writeFile("MyPaths.txt", "/home/anna/*\r\n\r\n/srv/data/\n");
+    WriteIni("general", "pathlist", fx.env.path("MyPaths.txt"), fx.env.ini());
+    frmStartup form;
+    form.lvPaths->addTopLevelItem(new QTreeWidgetItem(QStringList{"left over"}));
+    ASSERT_TRUE(form.Form_Load());
+    EXPECT_EQ(form.lblLastBackup->text(), "2003-04-28 14:05:00");
+    EXPECT_EQ(form.lblDest->text(), fx.env.path("dest"));
+    ASSERT_EQ(form.lvPaths->topLevelItemCount(), 2);
+    EXPECT_EQ(form.lvPaths->topLevelItem(0)->text(0), "/home/anna/*");
+    EXPECT_EQ(form.lvPaths->topLevelItem(1)->text(0), "/srv/data/");
+    EXPECT_FALSE(form.lvPaths->topLevelItem(0)->data(0, Qt::CheckStateRole).isValid()) << "no check boxes shown";
+
+    EXPECT_EQ(form.Label1[0]->text(), "About to backup files worked on since");
+    EXPECT_EQ(form.Label1[1]->text(), "to the folder");
+    EXPECT_EQ(form.Label2->text(), "from the following List of Folders");
+    EXPECT_EQ(form.Label1[2]->text(), "Backup will start in");
+    EXPECT_EQ(form.Label1[5]->text(), "seconds");
+    EXPECT_EQ(form.cmdConfig->text(), "Options");
+    EXPECT_EQ(form.cmdConfig->toolTip(), "Configure paths, backup folder and backup type");
+    EXPECT_EQ(form.Command2->text(), "Manual");
+    EXPECT_EQ(form.Command2->toolTip(), "Run the backup manually");
+    EXPECT_EQ(form.Command1->text(), "&Cancel");
+    EXPECT_EQ(form.Command1->toolTip(), "Quit the program");
+    EXPECT_EQ(form.imageGo->toolTip(), "Click to delay backup countdown");
+    EXPECT_EQ(form.imageStop->toolTip(), "Click this icon again to resume countdown");
+    EXPECT_EQ(form.lblFile->text(), "Initializing...");
+    EXPECT_EQ(form.timerPreload->interval(), 2000);
+    EXPECT_TRUE(form.timerPreload->isActive());
+}
+
+TEST(StartupWindow, EmptyDateAndEmptyPathList) {
+    StartupFixture fx;
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    EXPECT_EQ(form.lblLastBackup->text(), "2 months ago");
+    EXPECT_EQ(form.lvPaths->topLevelItemCount(), 0);
+    EXPECT_TRUE(form.Timer1->isActive());
+}
+
+TEST(StartupWindow, EmptyDestinationShowsWelcomeAndHandsOver) {
+    StartupFixture fx({}, false);
+    ScriptedBoxes boxes;
+    boxes.answer(platform::Answer::OK);
+    OpenedDocuments docs;
+    frmStartup form;
+    EXPECT_FALSE(form.Form_Load());
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Welcome to Corvex-Pro");
+    EXPECT_EQ(docs.opened, QStringList{fx.env.path("vantor")});
+    EXPECT_EQ(fx.env.endCalls(), 1);
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_EQ(ReadIni(fx.env.ini(), "general", "startupDelay"), "");
+}
+
+TEST(StartupWindow, PauseAndResumeContinueFromTheShownNumber) {
+    StartupFixture fx("startupDelay=8\r\n");
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    for (int i = 0; i < 3; ++i) QMetaObject::invokeMethod(form.Timer1, "timeout", Qt::DirectConnection);
+    EXPECT_EQ(countdown(form), " 5");
+
+    click(form.imageGo);
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(form.imageGo->isVisible());
+    EXPECT_TRUE(form.imageStop->isVisible());
+
+    click(form.imageStop);
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_TRUE(form.imageGo->isVisible());
+    EXPECT_FALSE(form.imageStop->isVisible());
+    QMetaObject::invokeMethod(form.Timer1, "timeout", Qt::DirectConnection);
+    EXPECT_EQ(countdown(form), " 4");
+}
+
+TEST(StartupWindow, RunAtZeroTurnsTheWindowIntoTheStatusWindow) {
+    StartupFixture fx("startupDelay=3\r\n");
+    ScriptedBoxes boxes;  // the run asks nothing
+    // The main window is loaded once per process; load it from this folder's settings.
+    RunningSilently = true;
+    TheProgressForm()->Form_Load();
+    RunningSilently = false;
+
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    form.Timer1_Timer();
+    form.Timer1_Timer();
+    EXPECT_EQ(fx.env.endCalls(), 0);
+    EXPECT_EQ(form.lblFile->text(), "Initializing...");
+    form.Timer1_Timer();
+
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_EQ(form.Label1[2]->text(), "");
+    EXPECT_EQ(form.Label1[4]->text(), "");
+    EXPECT_EQ(form.Label1[5]->text(), "");
+    EXPECT_FALSE(form.imageGo->isVisible());
+    EXPECT_FALSE(form.imageStop->isVisible());
+    EXPECT_FALSE(form.Label4->isVisible());
+    EXPECT_FALSE(form.lvPaths->isVisible());
+    EXPECT_FALSE(form.Command2->isEnabled());
+    EXPECT_FALSE(form.cmdConfig->isEnabled());
+    EXPECT_TRUE(form.Command1->isEnabled());
+    EXPECT_EQ(form.Label1[0]->text(), "Backing up Files...");
+    EXPECT_TRUE(RunningSilently);
+    EXPECT_FALSE(TheProgressForm()->isVisible()) << "the main window stays hidden during the run";
+    EXPECT_EQ(fx.env.endCalls(), 1) << "the program ends after the run";
+
+    // The run reported in this window's status controls and backed up the file.
+    EXPECT_TRUE(form.frameStatus->isVisible());
+    EXPECT_NE(form.lblFile->text(), "Initializing...");
+    EXPECT_EQ(ReadBytes(fx.env.path("dest/report.txt")), "quarterly figures");
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST(StartupWindow, OptionsAndDoubleClicksHandOverToTheSettingsProgram) {
+    for (int way = 0; way < 4; ++way) {
+        StartupFixture fx;
+        OpenedDocuments docs;
+        frmStartup form;
+        ASSERT_TRUE(form.Form_Load());
+        form.show();
+        switch (way) {
+        case 0: form.cmdConfig->click(); break;
+        case 1: doubleClick(form.lblDest); break;
+        case 2: doubleClick(form.lblLastBackup); break;
+        case 3: doubleClick(form.lvPaths->viewport()); break;
+        }
+        EXPECT_EQ(docs.opened, QStringList{fx.env.path("vantor")}) << way;
+        EXPECT_EQ(fx.env.endCalls(), 1) << way;
+    }
+}
+
+TEST(StartupWindow, FailedHandOverStillEnds) {
+    StartupFixture fx;
+    ScriptedBoxes boxes;
+    boxes.answer(platform::Answer::OK);
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    form.cmdConfig->click();  // no vantor in the program folder
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.startsWith("File not found"));
+    EXPECT_EQ(fx.env.endCalls(), 1);
+}
+
+TEST(StartupWindow, CancelAndClosingEndTheProgram) {
+    StartupFixture fx;
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    form.Command1->click();
+    EXPECT_EQ(fx.env.endCalls(), 1);
+    form.close();
+    EXPECT_EQ(fx.env.endCalls(), 2);
+}
+
+TEST(StartupWindow, ManualStopsTheCountAndShowsTheMainWindow) {
+    StartupFixture fx;
+    ScriptedBoxes boxes;
+    boxes.answerAllWith(platform::Answer::OK);
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    form.Command2->click();
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_TRUE(TheProgressForm()->isVisible());
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.imageGo->isVisible());
+    EXPECT_EQ(fx.env.endCalls(), 0);
+    TheProgressForm()->hide();
+}
