@@ -22,9 +22,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 
-#include <filesystem>
 #include <memory>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -51,19 +49,6 @@ public:
 private:
     QFile m_file;
 };
-
-// Makes the target folder of one copy. False, with the reason, when it is still missing.
-bool makeTargetFolder(const QString& folder, int& error, QString& description) {
-    if (QFileInfo(folder).isDir()) return true;
-    MakeFullPath(folder);
-    if (QFileInfo(folder).isDir()) return true;
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), ec);
-    if (QFileInfo(folder).isDir()) return true;
-    error = ec ? ec.value() : ENOTDIR;
-    description = ec ? QString::fromStdString(ec.message()) : QStringLiteral("Not a directory");
-    return false;
-}
 
 }  // namespace
 
@@ -152,7 +137,7 @@ void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
         const QString targetFolder = keep == 1 ? KeepPathFolder(destination, source) : destination;
         int folderError = 0;
         QString folderReason;
-        if (!makeTargetFolder(targetFolder, folderError, folderReason))
+        if (!MakeFolderWithReason(targetFolder, folderError, folderReason))
             appendLog(QStringLiteral("error.log"), "An error occurred in the BackupList function : " +
                                                        QString::number(folderError) + " = " + folderReason);
 

@@ -23,8 +23,6 @@
 #include <QTreeWidget>
 #include <QWidget>
 
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -42,20 +40,6 @@ QString shortDayName(const QDate& date) {
 
 QString shortMonthName(const QDate& date) {
     return folderSafe(QLocale::system().monthName(date.month(), QLocale::ShortFormat));
-}
-
-// Makes folder and every missing level above it. True when it exists afterwards;
-// otherwise error and description say why.
-bool createFolder(const QString& folder, int& error, QString& description) {
-    if (QFileInfo(folder).isDir()) return true;
-    if (!QDir().mkdir(folder)) MakeFullPath(folder);
-    if (QFileInfo(folder).isDir()) return true;
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), ec);
-    if (QFileInfo(folder).isDir()) return true;
-    error = ec ? ec.value() : ENOTDIR;
-    description = ec ? QString::fromStdString(ec.message()) : QStringLiteral("Not a directory");
-    return false;
 }
 
 void reportFolderFailure(const QString& folder, int error, const QString& description) {
@@ -96,7 +80,7 @@ QString MakeBackupFolderName(QString& base, int type, bool create) {
     if (create && !IsTestDestination(folder)) {
         int error = 0;
         QString description;
-        if (!createFolder(folder, error, description)) {
+        if (!MakeFolderWithReason(folder, error, description)) {
             reportFolderFailure(folder, error, description);
             return {};
         }

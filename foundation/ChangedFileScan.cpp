@@ -13,14 +13,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QLocale>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTreeWidget>
+#include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <new>
 #include <optional>
+#include <system_error>
 
 // ---------------------------------------------------------------------------
 // Small file routines used by the copy loop and the backup-folder naming.
@@ -62,6 +66,18 @@ bool MakeFullPath(const QString& path) {
         if (!platform::GetFileStatus(level).isFolder) QDir().mkdir(level);
     }
     return true;
+}
+
+bool MakeFolderWithReason(const QString& folder, int& error, QString& description) {
+    if (QFileInfo(folder).isDir()) return true;
+    if (!QDir().mkdir(folder)) MakeFullPath(folder);
+    if (QFileInfo(folder).isDir()) return true;
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), ec);
+    if (QFileInfo(folder).isDir()) return true;
+    error = ec ? ec.value() : ENOTDIR;
+    description = ec ? QString::fromStdString(ec.message()) : QStringLiteral("Not a directory");
+    return false;
 }
 
 // ---------------------------------------------------------------------------

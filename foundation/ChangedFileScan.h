@@ -59,3 +59,7 @@ QString FormatFileDetails(const QString& path, const QString& separator, bool fu
 // Creates every missing folder level of path, outermost first. Failures are
 // ignored and the current folder is not changed; returns true.
 bool MakeFullPath(const QString& path);
+
+// Makes folder and every missing level above it. True when the folder exists
+// afterwards; otherwise error and description say why.
+bool MakeFolderWithReason(const QString& folder, int& error, QString& description);
