@@ -24,6 +24,7 @@ test: build
 
 bench: build
 	./$(BUILD_DIR)/bench/bench_scan
+	./$(BUILD_DIR)/bench/bench_copy
 
 clean:
 	rm -rf $(BUILD_DIR)
