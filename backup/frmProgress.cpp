@@ -104,6 +104,7 @@ void frmProgress::buildControls() {
     SetListViewCheckBoxes(lstPath, true);
     lvExclude = listView(client, "lvExclude", {QStringLiteral("Path to Backup")});
     lvExclude->setGeometry(334, 88, 316, 96);
+    SetListViewCheckBoxes(lvExclude, false);  // every excluded text applies
     cmdEditPathList = named(new QPushButton(QStringLiteral("Edit Directories to be backed up"), client), "cmdEditPathList");
     cmdEditPathList->setToolTip(QStringLiteral("Edit PathList"));
     cmdEditPathList->setGeometry(8, 188, 220, 24);
@@ -166,6 +167,7 @@ void frmProgress::buildControls() {
     lstAllPaths->setToolTip(QStringLiteral("List of all Paths to be checked"));
     lstAllPaths->setGeometry(0, 280, 280, 280);
     lstAllPaths->hide();
+    SetListViewCheckBoxes(lstAllPaths, false);
 
     lstXTN = named(new QListWidget(client), "lstXTN");
     lstXTN->hide();

@@ -118,6 +118,7 @@ frmStartup::frmStartup(QWidget* parent) : QWidget(parent) {
     lvPaths->setRootIsDecorated(false);
     lvPaths->setSelectionMode(QAbstractItemView::SingleSelection);
     lvPaths->setMinimumHeight(110);
+    SetListViewCheckBoxes(lvPaths, false);  // it only shows the folders
 
     // The countdown group, framed by the Label4 panel behind it.
     Label4 = makeLabel(QStringLiteral("Label4"), QString(), this);
@@ -242,10 +243,6 @@ bool frmStartup::Form_Load() {
     }
 
     LoadFileToListBox(lvPaths, ReadIni(IniFile, "general", "pathlist"), 0);
-    // This list only shows the folders: it has no check boxes, so the ticks
-    // the loader gives every row are not shown.
-    for (int i = 0; i < lvPaths->topLevelItemCount(); ++i)
-        lvPaths->topLevelItem(i)->setData(0, Qt::CheckStateRole, QVariant());
 
     if (ReadIni(IniFile, "general", "startupDelay").isEmpty()) WriteIni("general", "startupDelay", "22", IniFile);
     const int delay = StartupDelayFromSetting(ReadIni(IniFile, "general", "startupDelay"));

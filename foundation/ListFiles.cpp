@@ -151,12 +151,16 @@ void LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
         combo->addItems(lines);
     } else if (auto* view = qobject_cast<QTreeWidget*>(control)) {
         if (mode != 1) view->clear();
+        // Every loaded row is ticked, unless the list is marked as one without
+        // check boxes: a box that means nothing would mislead the user.
+        const QVariant mark = view->property(kCheckBoxesProperty);
+        const bool ticks = !mark.isValid() || mark.toBool();
         QList<QTreeWidgetItem*> rows;
         rows.reserve(lines.size());
         for (QString line : lines) {
             if (line.endsWith(u',')) line.chop(1);
-            QTreeWidgetItem* item = newListViewRow(line);
-            item->setCheckState(0, Qt::Checked);
+            QTreeWidgetItem* item = ticks ? newListViewRow(line) : new QTreeWidgetItem(QStringList{line});
+            if (ticks) item->setCheckState(0, Qt::Checked);
             rows.append(item);
         }
         view->addTopLevelItems(rows);

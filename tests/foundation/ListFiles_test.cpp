@@ -103,6 +103,17 @@ TEST(LoadFileToListBox, ListViewDropsOneTrailingCommaAndTicksEveryRow) {
     EXPECT_EQ(rows(&list), (QStringList{"one,", "two,,", ",", "three,3"}));
 }
 
+TEST(LoadFileToListBox, ListViewMarkedWithoutCheckBoxesShowsNone) {
+    TestEnvironment env;
+    env.writeFile("excluded.txt", "/tmp/\r\n/.cache/\r\n");
+    QTreeWidget view;
+    SetListViewCheckBoxes(&view, false);
+    LoadFileToListBox(&view, env.path("excluded.txt"), 0);
+    EXPECT_EQ(rows(&view), (QStringList{"/tmp/", "/.cache/"}));
+    EXPECT_FALSE(view.topLevelItem(0)->data(0, Qt::CheckStateRole).isValid());
+    EXPECT_FALSE(ListViewHasCheckBoxes(&view));
+}
+
 TEST(SaveListboxToFile, WritesCrLfLinesAndCountsThem) {
     TestEnvironment env;
     QListWidget list;
