@@ -6,6 +6,7 @@
 #include "foundation/ProgramValues.h"
 #include "platform/Process.h"
 #include "support/ScriptedBoxes.h"
+#include "support/OpenedDocuments.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -19,18 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Records every program or document opened instead of opening it.
-struct OpenedDocuments {
-    QStringList opened;
-    OpenedDocuments() {
-        platform::SetOpenDocumentHandler([this](const QString& f) {
-            opened << f;
-            return platform::OpenResult::Started;
-        });
-    }
-    ~OpenedDocuments() { platform::SetOpenDocumentHandler({}); }
-};
 
 // A program folder with settings for the start-up window: a destination, a
 // planner folder that can be written, and a folder list over one changed file.

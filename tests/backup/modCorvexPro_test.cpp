@@ -2,6 +2,7 @@
 #include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
 #include "platform/Process.h"
+#include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -10,20 +11,14 @@
 namespace {
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::SetOpenDocumentHandler([this](const QString& f) {
-            launched << f;
-            return platform::OpenResult::Started;
-        });
-    }
-    void TearDown() override { platform::SetOpenDocumentHandler({}); }
     // A settings file whose planner folder is the (writable) program folder.
     void writeIni(const QString& general) {
         env.writeFile("corvex.ini", "[general]\r\n" + general + "[Plandel]\r\ndataPath=" + env.folder() + "\r\n");
     }
     TestEnvironment env;
     ScriptedBoxes boxes;
-    QStringList launched;
+    OpenedDocuments docs;
+    const QStringList& launched = docs.opened;
 };
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/ShellLauncher.h"
 #include "platform/Process.h"
+#include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -36,30 +37,22 @@ TEST(PathHelpers, TrimNullAndPadRight) {
 namespace {
 class LauncherTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        platform::SetOpenDocumentHandler([this](const QString& f) {
-            opened << f;
-            return result;
-        });
-    }
-    void TearDown() override { platform::SetOpenDocumentHandler({}); }
     TestEnvironment env;
     ScriptedBoxes boxes;
-    QStringList opened;
-    int result = platform::OpenResult::Started;
+    OpenedDocuments docs;
 };
 }  // namespace
 
 TEST_F(LauncherTest, EmptyNameDoesNothing) {
     LaunchFile("");
-    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(docs.opened.isEmpty());
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_FALSE(QFile::exists(env.path("corvex.log")));
 }
 
 TEST_F(LauncherTest, SuccessIsQuiet) {
     LaunchFile(env.path("corvex.html"));
-    EXPECT_EQ(opened, QStringList{env.path("corvex.html")});
+    EXPECT_EQ(docs.opened, QStringList{env.path("corvex.html")});
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_FALSE(QFile::exists(env.path("corvex.log")));
 }
@@ -73,7 +66,7 @@ TEST_F(LauncherTest, FailuresAreLoggedAndShown) {
                  {31, "No association for file extension"},
                  {0, "Unknown error"}};
     for (const auto& c : cases) {
-        result = c.code;
+        docs.result = c.code;
         boxes.answer(platform::Answer::OK);
         LaunchFile("/x/doc.txt");
         EXPECT_EQ(boxes.last().text, c.text);

@@ -6,6 +6,7 @@
 #include "settings/frmConfigureCorvexPro.h"
 #include "settings/modConfigCorvexPro.h"
 #include "support/ScriptedBoxes.h"
+#include "support/OpenedDocuments.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -22,18 +23,6 @@ namespace {
 
 struct HookGuard {
     ~HookGuard() { frmEULA::SetShownHook({}); }
-};
-
-// Records every document the window opens instead of opening it.
-struct OpenedDocuments {
-    QStringList opened;
-    OpenedDocuments() {
-        platform::SetOpenDocumentHandler([this](const QString& f) {
-            opened << f;
-            return platform::OpenResult::Started;
-        });
-    }
-    ~OpenedDocuments() { platform::SetOpenDocumentHandler({}); }
 };
 
 void writeSettings(TestEnvironment& env) { env.writeFile("corvex.ini", "[general]\r\ntitle=CorvexPro\r\n"); }
