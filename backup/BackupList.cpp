@@ -86,6 +86,8 @@ void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
     qint64 count = 0;
     qint64 bytes = 0;
     qint64 errors = 0;
+    // The oldest modification time among the files that could not be copied.
+    QDateTime oldestFailed;
 
     // A test run lists nothing in the backup folder: its list lines are discarded.
     ListFile filesList;
@@ -154,6 +156,8 @@ void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
                       "Cant Copy '" + source + "' to " + targetFolder + " - Original File is in use");
             failedList.appendLine(source, true);
             ++errors;
+            const QDateTime modified = QFileInfo(source).lastModified();
+            if (modified.isValid() && (!oldestFailed.isValid() || modified < oldestFailed)) oldestFailed = modified;
             if (!ignoring) {
                 const platform::Answer answer = platform::MsgBox(
                     "Cant copy this file : " + name +
@@ -184,5 +188,9 @@ void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
                                                 " files (" + GroupedNumber(bytes) + " bytes) to " + destination +
                                                 " with " + GroupedNumber(errors) + " errors");
     RecordBackupToPlandel(count, bytes, errors, destination);
-    WriteIni("general", "dateOfLastBackup", platform::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile);
+    // The next run's date window starts here. A file that could not be copied
+    // must come round again, so the date never moves past the oldest of them.
+    QDateTime lastBackup = platform::Now();
+    if (oldestFailed.isValid() && oldestFailed < lastBackup) lastBackup = oldestFailed;
+    WriteIni("general", "dateOfLastBackup", lastBackup.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile);
 }

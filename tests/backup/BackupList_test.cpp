@@ -155,6 +155,18 @@ TEST_F(CopyLoopTest, FailedCopiesAreListedLoggedAndAskedAbout) {
     EXPECT_EQ(ReadIni(env.ini(), "general", "IgnoreFailedFileCopies"), "");
 }
 
+TEST_F(CopyLoopTest, AFileThatFailedKeepsTheDateWindowOpenForTheNextRun) {
+    source("a.txt", "a");
+    const QString stuck = source("stuck.txt", "s");
+    QDir().mkpath(env.path("dest/stuck.txt"));  // a folder where the copy should go
+    boxes.answer(platform::Answer::No);
+    run();
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{stuck});
+    // The failed file is older than the run: the next run's window must still hold it.
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"),
+              QFileInfo(stuck).lastModified().toString("yyyy-MM-dd HH:mm:ss"));
+}
+
 TEST_F(CopyLoopTest, AnswerYesKeepsAskingAndTheSettingSilencesEverything) {
     addRow(env.path("src/x1"));
     addRow(env.path("src/x2"));
