@@ -15,6 +15,8 @@ QStringList readLines(const QString& file, bool* exists = nullptr) {
     }
     if (exists) *exists = true;
     QString text = QString::fromUtf8(f.readAll());
+    // A byte-order mark left by some editors would hide the first section.
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QStringList lines = text.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();

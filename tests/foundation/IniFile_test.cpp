@@ -71,6 +71,15 @@ TEST_F(IniFileTest, WriteOverAFolderFailsWithoutHarm) {
     EXPECT_TRUE(QFileInfo(ini).isDir());
 }
 
+TEST_F(IniFileTest, ByteOrderMarkAndBrokenLinesDoNotHideSettings) {
+    WriteBytes(ini, "\xEF\xBB\xBF[general]\r\nbackupTo=/b/\r\n[broken\r\n=novalue\r\n\x01\x02garbage\r\nbackupType=2\r\n");
+    EXPECT_EQ(ReadIni(ini, "general", "backupTo"), "/b/");
+    EXPECT_EQ(ReadIni(ini, "general", "backupType"), "2");
+    WriteIni("general", "backupTo", "/c/", ini);
+    EXPECT_EQ(ReadIni(ini, "general", "backupTo"), "/c/");
+    EXPECT_TRUE(ReadBytes(ini).startsWith("[general]\r\nbackupTo=/c/\r\n"));
+}
+
 TEST_F(IniFileTest, LongValuesAreCutTo31999Characters) {
     const QString big(40000, 'x');
     WriteIni("general", "big", big, ini);
