@@ -94,13 +94,24 @@ CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
     const QByteArray sourceName = QFile::encodeName(source);
     const QByteArray targetName = QFile::encodeName(target);
 
+    // Opened without blocking: a name that has become a FIFO since the scan
+    // would otherwise wait for a writer for ever. Regular files never block.
     Descriptor in;
-    in.fd = ::open(sourceName.constData(), O_RDONLY | O_CLOEXEC);
+    in.fd = ::open(sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in.fd < 0) return failure(CopyResult::SourceFailed, errno);
     struct stat st {};
     if (::fstat(in.fd, &st) != 0) return failure(CopyResult::SourceFailed, errno);
     if (S_ISDIR(st.st_mode)) return failure(CopyResult::SourceFailed, EISDIR);
     if (!S_ISREG(st.st_mode)) return failure(CopyResult::SourceFailed, EINVAL);
+    const int flags = ::fcntl(in.fd, F_GETFL);
+    if (flags >= 0) ::fcntl(in.fd, F_SETFL, flags & ~O_NONBLOCK);
+
+    // The target already is the source (the same path, a link to it, or the
+    // backup folder laid over the source folder): it holds the data already,
+    // and replacing it would turn a link into a plain file or split hard links.
+    struct stat existing {};
+    if (::stat(targetName.constData(), &existing) == 0 && existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
+        return {};
 
     // The temporary name is short so that a long target name still fits.
     const QString folder = QFileInfo(target).path();

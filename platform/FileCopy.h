@@ -22,7 +22,9 @@ struct CopyOutcome {
 };
 
 // Copies the regular file source to the file path target. On any failure the
-// target is left exactly as it was and no temporary file remains.
+// target is left exactly as it was and no temporary file remains. A target that
+// already is the source file (same file system object) is left alone and counts
+// as copied. A source that is no regular file (a folder, a FIFO) fails at once.
 CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target);
 
 }  // namespace platform

@@ -292,3 +292,16 @@ TEST_F(CopyLoopTest, ATargetFolderThatCannotBeMadeIsAnErrorLogLineAndAFailedCopy
     EXPECT_EQ(env.readLines("failed.txt"), QStringList{a});
     EXPECT_EQ(ReadBytes(env.path("dest/" + firstLevel)), "in the way");
 }
+
+TEST_F(CopyLoopTest, ABackupFolderLaidOverTheSourceFolderLeavesTheSourcesAlone) {
+    const QString real = source("real.txt", "data");
+    const QString link = env.path("src/link.txt");
+    ASSERT_TRUE(QFile::link(real, link));
+    addRow(link);
+    dest = env.path("src");
+    run(0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink()) << "a linked source must stay a link";
+    EXPECT_EQ(ReadBytes(real), "data");
+    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{real, link}));
+    EXPECT_EQ(boxes.count(), 0);
+}

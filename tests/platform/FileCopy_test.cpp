@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 void write(const QString& path, const QByteArray& bytes) {
@@ -94,4 +95,36 @@ TEST(FileCopy, TargetThatCannotBeReplacedOrWritten) {
     EXPECT_EQ(platform::CopyFileKeepingTimes(dir.filePath("src"), dir.filePath("src/x")).result,
               platform::CopyResult::TargetFailed);
     EXPECT_EQ(read(dir.filePath("src")), "new data");
+}
+
+TEST(FileCopy, AFifoSourceFailsAtOnceInsteadOfWaiting) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    write(dir.filePath("target"), "the last good copy");
+    // Without a writer, a blocking open of the FIFO would never return.
+    const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(fifo, dir.filePath("target"));
+    EXPECT_EQ(outcome.result, platform::CopyResult::SourceFailed);
+    EXPECT_EQ(read(dir.filePath("target")), "the last good copy");
+}
+
+TEST(FileCopy, ATargetThatIsTheSourceItselfIsLeftAlone) {
+    QTemporaryDir dir;
+    write(dir.filePath("real.txt"), "data");
+    ASSERT_EQ(::symlink("real.txt", QFile::encodeName(dir.filePath("link.txt")).constData()), 0);
+    ASSERT_EQ(::link(QFile::encodeName(dir.filePath("real.txt")).constData(),
+                     QFile::encodeName(dir.filePath("hard.txt")).constData()),
+              0);
+    const ino_t inode = statOf(dir.filePath("real.txt")).st_ino;
+
+    // The same path, a link copied onto its own name, and a second hard link.
+    EXPECT_TRUE(platform::CopyFileKeepingTimes(dir.filePath("real.txt"), dir.filePath("real.txt")).ok());
+    EXPECT_TRUE(platform::CopyFileKeepingTimes(dir.filePath("link.txt"), dir.filePath("link.txt")).ok());
+    EXPECT_TRUE(platform::CopyFileKeepingTimes(dir.filePath("real.txt"), dir.filePath("hard.txt")).ok());
+
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.txt")).isSymLink()) << "the link must stay a link";
+    EXPECT_EQ(statOf(dir.filePath("real.txt")).st_ino, inode);
+    EXPECT_EQ(statOf(dir.filePath("hard.txt")).st_ino, inode);
+    EXPECT_EQ(read(dir.filePath("real.txt")), "data");
+    EXPECT_EQ(entries(dir.path()), (QStringList{"hard.txt", "link.txt", "real.txt"}));
 }
