@@ -168,7 +168,12 @@ void RunBackup(QWidget* parameterWindow, QWidget* statusWindow) {
     QString base = txtDestDir ? txtDestDir->text() : QString();
     QString folder = MakeBackupFolderName(base, type, true);
     if (statusWindow) yield();
-    if (folder.isEmpty()) return;
+    if (folder.isEmpty()) {
+        // An unattended run must leave a trace when the settings name no known type.
+        if (type < 0 || type > 7)
+            WriteLog("Backup type " + QString::number(type) + " - " + BackupTypeName(type) + " - nothing backed up", 0);
+        return;
+    }
 
     if (lvwFiles) BackupList(lvwFiles, folder, statusWindow, keep);
     if (statusWindow) yield();

@@ -107,4 +107,6 @@ TEST_F(RunBackupTest, AnUnknownTypeCopiesAndWritesNothing) {
     EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
     EXPECT_EQ(boxes.count(), 0);
+    // The silent run that did nothing says so in the program log.
+    EXPECT_TRUE(env.readFile("corvex.log").contains(",Backup type 8 - Unknown Backup type - nothing backed up\r\n"));
 }
