@@ -108,6 +108,8 @@ frmStartup::frmStartup(QWidget* parent) : QWidget(parent) {
         l->setFont(value);
         l->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
         l->setTextInteractionFlags(Qt::NoTextInteraction);
+        // Paths and dates from the settings file are shown as they stand, never as markup.
+        l->setTextFormat(Qt::PlainText);
         l->setIndent(16);
     }
 

@@ -122,6 +122,7 @@ frmConfigureCorvexPro::frmConfigureCorvexPro(QWidget* parent) : QWidget(parent) 
     lblInstalledPath->setObjectName(QStringLiteral("lblInstalledPath"));
     lblInstalledPath->setToolTip(QStringLiteral("Click here to view the folder where this program is installed"));
     lblInstalledPath->setWordWrap(true);
+    lblInstalledPath->setTextFormat(Qt::PlainText);  // the folder name is shown as it stands
 
     lblVisitURL = new QLabel(MakerWebAddress(), this);
     lblVisitURL->setObjectName(QStringLiteral("lblVisitURL"));

@@ -149,6 +149,19 @@ TEST(StartupWindow, LabelsFromSettingsAndTheFolderList) {
     EXPECT_TRUE(form.timerPreload->isActive());
 }
 
+TEST(StartupWindow, OddDestinationNamesAreShownAsWritten) {
+    // A folder name may hold what looks like markup; it is shown letter for letter.
+    StartupFixture fx("dateOfLastBackup=<i>2003</i>-04-28\r\n", false);
+    WriteIni("general", "backupTo", "/backup/<b>mine</b>/", fx.env.ini());
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    for (QLabel* label : {form.lblDest, form.lblLastBackup}) {
+        const int written = QFontMetrics(label->font()).horizontalAdvance(label->text());
+        EXPECT_GE(label->sizeHint().width(), written) << qPrintable(label->text());
+    }
+}
+
 TEST(StartupWindow, EmptyDateAndEmptyPathList) {
     StartupFixture fx;
     frmStartup form;

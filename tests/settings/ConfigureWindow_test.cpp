@@ -2,6 +2,7 @@
 #include "foundation/frmEULA.h"
 #include "platform/Pointer.h"
 #include "platform/Process.h"
+#include "platform/SystemInfo.h"
 #include "settings/FancyForm.h"
 #include "settings/frmConfigureCorvexPro.h"
 #include "settings/modConfigCorvexPro.h"
@@ -10,6 +11,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -86,6 +88,21 @@ TEST(ConfigureWindow, OtherCommandLinesShowTheWindow) {
         EXPECT_EQ(env.readFile("corvex.ini"), before);
         EXPECT_FALSE(QFileInfo::exists(env.path("vantor.log")));
     }
+}
+
+TEST(ConfigureWindow, InstallationFolderWithMarkupLikeNameIsShownAsWritten) {
+    TestEnvironment env("vantor");
+    const QString folder = env.path("<b>tools</b>");
+    QDir().mkpath(folder);
+    platform::SetProgramFolder(folder);
+    WriteBytes(folder + "/corvex.ini", "[general]\r\ntitle=CorvexPro\r\n");
+    frmConfigureCorvexPro form;
+    ASSERT_TRUE(form.Form_Load(QString()));
+    EXPECT_EQ(form.lblInstalledPath->text(), "Installation Directory = '" + folder + "'");
+    const QString shown = form.lblInstalledPath->text();
+    form.lblInstalledPath->setWordWrap(false);
+    EXPECT_GE(form.lblInstalledPath->sizeHint().width(),
+              QFontMetrics(form.lblInstalledPath->font()).horizontalAdvance(shown));
 }
 
 TEST(ConfigureWindow, ListFilePathsComeFromTheSettings) {
