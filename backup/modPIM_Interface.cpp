@@ -39,6 +39,16 @@ bool readLines(const QString& path, QStringList& lines) {
     return true;
 }
 
+// True when the file is empty or its last line is closed by a line end: a
+// record appended to it then starts a line of its own.
+bool endsWithLineEnd(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() == 0) return true;
+    if (!f.seek(f.size() - 1)) return true;
+    char last = 0;
+    return !f.getChar(&last) || last == '\n';
+}
+
 // A field value must not break the line apart: line ends and separators become blanks.
 QString fieldText(const QString& value) {
     QString text = value;
@@ -178,7 +188,10 @@ void AddPlandelRecord(PlandelRecord& record) {
         return;
     }
     WriteLog("AddPlandelRecord (File Append) to " + CurrentDataFile + " - " + line, 3);
-    if (!AppendLineToFile(CurrentDataFile, line))
+    // A data file whose last line lacks its line end (saved by an editor, say)
+    // would otherwise have the new record glued onto that line.
+    const QString lead = endsWithLineEnd(CurrentDataFile) ? QString() : QStringLiteral("\r\n");
+    if (!AppendLineToFile(CurrentDataFile, lead + line))
         WriteLog("AddPlandelRecord: Cant append to " + CurrentDataFile + " - record lost: " + record.Text, 0);
 }
 

@@ -222,3 +222,15 @@ TEST_F(PlandelTest, FindPlandelDataPathReadsPlandelsOwnSettings) {
     EXPECT_EQ(FindPlandelDataPath(), "/inst/data/");
     EXPECT_TRUE(env.readFile("corvex.log").contains("Plandel Files are located in :/inst/data/"));
 }
+
+TEST_F(PlandelTest, ARecordNeverJoinsALastLineWithoutItsLineEnd) {
+    load();
+    // The month's file was saved without a line end after its last record.
+    const QByteArray old = "\r\nD200304270001" + S.toUtf8() + "20030427" + S.toUtf8() + "old" + S.toUtf8();
+    WriteBytes(env.path("plan/D200304.dat"), old);
+    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
+    RecordFileToPlandel(&a);
+    const QByteArray data = ReadBytes(env.path("plan/D200304.dat"));
+    EXPECT_TRUE(data.startsWith(old + "\r\nD200304280001" + S.toUtf8())) << data.toStdString();
+    EXPECT_EQ(ids("plan/D200304.dat"), (QStringList{"D200304270001", "D200304280001"}));
+}
