@@ -136,12 +136,12 @@ void frmProgress::buildControls() {
         });
     }
 
-    label(client, QStringLiteral("Total Bytes = "), 8, 252, 80);
+    label(client, QStringLiteral("Total Bytes = "), 8, 252, 86);
     lblTotalBytes = named(new QLabel(QStringLiteral("0"), client), "lblTotalBytes");
-    lblTotalBytes->setGeometry(88, 252, 110, 20);
-    label(client, QStringLiteral("Total Files = "), 204, 252, 80);
+    lblTotalBytes->setGeometry(98, 252, 104, 20);
+    label(client, QStringLiteral("Total Files = "), 208, 252, 82);
     lblTotalFiles = named(new QLabel(QStringLiteral("0"), client), "lblTotalFiles");
-    lblTotalFiles->setGeometry(284, 252, 80, 20);
+    lblTotalFiles->setGeometry(294, 252, 80, 20);
     ProgressBarTotal = named(new QProgressBar(client), "ProgressBarTotal");
     ProgressBarTotal->setRange(0, 100);
     ProgressBarTotal->setGeometry(390, 252, 260, 18);
