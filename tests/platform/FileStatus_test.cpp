@@ -1,0 +1,183 @@
+// One status call per path, and a folder's entries read in one pass.
+#include "platform/FileStatus.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <gtest/gtest.h>
+
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+using platform::EntryKind;
+
+namespace {
+
+QByteArray encoded(const QString& path) { return QFile::encodeName(path); }
+
+void makeFile(const QString& path, const QByteArray& bytes = {}) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+// Root ignores permission bits; checking under an ordinary user's file-system
+// identity makes a folder without permissions really unreadable.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() {
+        if (::geteuid() == 0) {
+            ::setfsuid(65534);
+            m_switched = ::setfsuid(uid_t(-1)) == 65534;
+        }
+    }
+    ~AsOrdinaryUser() {
+        if (m_switched) ::setfsuid(0);
+    }
+
+private:
+    bool m_switched = false;
+};
+
+// The entries of a folder as name -> kind; a kind the listing left open is
+// asked of the path itself.
+QMap<QString, EntryKind> entriesOf(const QString& folder) {
+    platform::FolderEntries entries;
+    EXPECT_TRUE(platform::ReadFolderEntries(folder, entries));
+    QMap<QString, EntryKind> found;
+    for (int i = 0; i < entries.size(); ++i) {
+        EntryKind kind = entries.kind(i);
+        const QByteArray path = encoded(folder + '/') + entries.name(i).toByteArray();
+        if (kind == EntryKind::Unknown) kind = platform::GetEntryKind(path);
+        EXPECT_EQ(entries.displayName(i), QFile::decodeName(entries.name(i).toByteArray()));
+        EXPECT_FALSE(found.contains(entries.displayName(i))) << "listed twice";
+        found.insert(entries.displayName(i), kind);
+    }
+    return found;
+}
+
+}  // namespace
+
+TEST(FileStatus, FilesFoldersLinksAndOtherKinds) {
+    TestEnvironment env;
+    const QString dir = env.folder();
+    makeFile(dir + "/five.txt", "12345");
+    const QDateTime when(QDate(2023, 11, 2), QTime(23, 58, 7));
+    {
+        QFile f(dir + "/five.txt");
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(QDir(dir).mkdir("folder"));
+    ASSERT_TRUE(QFile::link(dir + "/five.txt", dir + "/link.txt"));
+    ASSERT_TRUE(QFile::link(dir + "/nowhere", dir + "/dangling"));
+    ASSERT_EQ(::mkfifo(encoded(dir + "/pipe").constData(), 0644), 0);
+
+    const platform::FileStatus file = platform::GetFileStatus(dir + "/five.txt");
+    EXPECT_TRUE(file.exists);
+    EXPECT_TRUE(file.isFile);
+    EXPECT_FALSE(file.isFolder);
+    EXPECT_EQ(file.size, 5);
+    EXPECT_EQ(file.modified(), when);
+    EXPECT_EQ(file.modifiedSecs, when.toSecsSinceEpoch());
+
+    // A link is followed: a link to a file is a file of that size.
+    const platform::FileStatus link = platform::GetFileStatus(dir + "/link.txt");
+    EXPECT_TRUE(link.isFile);
+    EXPECT_EQ(link.size, 5);
+    EXPECT_TRUE(platform::IsSymbolicLink(dir + "/link.txt"));
+    EXPECT_FALSE(platform::IsSymbolicLink(dir + "/five.txt"));
+
+    EXPECT_TRUE(platform::GetFileStatus(dir + "/folder").isFolder);
+    EXPECT_FALSE(platform::GetFileStatus(dir + "/dangling").exists);
+    EXPECT_TRUE(platform::IsSymbolicLink(dir + "/dangling"));
+    // A pipe exists but is neither a file nor a folder (and is never opened).
+    const platform::FileStatus pipe = platform::GetFileStatus(dir + "/pipe");
+    EXPECT_TRUE(pipe.exists);
+    EXPECT_FALSE(pipe.isFile);
+    EXPECT_FALSE(pipe.isFolder);
+    EXPECT_FALSE(platform::GetFileStatus(dir + "/missing").exists);
+    EXPECT_FALSE(platform::GetFileStatus(QString()).exists);
+    EXPECT_FALSE(platform::GetFileStatus(dir + "/missing").modified().isValid());
+
+    // The path's own kind: a link stays a link, whatever it points to.
+    EXPECT_EQ(platform::GetEntryKind(encoded(dir + "/five.txt")), EntryKind::File);
+    EXPECT_EQ(platform::GetEntryKind(encoded(dir + "/folder")), EntryKind::Folder);
+    EXPECT_EQ(platform::GetEntryKind(encoded(dir + "/link.txt")), EntryKind::Link);
+    EXPECT_EQ(platform::GetEntryKind(encoded(dir + "/dangling")), EntryKind::Link);
+    EXPECT_EQ(platform::GetEntryKind(encoded(dir + "/pipe")), EntryKind::Other);
+    EXPECT_EQ(platform::GetEntryKind(encoded(dir + "/missing")), EntryKind::Unknown);
+}
+
+TEST(ReadFolderEntries, EveryEntryOnceWithItsKindAndExactName) {
+    TestEnvironment env;
+    const QString dir = env.path("entries");
+    ASSERT_TRUE(QDir().mkpath(dir + "/sub folder"));
+    // Odd names must come back exactly as they are on disk.
+    const QStringList odd{"a b.txt",      "comma,name.txt", "-leading-dash", QString::fromUtf8("ünïcødé ✓.txt"),
+                          ".hidden",      "trailing space ", "new\nline",     "report,"};
+    for (const QString& name : odd) makeFile(dir + '/' + name);
+    // Enough names to spread the name block well beyond one small buffer.
+    for (int i = 0; i < 300; ++i) makeFile(dir + QStringLiteral("/n%1").arg(i, 3, 10, QChar('0')));
+    ASSERT_TRUE(QFile::link(dir + "/sub folder", dir + "/to-sub"));
+    ASSERT_EQ(::mkfifo(encoded(dir + "/pipe").constData(), 0644), 0);
+
+    const QMap<QString, EntryKind> found = entriesOf(dir);
+    EXPECT_EQ(found.size(), odd.size() + 300 + 3);
+    EXPECT_FALSE(found.contains("."));
+    EXPECT_FALSE(found.contains(".."));
+    for (const QString& name : odd) EXPECT_EQ(found.value(name, EntryKind::Unknown), EntryKind::File) << name.toStdString();
+    EXPECT_EQ(found.value("n000"), EntryKind::File);
+    EXPECT_EQ(found.value("n299"), EntryKind::File);
+    EXPECT_EQ(found.value("sub folder"), EntryKind::Folder);
+    EXPECT_EQ(found.value("to-sub"), EntryKind::Link);
+    EXPECT_EQ(found.value("pipe"), EntryKind::Other);
+
+    // An empty folder gives no entries; reading again starts from nothing.
+    platform::FolderEntries entries;
+    ASSERT_TRUE(platform::ReadFolderEntries(dir, entries));
+    ASSERT_FALSE(entries.empty());
+    ASSERT_TRUE(platform::ReadFolderEntries(dir + "/sub folder", entries));
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(entries.size(), 0);
+}
+
+TEST(ReadFolderEntries, FoldersThatCannotBeReadAndFolderIdentity) {
+    TestEnvironment env;
+    const QString dir = env.folder();
+    ASSERT_TRUE(QDir().mkpath(dir + "/real/inner"));
+    makeFile(dir + "/real/file.txt");
+    ASSERT_TRUE(QFile::link(dir + "/real", dir + "/alias"));
+
+    platform::FolderEntries entries;
+    entries.add("stale", EntryKind::File);
+    EXPECT_FALSE(platform::ReadFolderEntries(dir + "/missing", entries));
+    EXPECT_TRUE(entries.empty());
+    EXPECT_FALSE(platform::ReadFolderEntries(dir + "/real/file.txt", entries));
+    EXPECT_FALSE(platform::ReadFolderEntries(QString(), entries));
+
+    // A folder reached through a link is the same folder.
+    platform::FolderId viaLink, direct, inner;
+    ASSERT_TRUE(platform::ReadFolderEntries(dir + "/alias", entries, &viaLink));
+    EXPECT_EQ(entries.size(), 2);
+    ASSERT_TRUE(platform::GetFolderId(dir + "/real", direct));
+    ASSERT_TRUE(platform::GetFolderId(dir + "/real/inner", inner));
+    EXPECT_EQ(viaLink, direct);
+    EXPECT_FALSE(inner == direct);
+    EXPECT_FALSE(platform::GetFolderId(dir + "/real/file.txt", inner));
+
+    // A folder without permissions cannot be opened.
+    ASSERT_EQ(::chmod(encoded(dir).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(encoded(dir + "/real").constData(), 0), 0);
+    bool opened = true;
+    {
+        AsOrdinaryUser ordinary;
+        opened = platform::ReadFolderEntries(dir + "/real", entries);
+    }
+    ::chmod(encoded(dir + "/real").constData(), 0755);
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(entries.empty());
+}
