@@ -8,6 +8,7 @@
 
 #include <QListWidget>
 #include <QLocale>
+#include <QPointer>
 #include <QProgressBar>
 #include <QTimer>
 #include <QTreeWidget>
@@ -314,4 +315,70 @@ TEST_F(ScanTest, FoldersOfAWalkedTreeAreScannedWhenListedTwice) {
     folders.addItems({root + "/sub/*", root + "/sub/deeper"});
     host.scan(&folders);
     EXPECT_EQ(ListRowTexts(&host.files).count(root + "/sub/deeper/low.TXT"), 2);
+}
+
+TEST_F(ScanTest, OddNamesAreListedExactlyAsTheyAreOnDisk) {
+    const QString dir = env.path(QString::fromUtf8("odd, names -x ü"));
+    const QStringList names{"a b.txt", "comma,name.txt", "-leading-dash.txt", QString::fromUtf8("Grüße ✓.txt"),
+                            "trailing space ", "report,", "'quoted' \"both\".txt"};
+    for (const QString& name : names) MakeFile(dir + '/' + name, kNoon);
+    MakeFile(dir + "/sub/x.txt", kNoon);
+    Host host;
+    QListWidget folders;
+    folders.addItem(dir + "/*");
+    host.scan(&folders);
+    QStringList expected;
+    for (const QString& name : names) expected << dir + '/' + name;
+    expected << dir + "/sub/x.txt";
+    expected.sort();
+    EXPECT_EQ(host.fileRows(), expected);
+    for (int i = 0; i < host.files.topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = host.files.topLevelItem(i);
+        EXPECT_TRUE(QFileInfo(row->text(0)).isFile()) << row->text(0).toStdString();
+        EXPECT_EQ(row->text(2) + row->text(1), row->text(0));
+    }
+    EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{dir, dir + "/sub"}));
+}
+
+TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
+    const QString many = env.path("many");
+    for (int i = 0; i < 40; ++i) MakeFile(many + QStringLiteral("/f%1.txt").arg(i), kNoon);
+    QListWidget folders;
+    folders.addItems({root + "/*", many + "/"});
+
+    // The file list goes away while rows are being added (the yield at the 33rd row).
+    {
+        Host host;
+        auto* files = new QTreeWidget;
+        QPointer<QTreeWidget> guard(files);
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (guard && guard->topLevelItemCount() > 0) delete guard.data();
+        });
+        timer.start(0);
+        ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, files, &host.excluded,
+                         &host.window, true, true, nullptr);
+        EXPECT_TRUE(guard.isNull());
+        EXPECT_EQ(platform::CurrentPointer(), platform::Pointer::Default);
+    }
+    // The host window, with its expanded list, goes away during the folder walk.
+    {
+        auto* window = new QWidget;
+        auto* allPaths = new QTreeWidget(window);
+        allPaths->setObjectName("lstAllPaths");
+        QPointer<QWidget> guard(window);
+        QTreeWidget files;
+        QListWidget patterns;
+        patterns.addItem("*.*");
+        QTimer::singleShot(0, [&] { delete guard.data(); });
+        ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &patterns, &files, nullptr, window, true,
+                         true, nullptr);
+        EXPECT_TRUE(guard.isNull());
+        EXPECT_TRUE(files.isSortingEnabled());
+        EXPECT_EQ(platform::CurrentPointer(), platform::Pointer::Default);
+    }
+    // A later scan works as ever.
+    Host host;
+    host.scan(&folders);
+    EXPECT_EQ(host.files.topLevelItemCount(), 44);
 }
