@@ -2,6 +2,7 @@
 
 #include "foundation/FolderWalk.h"
 #include "foundation/ListFiles.h"
+#include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "platform/Dialogs.h"
@@ -178,8 +179,13 @@ void scanFolder(const QString& folder, const DayWindow& window, const QStringLis
     const QString folderSlash = folder.endsWith(u'/') ? folder : folder + u'/';
     platform::FolderEntries entries;
     // A folder of a walked tree was read by the walk already.
-    if (!FileSystemObject::Get().TakeEntries(folder, entries) && !platform::ReadFolderEntries(folderSlash, entries))
+    if (!FileSystemObject::Get().TakeEntries(folder, entries) && !platform::ReadFolderEntries(folderSlash, entries)) {
+        // Its files cannot be backed up: say so in the program log rather
+        // than pass over them without a trace (a missing or unreadable
+        // folder, or one whose name the system cannot give back as text).
+        WriteLog("ProcessFolderFiles : cant read folder " + folder, 0);
         return;
+    }
     const int n = entries.size();
     if (n == 0) return;
     const bool checkBoxes = ListViewHasCheckBoxes(fileList);

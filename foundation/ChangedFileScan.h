@@ -29,6 +29,7 @@ void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclud
 
 // Adds the rows of one folder's regular files (and links to them) that match
 // one of the masks, mask by mask; a file matching two masks is listed twice.
+// A folder that cannot be read adds no rows and leaves a line in the program log.
 void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,
                         const QStringList& masks, QTreeWidget* fileList, bool detailed);
 

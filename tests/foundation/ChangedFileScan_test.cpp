@@ -382,3 +382,23 @@ TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
     host.scan(&folders);
     EXPECT_EQ(host.files.topLevelItemCount(), 44);
 }
+
+TEST_F(ScanTest, FoldersThatCannotBeReadAreLogged) {
+    // A folder name that is no valid text (unpacked from an old archive) cannot
+    // be given back to the file system from its row, nor can a missing folder
+    // be read: neither may be passed over without a trace.
+    const QByteArray odd = QFile::encodeName(root) + "/B\xfc" "cher";
+    ASSERT_EQ(::mkdir(odd.constData(), 0755), 0);
+    MakeFile(root + "/sub/kept.txt", kNoon);
+    Host host;
+    QListWidget folders;
+    folders.addItems({root + "/*", env.path("missing/")});
+    host.scan(&folders);
+    EXPECT_TRUE(host.fileRows().contains(root + "/sub/kept.txt"));
+    const QString oddRow = QFile::decodeName(odd);
+    ASSERT_TRUE(host.expanded().contains(oddRow));
+    const QString log = env.readFile("corvex.log");
+    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + oddRow + "\r\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + env.path("missing/") + "\r\n"));
+    EXPECT_FALSE(log.contains(root + "/sub\r\n"));
+}
