@@ -56,7 +56,7 @@ bool IsTestDestination(const QString& destination) {
     return destination.left(9).toLower() == QLatin1String("/dev/null");
 }
 
-void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, int keep) {
+bool BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, int keep) {
     // Start.
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
@@ -101,7 +101,7 @@ void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
                          platform::Buttons::OK, platform::Icon::Information,
                          QStringLiteral("Cant write to the Destination folder"));
         appendLog(QStringLiteral("failed.log"), "Cant write to the destination folder " + destination);
-        return;
+        return false;
     }
     WriteLog("STARTING BACKUP to " + destination, 0);
 
@@ -193,4 +193,5 @@ void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
     QDateTime lastBackup = platform::Now();
     if (oldestFailed.isValid() && oldestFailed < lastBackup) lastBackup = oldestFailed;
     WriteIni("general", "dateOfLastBackup", lastBackup.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile);
+    return true;
 }

@@ -17,4 +17,6 @@ bool IsTestDestination(const QString& destination);
 // may be null. Writes copied.txt and failed.txt in the program folder,
 // _files.txt and _fileDetails.txt in destination, the failed.log, events.log
 // and error.log lines, the planner records, and [general] dateOfLastBackup.
-void BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, int keep);
+// False when the run stopped before the first row because the destination's
+// list files could not be written (nothing was copied or recorded).
+bool BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, int keep);

@@ -311,8 +311,17 @@ void frmProgress::cmdStart_Click() {
     // would run over the list being copied.
     cmdStart->setEnabled(false);
     cmdGetFileList->setEnabled(false);
-    BackupList(lvwFiles, folder, this, chkReplicatePaths->isChecked() ? 1 : 0);
+    const bool ran = BackupList(lvwFiles, folder, this, chkReplicatePaths->isChecked() ? 1 : 0);
     for (int i = 0; i < 5; ++i) pump();
+    if (!ran) {
+        // Nothing was copied (the user has been told why): the list, its totals
+        // and the date window stay, so a start after mending the destination
+        // still covers every file.
+        ProgressBarTotal->hide();
+        cmdStart->setEnabled(true);
+        cmdGetFileList->setEnabled(true);
+        return;
+    }
 
     ProgressBarTotal->hide();
     lvwFiles->clear();

@@ -233,3 +233,28 @@ TEST_F(MainWindowTest, TestDestinationCopiesNothing) {
     EXPECT_TRUE(env.readFile("events.log").contains(" copied 1 files (0 bytes) to /Dev/Null/ with 0 errors"));
     EXPECT_EQ(boxes.count(), 0);
 }
+
+TEST_F(MainWindowTest, ADestinationThatCannotBeWrittenKeepsTheListAndDates) {
+    writeIni("dateOfLastBackup=2003-04-20 09:30:00\r\nbackupType=0\r\n");
+    frmProgress& f = load();
+    WriteBytes(env.path("src/a.txt"), "aaa");
+    addRow(env.path("src/a.txt"), "3", true);
+    f.UpdateStatus();
+    f.cmdStart->setEnabled(true);  // as after a refresh
+    // The folder exists, but a folder takes the name of its list of files.
+    QDir().mkpath(env.path("dest/_files.txt"));
+    f.txtDestDir->setText(env.path("dest"));
+    boxes.answer(platform::Answer::OK);
+    f.cmdStart_Click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Cant write to the Destination folder");
+    // Nothing was copied, so nothing the user chose is thrown away.
+    ASSERT_EQ(f.lvwFiles->topLevelItemCount(), 1);
+    EXPECT_EQ(f.lvwFiles->topLevelItem(0)->text(0), env.path("src/a.txt"));
+    EXPECT_EQ(f.lblTotalFiles->text(), "1");
+    EXPECT_EQ(f.DTPicker1->date(), QDate(2003, 4, 20));
+    EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-20 09:30:00");
+    EXPECT_TRUE(f.cmdStart->isEnabled());
+    EXPECT_TRUE(f.cmdGetFileList->isEnabled());
+    EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
+}
