@@ -71,3 +71,11 @@ TEST_F(StartupTest, WelcomeMessageHandsOverToTheSettingsProgram) {
     EXPECT_EQ(launched, QStringList{env.path("vantor")});
     EXPECT_EQ(env.endCalls(), 1);
 }
+
+TEST_F(StartupTest, EveryStartMakesThisMonthsPlannerFileEvenWithRecordingOff) {
+    env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5)));
+    writeIni("RecordToPlandel=0\r\n");
+    EXPECT_TRUE(Initialise());
+    EXPECT_EQ(ReadBytes(env.path("D200304.dat")), QByteArray("\r\n"));
+    EXPECT_EQ(boxes.count(), 0);
+}
