@@ -158,7 +158,7 @@ void RunBackup(QWidget* parameterWindow, QWidget* statusWindow) {
     const QDateTime toDate = toPicker ? toPicker->dateTime() : platform::Now();
     if (lvwFiles && lstPath)
         ListChangedFiles(fromDate, toDate, lstPath, lstXTN, lvwFiles, lvExclude, parameterWindow, true, true,
-                         progressCurrent);
+                         progressCurrent, txtDestDir ? txtDestDir->text() : QString());
 
     if (statusWindow) {
         yield();

@@ -261,7 +261,7 @@ void frmProgress::cmdGetFileList_Click() {
     // A start in the middle of a refresh would copy a half-built list.
     cmdStart->setEnabled(false);
     ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath, lstXTN, lvwFiles, lvExclude, this, true,
-                     true, ProgressBarTotal);
+                     true, ProgressBarTotal, txtDestDir->text());
     UpdateStatus();
     cmdStart->setEnabled(true);
     cmdGetFileList->setEnabled(true);

@@ -253,7 +253,7 @@ void clearRows(QWidget* control) {
 
 void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
                       QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed,
-                      bool checkAll, QProgressBar* progressBar) {
+                      bool checkAll, QProgressBar* progressBar, const QString& backupFolder) {
     ScanStopRequested = false;
     const QPointer<QTreeWidget> files(fileList);
     const QPointer<QProgressBar> bar(progressBar);
@@ -275,7 +275,7 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
     try {
         masks = readMasks(patternList);
         fso.KeepEntries(true);
-        BuildFolderList(folderList, expanded, excludedList);
+        BuildFolderList(folderList, expanded, excludedList, backupFolder);
     } catch (const std::bad_alloc&) {
         showScanError(7, QStringLiteral("Out of memory"));
     }
@@ -314,7 +314,7 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
     platform::SetPointer(platform::Pointer::Default);
 }
 
-void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList) {
+void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder) {
     clearRows(expandedList);
     const auto stop = [] { return ScanStopRequested; };
     // Every input is read before the first walk: window events run during a
@@ -346,6 +346,14 @@ void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclud
     for (const QString& fragment : fragments) {
         if (!expanded) break;
         RemoveListItemsContaining(fragment, expanded);
+    }
+    // The root itself stands for the whole disk, not for a backup folder.
+    const QString skip = QDir::cleanPath(backupFolder.trimmed());
+    if (expanded && !backupFolder.trimmed().isEmpty() && skip != QLatin1String("/")) {
+        RemoveListRowsWhere(expanded, [&skip](const QString& row) {
+            const QString folder = QDir::cleanPath(row);
+            return folder == skip || folder.startsWith(skip + u'/');
+        });
     }
 }
 

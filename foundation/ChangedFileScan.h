@@ -21,11 +21,14 @@ class QTreeWidget;
 // before each folder and before each mask).
 void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
                       QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed,
-                      bool checkAll, QProgressBar* progressBar);
+                      bool checkAll, QProgressBar* progressBar, const QString& backupFolder = {});
 
 // Expands the folder list ("*" entries walk every subfolder) into expandedList,
-// then removes the excluded folders.
-void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList);
+// then removes the excluded folders. backupFolder, the destination of the
+// backups, is removed with every folder below it: a destination inside a
+// scanned folder would otherwise have its copies backed up again at every run.
+void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList,
+                     const QString& backupFolder = {});
 
 // Adds the rows of one folder's regular files (and links to them) that match
 // one of the masks, mask by mask; a file matching two masks is listed twice.

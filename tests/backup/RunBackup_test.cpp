@@ -76,6 +76,20 @@ TEST_F(RunBackupTest, SilentRunWithKeepPathsIntoTheYearAndMonthFolder) {
     EXPECT_EQ(boxes.count(), 0);
 }
 
+TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgain) {
+    // The backups live below a scanned folder, and two runs happen on one day.
+    env.writeFile("corvex.ini", "[general]\r\nbackupTo=" + env.path("src/Backup") +
+                                    "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\nkeepPaths=1\r\n"
+                                    "[Plandel]\r\ndataPath=" + env.folder() + "\r\n");
+    RunBackup(&window(), nullptr);
+    const QString folder = env.path("src/Backup/20030428/");
+    EXPECT_EQ(ReadBytes(folder + env.path("src/work/a.txt")), "aaaa");
+    RunBackup(&window(), nullptr);
+    EXPECT_EQ(env.readLines("copied.txt"), QStringList{env.path("src/work/a.txt")});
+    EXPECT_FALSE(QFileInfo::exists(folder + folder));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
 TEST_F(RunBackupTest, StatusWindowShowsTheSteps) {
     writeIni("backupType=0\r\n");
     QWidget status;

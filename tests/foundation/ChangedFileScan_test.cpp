@@ -45,6 +45,10 @@ struct Host {
               bool detailed = true, bool checkAll = true, QProgressBar* bar = nullptr) {
         ListChangedFiles(from, to, folders, &patterns, &files, &excluded, &window, detailed, checkAll, bar);
     }
+    void scanInto(QWidget* folders, const QString& backupFolder) {
+        ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, folders, &patterns, &files, &excluded, &window, true,
+                         true, nullptr, backupFolder);
+    }
     void exclude(const QString& fragment) { excluded.addTopLevelItem(new QTreeWidgetItem(QStringList{fragment})); }
 };
 
@@ -111,6 +115,27 @@ TEST_F(ScanTest, ExclusionsApplyBeforeFilesAreReadAndShowInFoldersList) {
     EXPECT_EQ(host.fileRows(), (QStringList{root + "/sub/mid.doc", root + "/top.txt"}));
     EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{root, root + "/sub"}));
     EXPECT_EQ(sorted(host.expanded()), (QStringList{root, root + "/sub"}));
+}
+
+TEST_F(ScanTest, TheBackupFolderIsNeverScanned) {
+    // Backups kept inside a scanned tree: earlier copies must not be copied again.
+    MakeFile(root + "/Backup/flat-copy.txt", kNoon);
+    MakeFile(root + "/Backup/20240509/data/top.txt", kNoon);
+    Host host;
+    QListWidget folders;
+    folders.addItem(root + "/*");
+    host.scanInto(&folders, root + "/Backup/");
+    EXPECT_EQ(host.fileRows(), sorted({root + "/top.txt", root + "/sub/mid.doc", root + "/sub/deeper/low.TXT",
+                                       root + "/temp/scratch.txt"}));
+    EXPECT_FALSE(env.readFile("folders.lis").contains("/Backup"));
+    // A folder whose name only begins like the backup folder is still scanned.
+    MakeFile(root + "/Backups-old/keep.txt", kNoon);
+    host.scanInto(&folders, root + "/Backup");
+    EXPECT_TRUE(host.fileRows().contains(root + "/Backups-old/keep.txt"));
+    EXPECT_FALSE(host.fileRows().contains(root + "/Backup/flat-copy.txt"));
+    // The root as destination stands for the whole disk: it hides nothing.
+    host.scanInto(&folders, "/");
+    EXPECT_TRUE(host.fileRows().contains(root + "/Backup/flat-copy.txt"));
 }
 
 TEST_F(ScanTest, DateWindowEdges) {
