@@ -302,6 +302,9 @@ void frmStartup::Command2_Click() {
 }
 
 void frmStartup::startSettingsProgramAndEnd() {
+    // The user has chosen to leave: hold the count, so that it cannot run out
+    // and start a backup while a start failure is being reported.
+    Timer1->stop();
     // A failed start has already been reported by LaunchFile; end either way.
     LaunchFile(platform::ProgramFolder() + "/vantor", false, QString());
     platform::EndProgram();

@@ -277,6 +277,24 @@ TEST(StartupWindow, FailedHandOverStillEnds) {
     EXPECT_EQ(fx.env.endCalls(), 1);
 }
 
+TEST(StartupWindow, NoBackupStartsBehindTheFailedHandOverMessage) {
+    // The failure message waits for the user; the countdown must not run out
+    // and start a backup behind it after the user chose to leave.
+    StartupFixture fx;
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    bool countingDuringMessage = true;
+    platform::SetBoxResponder([&](const platform::BoxRequest&) {
+        countingDuringMessage = form.Timer1->isActive();
+        return platform::BoxReply{};
+    });
+    form.cmdConfig->click();  // no vantor in the program folder
+    platform::SetBoxResponder({});
+    EXPECT_FALSE(countingDuringMessage);
+    EXPECT_EQ(fx.env.endCalls(), 1);
+}
+
 TEST(StartupWindow, CancelAndClosingEndTheProgram) {
     StartupFixture fx;
     frmStartup form;
