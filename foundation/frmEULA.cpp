@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -160,8 +161,18 @@ void frmEULA::Command2_Click() {
     done(Disagreed);
 }
 
-// Closing the window by the window system (or Escape) counts as agreeing.
+// Closing the window by the window system counts as agreeing.
 void frmEULA::reject() { accept(); }
+
+// Escape is no answer: the agreement is accepted only by the button or by
+// closing the window, never by a stray key.
+void frmEULA::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
 bool frmEULA::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text1 && event->type() == QEvent::FocusIn) Text1_GotFocus();

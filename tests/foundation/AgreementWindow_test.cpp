@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -66,6 +67,21 @@ TEST(AgreementWindow, DisagreeEndsTheProgramAndClosingAgrees) {
 
     frmEULA::SetShownHook([](frmEULA& form) { form.close(); });
     EXPECT_TRUE(ShowAgreement());
+    EXPECT_EQ(env.endCalls(), 1);
+}
+
+TEST(AgreementWindow, EscapeIsNoAnswer) {
+    TestEnvironment env("vantor");
+    HookGuard guard;
+    bool openAfterEscape = false;
+    frmEULA::SetShownHook([&](frmEULA& form) {
+        QTest::keyClick(&form, Qt::Key_Escape);
+        QTest::keyClick(form.Text1, Qt::Key_Escape);
+        openAfterEscape = form.isVisible();
+        form.Command2->click();
+    });
+    EXPECT_FALSE(ShowAgreement()) << "Escape took the agreement as accepted";
+    EXPECT_TRUE(openAfterEscape);
     EXPECT_EQ(env.endCalls(), 1);
 }
 
