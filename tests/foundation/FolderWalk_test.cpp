@@ -6,34 +6,16 @@
 #include <QListWidget>
 #include <QTimer>
 #include <QTreeWidget>
+#include "support/AsOrdinaryUser.h"
+
 #include <gtest/gtest.h>
 
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const QDateTime kWhen(QDate(2024, 5, 10), QTime(12, 0));
-
-// Root ignores permission bits. Running the file-system checks under an
-// ordinary user's identity (the file-system user id of this thread) makes a
-// folder without read permission really unreadable, also under root.
-class AsOrdinaryUser {
-public:
-    AsOrdinaryUser() {
-        if (::geteuid() == 0) {
-            ::setfsuid(65534);
-            m_switched = ::setfsuid(uid_t(-1)) == 65534;
-        }
-    }
-    ~AsOrdinaryUser() {
-        if (m_switched) ::setfsuid(0);
-    }
-
-private:
-    bool m_switched = false;
-};
 
 }  // namespace
 

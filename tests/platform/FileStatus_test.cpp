@@ -1,5 +1,6 @@
 // One status call per path, and a folder's entries read in one pass.
 #include "platform/FileStatus.h"
+#include "support/AsOrdinaryUser.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -7,7 +8,6 @@
 #include <QMap>
 #include <gtest/gtest.h>
 
-#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -23,24 +23,6 @@ void makeFile(const QString& path, const QByteArray& bytes = {}) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
     f.write(bytes);
 }
-
-// Root ignores permission bits; checking under an ordinary user's file-system
-// identity makes a folder without permissions really unreadable.
-class AsOrdinaryUser {
-public:
-    AsOrdinaryUser() {
-        if (::geteuid() == 0) {
-            ::setfsuid(65534);
-            m_switched = ::setfsuid(uid_t(-1)) == 65534;
-        }
-    }
-    ~AsOrdinaryUser() {
-        if (m_switched) ::setfsuid(0);
-    }
-
-private:
-    bool m_switched = false;
-};
 
 // The entries of a folder as name -> kind; a kind the listing left open is
 // asked of the path itself.
