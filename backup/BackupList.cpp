@@ -1,7 +1,7 @@
 #include "backup/BackupList.h"
 
 #include "backup/BackupRun.h"
-#include "backup/NumberText.h"
+#include "foundation/NumberText.h"
 #include "backup/modPIM_Interface.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"

@@ -2,7 +2,7 @@
 
 #include "backup/BackupList.h"
 #include "backup/BackupRun.h"
-#include "backup/NumberText.h"
+#include "foundation/NumberText.h"
 #include "backup/modCorvexPro.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"

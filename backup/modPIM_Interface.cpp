@@ -1,6 +1,6 @@
 #include "backup/modPIM_Interface.h"
 
-#include "backup/NumberText.h"
+#include "foundation/NumberText.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"

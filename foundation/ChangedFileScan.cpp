@@ -2,6 +2,7 @@
 
 #include "foundation/FolderWalk.h"
 #include "foundation/ListFiles.h"
+#include "foundation/NumberText.h"
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
@@ -16,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QLocale>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTreeWidget>
@@ -111,14 +111,7 @@ DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
 
 // "###,###,###,###" with the system's digit grouping, "0" for nothing, padded
 // on the right to 11 characters (a longer text is kept whole).
-QString sizeText(qint64 size) {
-    static const QLocale locale = [] {
-        QLocale l = QLocale::system();
-        l.setNumberOptions(l.numberOptions() & ~QLocale::OmitGroupSeparator);
-        return l;
-    }();
-    return locale.toString(size).leftJustified(11, u' ');
-}
+QString sizeText(qint64 size) { return GroupedNumber(size).leftJustified(11, u' '); }
 
 void yieldToWindows() { QCoreApplication::processEvents(); }
 

@@ -1,12 +1,16 @@
-#include "backup/NumberText.h"
+#include "foundation/NumberText.h"
 
 #include <QLocale>
 
 namespace {
-QLocale groupingLocale() {
-    QLocale locale = QLocale::system();
-    // The "C" locale leaves groups out by default; the pictures always group.
-    locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
+// Made once: the scan formats a size for every row it adds.
+const QLocale& groupingLocale() {
+    static const QLocale locale = [] {
+        QLocale l = QLocale::system();
+        // The "C" locale leaves groups out by default; the pictures always group.
+        l.setNumberOptions(l.numberOptions() & ~QLocale::OmitGroupSeparator);
+        return l;
+    }();
     return locale;
 }
 }  // namespace

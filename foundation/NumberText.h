@@ -1,6 +1,6 @@
 #pragma once
-// Whole numbers written with the system's digit grouping, as the backup
-// program's totals, run texts and log lines show them.
+// Whole numbers written with the system's digit grouping, as file sizes,
+// totals, run texts and log lines show them.
 #include <QString>
 
 // The value with digits grouped by threes using the system's thousands
