@@ -1,3 +1,4 @@
+#include "BackupTestSupport.h"
 #include "backup/modPIM_Interface.h"
 #include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
@@ -16,10 +17,7 @@ const QString S = QString(QChar(31));
 class PlandelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        IniFile = env.ini();
-        PlandelDataPath.clear();
-        CurrentDataFile.clear();
-        env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5, 30)));
+        UseProgramFolderOf(env);
         QDir().mkpath(env.path("plan"));
     }
     void writeIni(const QString& dataPath) {

@@ -1,3 +1,4 @@
+#include "BackupTestSupport.h"
 #include "backup/BackupRun.h"
 #include "backup/frmProgress.h"
 #include "backup/modCorvexPro.h"
@@ -22,13 +23,8 @@ namespace {
 class RunBackupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        IniFile = env.ini();
-        PathListFile = env.path("MyPaths.txt");
-        ExcludedPathListFile = env.path("ExcludedPaths.txt");
-        PlandelDataPath.clear();
-        CurrentDataFile.clear();
+        UseProgramFolderOf(env);
         RunningSilently = true;
-        env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5, 30)));
         env.writeFile("MyPaths.txt", env.path("src/*") + "\r\n");
         env.writeFile("ExcludedPaths.txt", "/skip\r\n");
         source("work/a.txt", "aaaa", QDateTime(QDate(2003, 4, 28), QTime(9, 0)));

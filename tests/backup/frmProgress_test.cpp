@@ -1,3 +1,4 @@
+#include "BackupTestSupport.h"
 #include "backup/frmProgress.h"
 #include "backup/modCorvexPro.h"
 #include "backup/modPIM_Interface.h"
@@ -26,14 +27,9 @@ namespace {
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        IniFile = env.ini();
-        PathListFile = env.path("MyPaths.txt");
-        ExcludedPathListFile = env.path("ExcludedPaths.txt");
-        PlandelDataPath.clear();
-        CurrentDataFile.clear();
+        UseProgramFolderOf(env);
         RunningSilently = true;
-        now = QDateTime(QDate(2003, 4, 28), QTime(14, 5, 30));
-        env.setNow(now);
+        now = BackupTestNow();
     }
     void TearDown() override { RunningSilently = false; }
     void writeIni(const QString& general) {
