@@ -1,11 +1,11 @@
 #include "backup/BackupList.h"
 
 #include "backup/BackupRun.h"
-#include "foundation/NumberText.h"
 #include "backup/modPIM_Interface.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
+#include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/cFileIO.h"

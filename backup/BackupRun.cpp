@@ -70,8 +70,8 @@ QString MakeBackupFolderName(QString& base, int type, bool create) {
     case 4: folder = base + shortMonthName(today) + '/'; break;
     case 5: folder = base + today.toString(QStringLiteral("yyyy")) + '-' + shortMonthName(today) + '/'; break;
     case 6:
-        folder = base + today.toString(QStringLiteral("yyyy")) + "-Q" + QString::number((today.month() - 1) / 3 + 1) +
-                 '/';
+        folder =
+            base + today.toString(QStringLiteral("yyyy")) + "-Q" + QString::number((today.month() - 1) / 3 + 1) + '/';
         break;
     case 7: folder = base + now.toString(QStringLiteral("yyyyMMdd_HHmm")) + '/'; break;
     default: return {};

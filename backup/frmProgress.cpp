@@ -2,12 +2,12 @@
 
 #include "backup/BackupList.h"
 #include "backup/BackupRun.h"
-#include "foundation/NumberText.h"
 #include "backup/modCorvexPro.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
+#include "foundation/NumberText.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
 #include "platform/Clock.h"
@@ -91,8 +91,8 @@ void frmProgress::buildControls() {
     cmbDestType->setEditable(false);
     cmbDestType->setGeometry(130, 34, 520, 22);
 
-    chkReplicatePaths =
-        named(new QCheckBox(QStringLiteral("Keep Files in Original Paths as subdirectories"), client), "chkReplicatePaths");
+    chkReplicatePaths = named(new QCheckBox(QStringLiteral("Keep Files in Original Paths as subdirectories"), client),
+                              "chkReplicatePaths");
     chkReplicatePaths->setGeometry(8, 62, 330, 20);
     chkReplicatePaths->setChecked(true);
     chkRecordToPlandel = named(new QCheckBox(QStringLiteral("Record to Plandel"), client), "chkRecordToPlandel");
@@ -105,7 +105,8 @@ void frmProgress::buildControls() {
     lvExclude = listView(client, "lvExclude", {QStringLiteral("Path to Backup")});
     lvExclude->setGeometry(334, 88, 316, 96);
     SetListViewCheckBoxes(lvExclude, false);  // every excluded text applies
-    cmdEditPathList = named(new QPushButton(QStringLiteral("Edit Directories to be backed up"), client), "cmdEditPathList");
+    cmdEditPathList =
+        named(new QPushButton(QStringLiteral("Edit Directories to be backed up"), client), "cmdEditPathList");
     cmdEditPathList->setToolTip(QStringLiteral("Edit PathList"));
     cmdEditPathList->setGeometry(8, 188, 220, 24);
     cmdEditExcludedDirs = named(new QPushButton(QStringLiteral("Excluding Folders"), client), "cmdEditExcludedDirs");
@@ -157,10 +158,10 @@ void frmProgress::buildControls() {
     ProgressBarCurrent->setGeometry(8, 32, 354, 18);
     frameStatus->hide();
 
-    lvwFiles = listView(client, "lvwFiles",
-                        {QStringLiteral("Path and Filename"), QStringLiteral("Filename"), QStringLiteral("Path"),
-                         QStringLiteral("Size"), QStringLiteral("Type"), QStringLiteral("Modified"),
-                         QStringLiteral("Comments")});
+    lvwFiles = listView(
+        client, "lvwFiles",
+        {QStringLiteral("Path and Filename"), QStringLiteral("Filename"), QStringLiteral("Path"),
+         QStringLiteral("Size"), QStringLiteral("Type"), QStringLiteral("Modified"), QStringLiteral("Comments")});
     SetListViewCheckBoxes(lvwFiles, true);
     lvwFiles->setGeometry(0, 280, 660, 280);
     lstAllPaths = listView(client, "lstAllPaths", {QStringLiteral("Path to Backup")});
@@ -239,7 +240,8 @@ void frmProgress::Form_Load() {
 }
 
 void frmProgress::chkReplicatePaths_Click() {
-    WriteIni("general", "keepPaths", chkReplicatePaths->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), IniFile);
+    WriteIni("general", "keepPaths", chkReplicatePaths->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+             IniFile);
 }
 
 void frmProgress::chkRecordToPlandel_Click() {

@@ -219,8 +219,8 @@ frmStartup::frmStartup(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
     resize(460, 420);
 
-    for (QWidget* w : {static_cast<QWidget*>(imageGo), static_cast<QWidget*>(imageStop),
-                       static_cast<QWidget*>(lblDest), static_cast<QWidget*>(lblLastBackup), lvPaths->viewport()})
+    for (QWidget* w : {static_cast<QWidget*>(imageGo), static_cast<QWidget*>(imageStop), static_cast<QWidget*>(lblDest),
+                       static_cast<QWidget*>(lblLastBackup), lvPaths->viewport()})
         w->installEventFilter(this);
     connect(Timer1, &QTimer::timeout, this, &frmStartup::Timer1_Timer);
     connect(timerPreload, &QTimer::timeout, this, &frmStartup::timerPreload_Timer);

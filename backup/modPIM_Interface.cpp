@@ -1,9 +1,9 @@
 #include "backup/modPIM_Interface.h"
 
-#include "foundation/NumberText.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
+#include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
@@ -96,8 +96,8 @@ void LoadPlandelSettings(QString& settingsFile) {
 void CheckPlandelDataPath(QString& folder) {
     if (usableFolderText(folder)) {
         if (CanWriteToFolder(folder)) return;
-        QString answer = platform::InputBox(kFolderPrompt, QStringLiteral("Tamsel Softwares Plandel - Path for Datafiles"),
-                                            platform::ProgramFolder());
+        QString answer = platform::InputBox(
+            kFolderPrompt, QStringLiteral("Tamsel Softwares Plandel - Path for Datafiles"), platform::ProgramFolder());
         if (answer.isEmpty()) answer = platform::ProgramFolder();
         if (!answer.endsWith('/')) answer += '/';
         if (usableFolderText(answer)) {
@@ -214,7 +214,8 @@ bool PlandelRecordExists(const QString& date, const QString& time, const QString
 QString FormatPlandelRecord(const PlandelRecord& record, const QString& separator, const QString& terminator) {
     if (record.Id.trimmed().isEmpty() && record.Action.trimmed().isEmpty() && record.EventTime.trimmed().isEmpty() &&
         record.Text.trimmed().isEmpty()) {
-        WriteLog("This record does not have an id - " + record.EventDate + " " + record.EventTime + " " + record.Text, 3);
+        WriteLog("This record does not have an id - " + record.EventDate + " " + record.EventTime + " " + record.Text,
+                 3);
         return {};
     }
     static const int order[15] = {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 4};

@@ -10,15 +10,15 @@ class QTreeWidgetItem;
 
 // One event of a data file: fifteen text fields, numbered 0 to 14.
 struct PlandelRecord {
-    QString Id;         // 0
-    QString EventDate;  // 1 "yyyyMMdd"
-    QString Action;     // 2
-    QString EventTime;  // 3 "HHmm"
-    QString Text;       // 4 the free text, written last
-    QString Reserved5;  // 5
-    QString Kind;       // 6
-    QString Reserved7;  // 7
-    QString FilePath;   // 8
+    QString Id;           // 0
+    QString EventDate;    // 1 "yyyyMMdd"
+    QString Action;       // 2
+    QString EventTime;    // 3 "HHmm"
+    QString Text;         // 4 the free text, written last
+    QString Reserved5;    // 5
+    QString Kind;         // 6
+    QString Reserved7;    // 7
+    QString FilePath;     // 8
     QString Reserved[6];  // 9 to 14
 
     // Field n (0 to 14) as numbered above.

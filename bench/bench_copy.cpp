@@ -15,11 +15,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -72,7 +72,7 @@ void writeFile(const QByteArray& path, qint64 size, const timespec* times) {
 QString filePath(const QString& root, int serial) {
     const int folder = serial / kFilesPerFolder;  // 0 .. 1,999
     const int top = folder / (kSubFolders + 1);
-    const int sub = folder % (kSubFolders + 1);   // 0 = the top folder itself
+    const int sub = folder % (kSubFolders + 1);  // 0 = the top folder itself
     QString path = root + "/top" + QString::number(top);
     if (sub > 0) path += "/sub" + QString::number(sub - 1);
     return path + "/file" + QString::number(serial % kFilesPerFolder) + ".dat";
@@ -136,8 +136,8 @@ double timeCorvex(const QString& corvex, const QString& root, const QString& des
     if (ini.open(QIODevice::WriteOnly)) {
         const QString text = "[general]\r\nrunSilently=1\r\nbackupTo=" + dest +
                              "\r\nbackupType=0\r\nkeepPaths=1\r\nRecordToPlandel=0\r\ndateOfLastBackup=" +
-                             QDate::currentDate().toString("yyyy-MM-dd") + " 00:00:00\r\n[Plandel]\r\ndataPath=" +
-                             prog + "\r\n";
+                             QDate::currentDate().toString("yyyy-MM-dd") +
+                             " 00:00:00\r\n[Plandel]\r\ndataPath=" + prog + "\r\n";
         ini.write(text.toUtf8());
     }
     ini.close();
@@ -168,8 +168,8 @@ double timeFindCopy(const QString& root, const QString& dest, const QString& tod
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/corvex-bench-copy-tree");
-    const QString bin = argc > 2 ? QString::fromLocal8Bit(argv[2])
-                                 : QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
+    const QString bin =
+        argc > 2 ? QString::fromLocal8Bit(argv[2]) : QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
     const QString corvex = QDir(bin).absoluteFilePath("corvex");
     if (!QFile::exists(corvex)) {
         std::fprintf(stderr, "corvex not found in %s\n", qPrintable(bin));

@@ -18,11 +18,11 @@
 #include <QTreeWidget>
 #include <QWidget>
 
-#include <algorithm>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 

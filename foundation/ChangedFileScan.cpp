@@ -2,8 +2,8 @@
 
 #include "foundation/FolderWalk.h"
 #include "foundation/ListFiles.h"
-#include "foundation/NumberText.h"
 #include "foundation/Logging.h"
+#include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "platform/Dialogs.h"
@@ -117,8 +117,8 @@ void yieldToWindows() { QCoreApplication::processEvents(); }
 
 void showScanError(int number, const QString& description) {
     // The number is written with its sign position, a blank for a positive one.
-    platform::MsgBox("Error # " + QString(number < 0 ? "" : " ") + QString::number(number) + " occurred. = " +
-                     description);
+    platform::MsgBox("Error # " + QString(number < 0 ? "" : " ") + QString::number(number) +
+                     " occurred. = " + description);
 }
 
 QTreeWidgetItem* newFileRow(QTreeWidget* fileList, bool checkBoxes, const QStringList& columns) {
@@ -245,8 +245,8 @@ void clearRows(QWidget* control) {
 }  // namespace
 
 void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
-                      QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed,
-                      bool checkAll, QProgressBar* progressBar, const QString& backupFolder) {
+                      QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed, bool checkAll,
+                      QProgressBar* progressBar, const QString& backupFolder) {
     ScanStopRequested = false;
     const QPointer<QTreeWidget> files(fileList);
     const QPointer<QProgressBar> bar(progressBar);

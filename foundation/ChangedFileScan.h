@@ -20,8 +20,8 @@ class QTreeWidget;
 // far, once something sets it (it is checked while the folder list is built,
 // before each folder and before each mask).
 void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
-                      QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed,
-                      bool checkAll, QProgressBar* progressBar, const QString& backupFolder = {});
+                      QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed, bool checkAll,
+                      QProgressBar* progressBar, const QString& backupFolder = {});
 
 // Expands the folder list ("*" entries walk every subfolder) into expandedList,
 // then removes the excluded folders. backupFolder, the destination of the

@@ -54,8 +54,7 @@ private:
 // opened keeps its row but adds no subtree; links to folders are listed but
 // not walked into, and no folder is walked twice. stopRequested, when given,
 // is asked before each subfolder and ends the walk when it says true.
-void WalkFolderTree(const QString& folderPath, QWidget* listControl,
-                    const std::function<bool()>& stopRequested = {});
+void WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::function<bool()>& stopRequested = {});
 
 // Lists the root and every folder below it into the list view, under the
 // hourglass pointer.

@@ -47,9 +47,8 @@ void reportSaveFailure(const QString& fileName, int number, const QString& descr
     platform::MsgBox("An Error occurred in SaveListboxToFile: " + QString::number(number) + " = " + description +
                      " while saving '" + fileName + "'");
     // The number is written with its sign position, a blank for a positive one.
-    WriteLog("ErrorSaveListboxToFile: " + QString(number < 0 ? "" : " ") + QString::number(number) + " = " +
-                 description,
-             0);
+    WriteLog(
+        "ErrorSaveListboxToFile: " + QString(number < 0 ? "" : " ") + QString::number(number) + " = " + description, 0);
 }
 
 }  // namespace

@@ -46,8 +46,8 @@ void WriteLog(const QString& text, int level) {
     const QString machine = GetMachineName();
     if (LogThreshold < level) return;
     const QDateTime now = platform::Now();
-    const QString line = dateField(now) + ',' + timeField(now) + ',' + platform::ProgramName() + ',' + user + ',' +
-                         machine + ',' + text;
+    const QString line =
+        dateField(now) + ',' + timeField(now) + ',' + platform::ProgramName() + ',' + user + ',' + machine + ',' + text;
     if (!AppendLineToFile(path, line)) writeFallback(QStringLiteral("LOGGING ERROR "), text);
 }
 
@@ -57,7 +57,9 @@ void WriteLogToFile(QString& fileName, const QString& text, int layout, int leve
     const QDateTime now = platform::Now();
     QString line;
     switch (layout) {
-    case 1: line = dateField(now) + ',' + timeField(now) + ',' + GetLoginName() + ',' + GetMachineName() + ',' + text; break;
+    case 1:
+        line = dateField(now) + ',' + timeField(now) + ',' + GetLoginName() + ',' + GetMachineName() + ',' + text;
+        break;
     case 2: line = dateField(now) + ',' + timeField(now) + ',' + text; break;
     case 77: line = dateField(now) + ',' + timeField(now) + ',' + who + ',' + text; break;
     default: line = text; break;

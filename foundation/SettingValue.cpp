@@ -27,7 +27,7 @@ double NumericValue(const QString& text) {
     const double v = number.toDouble(&ok);
     if (!ok && !std::isinf(v)) return 0;
     if (std::isinf(v)) return v;  // too long to hold: callers treat it as out of range
-    return std::nearbyint(v);  // the default rounding mode sends halves to even
+    return std::nearbyint(v);     // the default rounding mode sends halves to even
 }
 
 int NumericValue16(const QString& text) {

@@ -64,19 +64,23 @@ bool CanWriteToFolder(QString& folder) {
     QFile f(testFile);
     bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate);
     if (ok) {
-        const QByteArray data = "this is a temp file to check the datapath   \r\n"
-                                "You can delete it to save space (wow - 100 bytes!)\r\n"
-                                "\r\n";
+        const QByteArray data =
+            "this is a temp file to check the datapath   \r\n"
+            "You can delete it to save space (wow - 100 bytes!)\r\n"
+            "\r\n";
         ok = f.write(data) == data.size();
         f.close();
         ok = ok && f.error() == QFileDevice::NoError;
     }
     if (ok) return true;
     WriteLog("There was an error creating the file in the directory '" + folder + "' ", 0);
-    platform::MsgBox("There was an error writing to the directory '" + folder + "' \r\n"
+    platform::MsgBox("There was an error writing to the directory '" + folder +
+                         "' \r\n"
                          "It may not exist, or you may not have write permissions to it.\r\n"
                          "Another reason could be that the temporary file \r\n"
-                         "(" + testFile + ")\r\n"
+                         "(" +
+                         testFile +
+                         ")\r\n"
                          " is in use by another application.",
                      platform::Buttons::OK, platform::Icon::Critical, QStringLiteral("Problem writing to Directory"));
     return false;

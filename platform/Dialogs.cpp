@@ -25,11 +25,11 @@ QList<ButtonSpec> buttonsOf(Buttons b) {
     case Buttons::OK: return {{QMessageBox::Ok, Answer::OK}};
     case Buttons::OKCancel: return {{QMessageBox::Ok, Answer::OK}, {QMessageBox::Cancel, Answer::Cancel}};
     case Buttons::AbortRetryIgnore:
-        return {{QMessageBox::Abort, Answer::Abort}, {QMessageBox::Retry, Answer::Retry},
+        return {{QMessageBox::Abort, Answer::Abort},
+                {QMessageBox::Retry, Answer::Retry},
                 {QMessageBox::Ignore, Answer::Ignore}};
     case Buttons::YesNoCancel:
-        return {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No},
-                {QMessageBox::Cancel, Answer::Cancel}};
+        return {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}, {QMessageBox::Cancel, Answer::Cancel}};
     case Buttons::YesNo: return {{QMessageBox::Yes, Answer::Yes}, {QMessageBox::No, Answer::No}};
     case Buttons::RetryCancel: return {{QMessageBox::Retry, Answer::Retry}, {QMessageBox::Cancel, Answer::Cancel}};
     }
@@ -74,13 +74,12 @@ BoxReply realDialog(const BoxRequest& req) {
     }
     case BoxRequest::Kind::Input: {
         bool ok = false;
-        const QString text = QInputDialog::getText(QApplication::activeWindow(), req.title, req.text,
-                                                   QLineEdit::Normal, req.defaultText, &ok);
+        const QString text = QInputDialog::getText(QApplication::activeWindow(), req.title, req.text, QLineEdit::Normal,
+                                                   req.defaultText, &ok);
         return ok ? BoxReply{Answer::OK, text} : BoxReply{Answer::Cancel, {}};
     }
     case BoxRequest::Kind::Folder: {
-        const QString dir = QFileDialog::getExistingDirectory(QApplication::activeWindow(), req.text,
-                                                              req.defaultText);
+        const QString dir = QFileDialog::getExistingDirectory(QApplication::activeWindow(), req.text, req.defaultText);
         return dir.isEmpty() ? BoxReply{Answer::Cancel, {}} : BoxReply{Answer::OK, dir};
     }
     }

@@ -17,16 +17,16 @@ struct BoxRequest {
     enum class Kind { Message, Input, Folder };
     Kind kind = Kind::Message;
     QString title;
-    QString text;            // message text, input prompt, or folder dialog title
+    QString text;  // message text, input prompt, or folder dialog title
     Buttons buttons = Buttons::OK;
     Icon icon = Icon::None;
-    int defaultButton = 1;   // 1 = first button, 2 = second, 3 = third
-    QString defaultText;     // input box default, or the folder dialog's start folder
+    int defaultButton = 1;  // 1 = first button, 2 = second, 3 = third
+    QString defaultText;    // input box default, or the folder dialog's start folder
 };
 
 struct BoxReply {
     Answer answer = Answer::OK;
-    QString text;            // typed text or chosen folder; ignored for message boxes
+    QString text;  // typed text or chosen folder; ignored for message boxes
 };
 
 using BoxResponder = std::function<BoxReply(const BoxRequest&)>;
@@ -38,8 +38,8 @@ void SetBoxResponder(BoxResponder responder);
 QString ProgramTitle();
 
 // A modal message box. An empty title means the program's title.
-Answer MsgBox(const QString& text, Buttons buttons = Buttons::OK, Icon icon = Icon::None,
-              const QString& title = {}, int defaultButton = 1);
+Answer MsgBox(const QString& text, Buttons buttons = Buttons::OK, Icon icon = Icon::None, const QString& title = {},
+              int defaultButton = 1);
 
 // A modal input box; returns the typed text, or "" when cancelled.
 QString InputBox(const QString& prompt, const QString& title = {}, const QString& defaultText = {});

@@ -7,11 +7,11 @@ namespace platform {
 namespace {
 
 const QSet<QString>& virtualFileSystems() {
-    static const QSet<QString> names = {
-        "proc",      "sysfs",    "cgroup",     "cgroup2",   "devpts",  "devtmpfs", "mqueue",     "debugfs",
-        "tracefs",   "securityfs", "pstore",   "bpf",       "configfs", "fusectl", "hugetlbfs",  "autofs",
-        "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",    "selinuxfs", "overlay-proc", "fuse.gvfsd-fuse",
-        "fuse.portal", "rootfs"};
+    static const QSet<QString> names = {"proc",      "sysfs",        "cgroup",          "cgroup2",     "devpts",
+                                        "devtmpfs",  "mqueue",       "debugfs",         "tracefs",     "securityfs",
+                                        "pstore",    "bpf",          "configfs",        "fusectl",     "hugetlbfs",
+                                        "autofs",    "binfmt_misc",  "efivarfs",        "rpc_pipefs",  "nsfs",
+                                        "selinuxfs", "overlay-proc", "fuse.gvfsd-fuse", "fuse.portal", "rootfs"};
     return names;
 }
 

@@ -3,12 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace platform {

@@ -16,8 +16,8 @@ enum class CopyResult {
 
 struct CopyOutcome {
     CopyResult result = CopyResult::Copied;
-    int error = 0;          // the system's error number, 0 when copied
-    QString description;    // the system's text for it
+    int error = 0;        // the system's error number, 0 when copied
+    QString description;  // the system's text for it
     bool ok() const { return result == CopyResult::Copied; }
 };
 

@@ -2,10 +2,10 @@
 
 #include <QFile>
 
-#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <cstring>
 
 namespace platform {
 namespace {

@@ -14,11 +14,11 @@ namespace platform {
 // regular file counts as a file and a dangling link does not exist.
 struct FileStatus {
     bool exists = false;
-    bool isFile = false;     // a regular file
+    bool isFile = false;  // a regular file
     bool isFolder = false;
     bool ownerCanWrite = false;
-    qint64 size = 0;         // bytes; 0 unless exists
-    qint64 modifiedSecs = 0; // last-modified time, seconds since 1970 UTC
+    qint64 size = 0;          // bytes; 0 unless exists
+    qint64 modifiedSecs = 0;  // last-modified time, seconds since 1970 UTC
     int modifiedNsecs = 0;
 
     // The last-modified time in local time; invalid unless exists.
@@ -53,8 +53,8 @@ public:
     void add(QByteArrayView name, EntryKind kind);
 
 private:
-    QByteArray m_names;               // every name followed by a NUL
-    std::vector<quint32> m_starts;    // where each name begins in m_names
+    QByteArray m_names;             // every name followed by a NUL
+    std::vector<quint32> m_starts;  // where each name begins in m_names
     std::vector<EntryKind> m_kinds;
 };
 
@@ -65,7 +65,7 @@ struct FolderId {
     quint64 inode = 0;
     bool operator==(const FolderId&) const = default;
 };
-bool GetFolderId(const QString& folder, FolderId& id);   // false when no folder is there
+bool GetFolderId(const QString& folder, FolderId& id);  // false when no folder is there
 
 // Reads the folder's entries in the order the file system enumerates them,
 // leaving out "." and "..", and, when id is given, the folder's identity.

@@ -4,8 +4,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <cstdio>
 #include <unistd.h>
+#include <cstdio>
 
 namespace platform {
 namespace {
@@ -40,9 +40,8 @@ int OpenDocument(const QString& file) {
         const QFileInfo fi(file);
         if (!fi.exists()) return OpenResult::FileNotFound;
         if (fi.isFile() && fi.isExecutable()) {
-            return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath())
-                       ? OpenResult::Started
-                       : OpenResult::BadExecutable;
+            return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath()) ? OpenResult::Started
+                                                                                         : OpenResult::BadExecutable;
         }
     }
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));

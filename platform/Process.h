@@ -8,7 +8,7 @@ namespace platform {
 // Ends the process at once with status 0, without closing windows one by one.
 // Tests install a handler instead; callers must therefore return after the call.
 void EndProgram();
-void SetEndProgramHandler(std::function<void()> handler);   // empty restores the real end
+void SetEndProgramHandler(std::function<void()> handler);  // empty restores the real end
 
 // Result codes of OpenDocument, as callers of the shell expect them:
 // greater than 32 means started.

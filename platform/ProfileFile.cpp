@@ -46,8 +46,7 @@ bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::Case
 
 }  // namespace
 
-int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value,
-                      int bufferSize) {
+int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value, int bufferSize) {
     value.clear();
     if (bufferSize <= 1) return 0;
     const QStringList lines = readLines(file);

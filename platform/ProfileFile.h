@@ -8,8 +8,7 @@ namespace platform {
 
 // Copies at most bufferSize - 1 characters of the value into value and returns
 // how many it copied: 0 when the file, section or key is missing or the value is empty.
-int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value,
-                      int bufferSize);
+int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value, int bufferSize);
 
 // Replaces the key's value in place, or adds the key at the end of its section,
 // adding the section at the end of the file and creating the file when missing.

@@ -34,8 +34,7 @@ void SetProgramFolder(const QString& folder) {
 
 QString ProgramName() {
     if (!nameOverride().isEmpty()) return nameOverride();
-    if (QCoreApplication::instance())
-        return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (QCoreApplication::instance()) return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     return QStringLiteral("corvex");
 }
 

@@ -7,11 +7,11 @@ namespace platform {
 // The folder that holds the running executable, without a trailing "/".
 // Tests point it at a temporary folder with SetProgramFolder.
 QString ProgramFolder();
-void SetProgramFolder(const QString& folder);   // "" restores the real one
+void SetProgramFolder(const QString& folder);  // "" restores the real one
 
 // The running program's executable name without extension: "corvex" or "vantor".
 QString ProgramName();
-void SetProgramName(const QString& name);       // "" restores the real one
+void SetProgramName(const QString& name);  // "" restores the real one
 
 // The login name of the effective user; "" when the system does not say.
 QString LoginName();

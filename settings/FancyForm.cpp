@@ -80,8 +80,7 @@ void FancyForm(QWidget* form, short shadeRed, short shadeGreen, short shadeBlue)
     form->update();
 
     bool fits = true;
-    for (int i = 0; i < kBands && fits; ++i)
-        fits = FancyBandColour(i, shadeRed, shadeGreen, shadeBlue).isValid();
+    for (int i = 0; i < kBands && fits; ++i) fits = FancyBandColour(i, shadeRed, shadeGreen, shadeBlue).isValid();
     if (!fits) {
         const QString text = QStringLiteral("error in FancyForm : shadeRed=%1 shadeGreen=%2 shadeBlue=%3")
                                  .arg(shadeRed)

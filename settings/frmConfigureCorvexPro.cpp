@@ -80,9 +80,8 @@ QString MakerSupportAddress() { return QStringLiteral("support@example.com"); }
 QString AboutMessageText() {
     const QFileInfo exe(platform::ProgramFolder() + "/vantor");
     return "vantor.exe - version " + GetVersionString() + "\r\n" + "EXE built on " +
-           defaultDateTimeText(exe.lastModified()) + "\r\n" + "\r\n" +
-           "Written by the Tamsel Softwares team." + "\r\n" + "\r\n" +
-           "With thanks to every user who sent in ideas and fault reports." + "\r\n" + "\r\n";
+           defaultDateTimeText(exe.lastModified()) + "\r\n" + "\r\n" + "Written by the Tamsel Softwares team." +
+           "\r\n" + "\r\n" + "With thanks to every user who sent in ideas and fault reports." + "\r\n" + "\r\n";
 }
 
 frmConfigureCorvexPro::frmConfigureCorvexPro(QWidget* parent) : QWidget(parent) {
@@ -237,10 +236,14 @@ bool frmConfigureCorvexPro::eventFilter(QObject* watched, QEvent* event) {
         auto* me = static_cast<QMouseEvent*>(event);
         auto* w = qobject_cast<QWidget*>(watched);
         if (me->button() == Qt::LeftButton && w && w->rect().contains(me->position().toPoint())) {
-            if (watched == Image1) Image1_Click();
-            else if (watched == Label1[1]) Label1_Click(1);
-            else if (watched == lblInstalledPath) lblInstalledPath_Click();
-            else if (watched == lblVisitURL) lblVisitURL_Click();
+            if (watched == Image1)
+                Image1_Click();
+            else if (watched == Label1[1])
+                Label1_Click(1);
+            else if (watched == lblInstalledPath)
+                lblInstalledPath_Click();
+            else if (watched == lblVisitURL)
+                lblVisitURL_Click();
         }
     } else if (event->type() == QEvent::MouseMove && watched == lblVisitURL) {
         lblVisitURL_MouseMove();

@@ -127,8 +127,8 @@ TEST_F(FolderNameTest, AFolderThatCannotBeCreatedIsReportedAndGivesNoName) {
                                              "\r\nError #"));
     const QStringList log = env.readLines("corvex.log");
     ASSERT_EQ(log.size(), 1);
-    EXPECT_TRUE(log[0].contains(",Cant create backup directory " + env.path("blocker/deeper/20030428/") +
-                                " - error #"));
+    EXPECT_TRUE(
+        log[0].contains(",Cant create backup directory " + env.path("blocker/deeper/20030428/") + " - error #"));
 }
 
 TEST_F(FolderNameTest, TestDestinationIsNeverCreated) {

@@ -1,5 +1,5 @@
-#include "BackupTestSupport.h"
 #include "backup/BackupList.h"
+#include "BackupTestSupport.h"
 #include "backup/modPIM_Interface.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
@@ -139,8 +139,9 @@ TEST_F(CopyLoopTest, FailedCopiesAreListedLoggedAndAskedAbout) {
     EXPECT_EQ(boxes.last().title, "File cannot be copied");
     EXPECT_EQ(boxes.last().buttons, platform::Buttons::YesNo);
     EXPECT_EQ(boxes.last().icon, platform::Icon::None);
-    EXPECT_EQ(boxes.last().text, "Cant copy this file : gone1.txt\r\n\r\nDo you want to continue getting warnings "
-                                 "when\r\na file cannot be copied?");
+    EXPECT_EQ(boxes.last().text,
+              "Cant copy this file : gone1.txt\r\n\r\nDo you want to continue getting warnings "
+              "when\r\na file cannot be copied?");
     EXPECT_EQ(env.readLines("failed.txt"), (QStringList{gone1, gone2}));
     const QStringList failedLog = env.readLines("failed.log");
     ASSERT_EQ(failedLog.size(), 2);

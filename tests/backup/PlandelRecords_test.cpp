@@ -66,11 +66,22 @@ TEST_F(PlandelTest, TwoFilesOfOneDayGetSequentialIdsAndTheExactLine) {
     QTreeWidgetItem b = fileRow("/home/anna/b.lnk", "0          ", "LNK", "2003-04-28 10:00");
     RecordFileToPlandel(&a);
     RecordFileToPlandel(&b);
-    const QByteArray expected = "\r\n"
-                                "D200304280001\x1f" "20030428\x1f" "Edit\x1f" "0915\x1f\x1f" "PCFile\x1f\x1f"
-                                "/home/anna/a.txt\x1f\x1f\x1f\x1f\x1f\x1f\x1f" "a.txt (1,234 bytes)\x1f\r\n"
-                                "D200304280002\x1f" "20030428\x1f" "View\x1f" "1000\x1f\x1f" "PCFile\x1f\x1f"
-                                "/home/anna/b.lnk\x1f\x1f\x1f\x1f\x1f\x1f\x1f" "b.lnk (0 bytes)\x1f\r\n";
+    const QByteArray expected =
+        "\r\n"
+        "D200304280001\x1f"
+        "20030428\x1f"
+        "Edit\x1f"
+        "0915\x1f\x1f"
+        "PCFile\x1f\x1f"
+        "/home/anna/a.txt\x1f\x1f\x1f\x1f\x1f\x1f\x1f"
+        "a.txt (1,234 bytes)\x1f\r\n"
+        "D200304280002\x1f"
+        "20030428\x1f"
+        "View\x1f"
+        "1000\x1f\x1f"
+        "PCFile\x1f\x1f"
+        "/home/anna/b.lnk\x1f\x1f\x1f\x1f\x1f\x1f\x1f"
+        "b.lnk (0 bytes)\x1f\r\n";
     EXPECT_EQ(ReadBytes(env.path("plan/D200304.dat")), expected);
 }
 
@@ -156,10 +167,16 @@ TEST_F(PlandelTest, TheRunRecordAndItsText) {
     EXPECT_EQ(PlandelRunText(1234, 1234567, 1, "/b/"),
               "Corvex copied 1,234,567 bytes in 1,234 files with 1 errors to the folder /b/");
     RecordBackupToPlandel(2, 1234, 0, "/b/20030428/");
-    const QByteArray expected = "\r\nD200304280001\x1f" "20030428\x1f" "Corvex\x1f" "1405\x1f\x1f" "Batch\x1f\x1f" +
-                                env.path("corvex").toUtf8() +
-                                "\x1f\x1f\x1f\x1f\x1f\x1f\x1f" "Corvex copied 1,234 bytes in 2 files to the folder "
-                                "/b/20030428/\x1f\r\n";
+    const QByteArray expected =
+        "\r\nD200304280001\x1f"
+        "20030428\x1f"
+        "Corvex\x1f"
+        "1405\x1f\x1f"
+        "Batch\x1f\x1f" +
+        env.path("corvex").toUtf8() +
+        "\x1f\x1f\x1f\x1f\x1f\x1f\x1f"
+        "Corvex copied 1,234 bytes in 2 files to the folder "
+        "/b/20030428/\x1f\r\n";
     EXPECT_EQ(ReadBytes(env.path("plan/D200304.dat")), expected);
 }
 

@@ -16,8 +16,8 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <memory>
 #include <sys/stat.h>
+#include <memory>
 
 namespace {
 class RunBackupTest : public ::testing::Test {
@@ -76,7 +76,8 @@ TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgain) {
     // The backups live below a scanned folder, and two runs happen on one day.
     env.writeFile("corvex.ini", "[general]\r\nbackupTo=" + env.path("src/Backup") +
                                     "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\nkeepPaths=1\r\n"
-                                    "[Plandel]\r\ndataPath=" + env.folder() + "\r\n");
+                                    "[Plandel]\r\ndataPath=" +
+                                    env.folder() + "\r\n");
     RunBackup(&window(), nullptr);
     const QString folder = env.path("src/Backup/20030428/");
     EXPECT_EQ(ReadBytes(folder + env.path("src/work/a.txt")), "aaaa");

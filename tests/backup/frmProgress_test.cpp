@@ -1,5 +1,5 @@
-#include "BackupTestSupport.h"
 #include "backup/frmProgress.h"
+#include "BackupTestSupport.h"
 #include "backup/modCorvexPro.h"
 #include "backup/modPIM_Interface.h"
 #include "foundation/IniFile.h"
@@ -56,10 +56,27 @@ protected:
 
 TEST_F(MainWindowTest, ControlsCarryTheirNames) {
     frmProgress f;
-    for (const char* name : {"txtDestDir", "cmbDestType", "chkReplicatePaths", "chkRecordToPlandel", "DTPicker1",
-                             "DTPicker2", "lstPath", "lvExclude", "cmdEditPathList", "cmdEditExcludedDirs", "lvwFiles",
-                             "lstAllPaths", "lstXTN", "ProgressBarTotal", "lblTotalBytes", "lblTotalFiles",
-                             "cmdGetFileList", "cmdStart", "frameStatus", "lblFile", "ProgressBarCurrent"})
+    for (const char* name : {"txtDestDir",
+                             "cmbDestType",
+                             "chkReplicatePaths",
+                             "chkRecordToPlandel",
+                             "DTPicker1",
+                             "DTPicker2",
+                             "lstPath",
+                             "lvExclude",
+                             "cmdEditPathList",
+                             "cmdEditExcludedDirs",
+                             "lvwFiles",
+                             "lstAllPaths",
+                             "lstXTN",
+                             "ProgressBarTotal",
+                             "lblTotalBytes",
+                             "lblTotalFiles",
+                             "cmdGetFileList",
+                             "cmdStart",
+                             "frameStatus",
+                             "lblFile",
+                             "ProgressBarCurrent"})
         EXPECT_NE(f.findChild<QWidget*>(name), nullptr) << name;
     EXPECT_EQ(f.lvwFiles->columnCount(), 7);
     EXPECT_EQ(f.lvwFiles->headerItem()->text(5), "Modified");
@@ -97,8 +114,9 @@ TEST_F(MainWindowTest, FirstLoadWithoutAnEarlierBackup) {
 }
 
 TEST_F(MainWindowTest, StoredValuesAndTheirWriteThrough) {
-    writeIni("dateOfLastBackup=2003-04-20 09:30:00\r\nbackupType=2.5\r\nkeepPaths=1\r\nRecordToPlandel=1\r\n"
-             "IgnoreFailedFileCopies=1\r\n");
+    writeIni(
+        "dateOfLastBackup=2003-04-20 09:30:00\r\nbackupType=2.5\r\nkeepPaths=1\r\nRecordToPlandel=1\r\n"
+        "IgnoreFailedFileCopies=1\r\n");
     frmProgress& f = load();
     EXPECT_EQ(f.windowTitle(), "Corvex - last backup was 2003-04-20 09:30:00");
     EXPECT_EQ(f.DTPicker1->date(), QDate(2003, 4, 20));
@@ -143,7 +161,8 @@ TEST_F(MainWindowTest, TotalsFollowTheTickedRows) {
     f.UpdateStatus();
     EXPECT_EQ(f.lblTotalBytes->text(), "1,234,570");
     EXPECT_EQ(f.lblTotalFiles->text(), "4");
-    for (int i = 0; i < f.lvwFiles->topLevelItemCount(); ++i) f.lvwFiles->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+    for (int i = 0; i < f.lvwFiles->topLevelItemCount(); ++i)
+        f.lvwFiles->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
     f.UpdateStatus();
     EXPECT_EQ(f.lblTotalBytes->text(), "0");
     EXPECT_EQ(f.lblTotalFiles->text(), "0");

@@ -1,14 +1,15 @@
-#include "backup/frmProgress.h"
 #include "backup/frmStartup.h"
+#include "backup/frmProgress.h"
 #include "backup/modCorvexPro.h"
 #include "backup/modPIM_Interface.h"
 #include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
 #include "platform/Process.h"
-#include "support/ScriptedBoxes.h"
 #include "support/OpenedDocuments.h"
+#include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -104,8 +104,8 @@ TEST(StartupWindow, MissingDelayIsWrittenAndCountsDownFrom22) {
 }
 
 TEST(StartupWindow, StoredDelaysAreLimitedButNotRewritten) {
-    const QList<QPair<QString, QString>> cases = {{"1", "3"},   {"0", "3"},   {"-5", "3"},   {"abc", "3"},
-                                                  {"150", "99"}, {"2.5", "3"}, {"5.5", "6"},  {"7.5", "8"},
+    const QList<QPair<QString, QString>> cases = {{"1", "3"},    {"0", "3"},     {"-5", "3"},  {"abc", "3"},
+                                                  {"150", "99"}, {"2.5", "3"},   {"5.5", "6"}, {"7.5", "8"},
                                                   {"   ", "22"}, {"70000", "99"}};
     for (const auto& [stored, shown] : cases) {
         StartupFixture fx("startupDelay=" + stored + "\r\n");

@@ -3,11 +3,11 @@
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 // Removes the shown hook when a test ends, whatever happens.

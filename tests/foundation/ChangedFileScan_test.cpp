@@ -6,6 +6,7 @@
 #include "platform/Pointer.h"
 #include "support/ScriptedBoxes.h"
 
+#include <gtest/gtest.h>
 #include <QListWidget>
 #include <QLocale>
 #include <QPointer>
@@ -13,7 +14,6 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -165,7 +165,8 @@ TEST_F(ScanTest, DateWindowEdges) {
 
 TEST_F(ScanTest, PatternsWithAndWithoutDot) {
     const QString dir = env.path("pat");
-    for (const char* name : {"a.txt", "b.TXT", "c.text", "d.doc", "Makefile", "e.txt.bak"}) MakeFile(dir + '/' + name, kNoon);
+    for (const char* name : {"a.txt", "b.TXT", "c.text", "d.doc", "Makefile", "e.txt.bak"})
+        MakeFile(dir + '/' + name, kNoon);
     Host host;
     QListWidget folders;
     folders.addItem(dir + "/");
@@ -313,8 +314,8 @@ TEST_F(ScanTest, HostWithoutExpandedListStillScans) {
     patterns.addItem("*.*");
     QListWidget folders;
     folders.addItem(root + "/sub/*");
-    ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &patterns, &files, nullptr, nullptr, true,
-                     false, nullptr);
+    ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &patterns, &files, nullptr, nullptr, true, false,
+                     nullptr);
     EXPECT_EQ(files.topLevelItemCount(), 2);
     EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{root + "/sub", root + "/sub/deeper"}));
 }
@@ -344,8 +345,9 @@ TEST_F(ScanTest, FoldersOfAWalkedTreeAreScannedWhenListedTwice) {
 
 TEST_F(ScanTest, OddNamesAreListedExactlyAsTheyAreOnDisk) {
     const QString dir = env.path(QString::fromUtf8("odd, names -x ü"));
-    const QStringList names{"a b.txt", "comma,name.txt", "-leading-dash.txt", QString::fromUtf8("Grüße ✓.txt"),
-                            "trailing space ", "report,", "'quoted' \"both\".txt"};
+    const QStringList names{
+        "a b.txt",         "comma,name.txt", "-leading-dash.txt",    QString::fromUtf8("Grüße ✓.txt"),
+        "trailing space ", "report,",        "'quoted' \"both\".txt"};
     for (const QString& name : names) MakeFile(dir + '/' + name, kNoon);
     MakeFile(dir + "/sub/x.txt", kNoon);
     Host host;
@@ -412,7 +414,9 @@ TEST_F(ScanTest, FoldersThatCannotBeReadAreLogged) {
     // A folder name that is no valid text (unpacked from an old archive) cannot
     // be given back to the file system from its row, nor can a missing folder
     // be read: neither may be passed over without a trace.
-    const QByteArray odd = QFile::encodeName(root) + "/B\xfc" "cher";
+    const QByteArray odd = QFile::encodeName(root) +
+                           "/B\xfc"
+                           "cher";
     ASSERT_EQ(::mkdir(odd.constData(), 0755), 0);
     MakeFile(root + "/sub/kept.txt", kNoon);
     Host host;

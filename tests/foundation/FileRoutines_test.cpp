@@ -2,10 +2,10 @@
 #include "foundation/ChangedFileScan.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -46,7 +46,8 @@ TEST(GetFileLength, SizeOfFilesMinusOneOtherwise) {
     EXPECT_EQ(GetFileLength(env.path("big.bin")), qint64(5) * 1024 * 1024 * 1024 + 3);
     // A link to a file has the file's size.
     ASSERT_EQ(::symlink(QFile::encodeName(env.path("five.txt")).constData(),
-                        QFile::encodeName(env.path("link.txt")).constData()), 0);
+                        QFile::encodeName(env.path("link.txt")).constData()),
+              0);
     EXPECT_EQ(GetFileLength(env.path("link.txt")), 5);
 }
 

@@ -1,8 +1,8 @@
 #include "foundation/IniFile.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
+#include <QDir>
 
 namespace {
 class IniFileTest : public ::testing::Test {
@@ -20,8 +20,9 @@ TEST_F(IniFileTest, WrittenValuesReadBackUnchanged) {
     EXPECT_EQ(ReadIni(ini, "general", "backupType"), "3");
     EXPECT_EQ(ReadIni(ini, "Plandel", "dataPath"), "/opt/tamsel/plandel");
     // Every line ends in CR LF.
-    EXPECT_EQ(env.readFile("corvex.ini"),
-              "[general]\r\nbackupTo=/home/anna/Backup/\r\nbackupType=3\r\n[Plandel]\r\ndataPath=/opt/tamsel/plandel\r\n");
+    EXPECT_EQ(
+        env.readFile("corvex.ini"),
+        "[general]\r\nbackupTo=/home/anna/Backup/\r\nbackupType=3\r\n[Plandel]\r\ndataPath=/opt/tamsel/plandel\r\n");
 }
 
 TEST_F(IniFileTest, NamesMatchWithoutRegardToCase) {
@@ -44,14 +45,16 @@ TEST_F(IniFileTest, ValuesAreTrimmedAndEmptyValuesReadAsMissing) {
 }
 
 TEST_F(IniFileTest, WritesKeepCommentsUnknownKeysAndLinesOutsideSections) {
-    env.writeFile("corvex.ini", "; settings\r\nstray line\r\n[general]\r\n; keep me\r\nunknown=1\r\ntitle=Old\r\n\r\n"
-                                "[Plandel]\r\ndataPath=/p\r\n");
+    env.writeFile("corvex.ini",
+                  "; settings\r\nstray line\r\n[general]\r\n; keep me\r\nunknown=1\r\ntitle=Old\r\n\r\n"
+                  "[Plandel]\r\ndataPath=/p\r\n");
     WriteIni("general", "title", "CorvexPro", ini);
     WriteIni("general", "keepPaths", "1", ini);
     WriteIni("Plandel", "extra", "x", ini);
-    EXPECT_EQ(env.readFile("corvex.ini"),
-              "; settings\r\nstray line\r\n[general]\r\n; keep me\r\nunknown=1\r\ntitle=CorvexPro\r\nkeepPaths=1\r\n\r\n"
-              "[Plandel]\r\ndataPath=/p\r\nextra=x\r\n");
+    EXPECT_EQ(
+        env.readFile("corvex.ini"),
+        "; settings\r\nstray line\r\n[general]\r\n; keep me\r\nunknown=1\r\ntitle=CorvexPro\r\nkeepPaths=1\r\n\r\n"
+        "[Plandel]\r\ndataPath=/p\r\nextra=x\r\n");
 }
 
 TEST_F(IniFileTest, MissingFileIsCreatedAndMissingFolderIsNotReported) {
@@ -72,7 +75,8 @@ TEST_F(IniFileTest, WriteOverAFolderFailsWithoutHarm) {
 }
 
 TEST_F(IniFileTest, ByteOrderMarkAndBrokenLinesDoNotHideSettings) {
-    WriteBytes(ini, "\xEF\xBB\xBF[general]\r\nbackupTo=/b/\r\n[broken\r\n=novalue\r\n\x01\x02garbage\r\nbackupType=2\r\n");
+    WriteBytes(ini,
+               "\xEF\xBB\xBF[general]\r\nbackupTo=/b/\r\n[broken\r\n=novalue\r\n\x01\x02garbage\r\nbackupType=2\r\n");
     EXPECT_EQ(ReadIni(ini, "general", "backupTo"), "/b/");
     EXPECT_EQ(ReadIni(ini, "general", "backupType"), "2");
     WriteIni("general", "backupTo", "/c/", ini);

@@ -4,11 +4,11 @@
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -179,7 +179,8 @@ TEST(SaveListboxToFile, FailureIsReportedAndKeepsTheEarlierList) {
     int count = 0;
     SaveListboxToFile(&list, env.path("taken"), count);
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.startsWith("An Error occurred in SaveListboxToFile: ")) << boxes.last().text.toStdString();
+    EXPECT_TRUE(boxes.last().text.startsWith("An Error occurred in SaveListboxToFile: "))
+        << boxes.last().text.toStdString();
     EXPECT_TRUE(boxes.last().text.endsWith(" while saving '" + env.path("taken") + "'"));
     EXPECT_TRUE(env.readFile("corvex.log").contains(",ErrorSaveListboxToFile:  "));
     EXPECT_TRUE(QFileInfo(env.path("taken")).isDir());

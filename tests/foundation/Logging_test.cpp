@@ -2,9 +2,9 @@
 #include "platform/SystemInfo.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 namespace {
 class LoggingTest : public ::testing::Test {

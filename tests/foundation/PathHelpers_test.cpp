@@ -5,8 +5,8 @@
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
+#include <QDir>
 
 TEST(PathHelpers, SplitAndJoin) {
     EXPECT_EQ(GetFileNameFromPath("/a/b.txt"), "b.txt");
@@ -80,7 +80,8 @@ TEST(OpenDocument, MissingFileAndProgramStart) {
     EXPECT_EQ(platform::OpenDocument("/no/such/file.txt"), platform::OpenResult::FileNotFound);
     TestEnvironment env;
     // A program file that cannot be executed (not a valid binary or script).
-    WriteBytes(env.path("broken"), QByteArray("\x7f" "ELF garbage"));
+    WriteBytes(env.path("broken"), QByteArray("\x7f"
+                                              "ELF garbage"));
     QFile(env.path("broken")).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(platform::OpenDocument(env.path("broken")), platform::OpenResult::BadExecutable);
     // A real program starts.
@@ -117,8 +118,8 @@ TEST(CanWriteToFolder, FailureIsLoggedAndShown) {
                                      "' \r\nIt may not exist, or you may not have write permissions to it.\r\n"
                                      "Another reason could be that the temporary file \r\n(" +
                                      folder + "corvex.tmp)\r\n is in use by another application.");
-    EXPECT_TRUE(env.readFile("corvex.log").contains("There was an error creating the file in the directory '" +
-                                                    folder + "' "));
+    EXPECT_TRUE(
+        env.readFile("corvex.log").contains("There was an error creating the file in the directory '" + folder + "' "));
 }
 
 TEST(BrowseForFolder, GoesThroughTheFolderDialogSeam) {

@@ -2,11 +2,11 @@
 // Builds small folder trees for the walk and scan tests.
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 // Makes a file (and its folders) holding size bytes, last modified at when.
 inline void MakeFile(const QString& path, const QDateTime& when, qint64 size = 0) {

@@ -3,8 +3,8 @@
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
 #include <gtest/gtest.h>
+#include <QDir>
 
 namespace {
 class FileIOTest : public ::testing::Test {
@@ -87,7 +87,8 @@ TEST_F(FileIOTest, FailedAppendReportsOpenAndWrite) {
     f.init(env.path("dir.txt"));
     f.appendLine("x");
     ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.startsWith("An error occurred appending to file " + env.path("dir.txt") + "\r\nErr = "));
+    EXPECT_TRUE(
+        boxes.last().text.startsWith("An error occurred appending to file " + env.path("dir.txt") + "\r\nErr = "));
     EXPECT_TRUE(env.readFile("corvex.log").contains("cFileIO - An error occurred opening the file"));
     f.appendLine("y", true);  // silent: no further message
     EXPECT_EQ(boxes.count(), 1);

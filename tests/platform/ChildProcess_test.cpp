@@ -1,11 +1,11 @@
 #include "platform/ChildProcess.h"
 
+#include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace {
 QString writeScript(const QTemporaryDir& dir, const QString& name, const QByteArray& body) {

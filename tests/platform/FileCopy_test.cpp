@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

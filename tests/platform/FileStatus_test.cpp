@@ -3,10 +3,10 @@
 #include "support/AsOrdinaryUser.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -99,8 +99,8 @@ TEST(ReadFolderEntries, EveryEntryOnceWithItsKindAndExactName) {
     const QString dir = env.path("entries");
     ASSERT_TRUE(QDir().mkpath(dir + "/sub folder"));
     // Odd names must come back exactly as they are on disk.
-    const QStringList odd{"a b.txt",      "comma,name.txt", "-leading-dash", QString::fromUtf8("ünïcødé ✓.txt"),
-                          ".hidden",      "trailing space ", "new\nline",     "report,"};
+    const QStringList odd{"a b.txt", "comma,name.txt",  "-leading-dash", QString::fromUtf8("ünïcødé ✓.txt"),
+                          ".hidden", "trailing space ", "new\nline",     "report,"};
     for (const QString& name : odd) makeFile(dir + '/' + name);
     // Enough names to spread the name block well beyond one small buffer.
     for (int i = 0; i < 300; ++i) makeFile(dir + QStringLiteral("/n%1").arg(i, 3, 10, QChar('0')));
@@ -111,7 +111,8 @@ TEST(ReadFolderEntries, EveryEntryOnceWithItsKindAndExactName) {
     EXPECT_EQ(found.size(), odd.size() + 300 + 3);
     EXPECT_FALSE(found.contains("."));
     EXPECT_FALSE(found.contains(".."));
-    for (const QString& name : odd) EXPECT_EQ(found.value(name, EntryKind::Unknown), EntryKind::File) << name.toStdString();
+    for (const QString& name : odd)
+        EXPECT_EQ(found.value(name, EntryKind::Unknown), EntryKind::File) << name.toStdString();
     EXPECT_EQ(found.value("n000"), EntryKind::File);
     EXPECT_EQ(found.value("n299"), EntryKind::File);
     EXPECT_EQ(found.value("sub folder"), EntryKind::Folder);

@@ -6,10 +6,11 @@
 #include "settings/FancyForm.h"
 #include "settings/frmConfigureCorvexPro.h"
 #include "settings/modConfigCorvexPro.h"
-#include "support/ScriptedBoxes.h"
 #include "support/OpenedDocuments.h"
+#include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,7 +20,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -67,8 +67,8 @@ TEST(ConfigureWindow, QuickSwitchEndsWithoutShowingTheWindow) {
 }
 
 TEST(ConfigureWindow, OtherCommandLinesShowTheWindow) {
-    for (const QString& line : {QStringLiteral("/QUICK "), QStringLiteral("/QUICK extra"), QStringLiteral("-QUICK"),
-                                QString()}) {
+    for (const QString& line :
+         {QStringLiteral("/QUICK "), QStringLiteral("/QUICK extra"), QStringLiteral("-QUICK"), QString()}) {
         TestEnvironment env("vantor");
         writeSettings(env);
         const QString before = env.readFile("corvex.ini");

@@ -1,14 +1,14 @@
+#include "settings/DefaultSettings.h"
 #include "foundation/cFileIO.h"
 #include "platform/SystemInfo.h"
-#include "settings/DefaultSettings.h"
 #include "settings/modConfigCorvexPro.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 

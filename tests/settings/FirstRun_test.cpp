@@ -9,13 +9,13 @@
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
@@ -117,8 +117,7 @@ TEST(FirstRun, SettingsProgramSetsUpAndBackupProgramRunsFromIt) {
     EXPECT_EQ(run.exitCode(), 0);
 
     QStringList copies;
-    for (QDirIterator it(env.path("backup"), {"letter.txt"}, QDir::Files, QDirIterator::Subdirectories);
-         it.hasNext();)
+    for (QDirIterator it(env.path("backup"), {"letter.txt"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
         copies << it.next();
     ASSERT_EQ(copies.size(), 1) << "the default folder list was not backed up";
     EXPECT_EQ(ReadBytes(copies.first()), "Dear Anna");

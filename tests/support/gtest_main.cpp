@@ -1,7 +1,7 @@
 // GoogleTest entry point with a QApplication, so tests can create widgets
 // (headless under QT_QPA_PLATFORM=offscreen).
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
