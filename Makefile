@@ -1,6 +1,8 @@
 # make run  - install what is missing, configure, build, start the backup program
-# make test - the same set-up, then every test, headless
+# make test - the same set-up in a checked build (warnings as errors,
+#             AddressSanitizer and UndefinedBehaviorSanitizer), then every test, headless
 BUILD_DIR ?= build
+TEST_BUILD_DIR ?= build-checked
 JOBS ?= $(shell nproc)
 
 .PHONY: all deps configure build run test bench clean
@@ -19,12 +21,14 @@ build: configure
 run: build
 	./$(BUILD_DIR)/bin/corvex
 
-test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+test: deps
+	cmake -S . -B $(TEST_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEX_WERROR=ON -DCORVEX_SANITIZE=ON
+	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
+	cd $(TEST_BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	./$(BUILD_DIR)/bench/bench_scan
 	./$(BUILD_DIR)/bench/bench_copy
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)

@@ -78,4 +78,6 @@ QString DocumentsFolder() {
     return d;
 }
 
+QString UserRuntimeFolder() { return QStringLiteral("/run/user/%1").arg(::getuid()); }
+
 }  // namespace platform

@@ -25,4 +25,7 @@ void SetHostName(const QString& name);
 QString HomeFolder();
 QString DocumentsFolder();
 
+// The effective user's runtime folder, "/run/user/<uid>" (it need not exist).
+QString UserRuntimeFolder();
+
 }  // namespace platform

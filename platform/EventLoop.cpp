@@ -1,0 +1,9 @@
+#include "platform/EventLoop.h"
+
+#include <QCoreApplication>
+
+namespace platform {
+
+void YieldToWindows() { QCoreApplication::processEvents(); }
+
+}  // namespace platform
