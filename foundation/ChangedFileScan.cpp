@@ -1,5 +1,6 @@
 #include "foundation/ChangedFileScan.h"
 
+#include "foundation/FileRoutines.h"
 #include "foundation/FolderWalk.h"
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
@@ -7,12 +8,12 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLoop.h"
 #include "platform/FileStatus.h"
 #include "platform/Pointer.h"
 #include "platform/SystemInfo.h"
 #include "platform/Wildcard.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,62 +28,6 @@
 #include <optional>
 #include <system_error>
 
-// ---------------------------------------------------------------------------
-// Small file routines used by the copy loop and the backup-folder naming.
-
-QString GetFileExtension(const QString& path) {
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return dot < 0 ? QString() : path.mid(dot + 1);
-}
-
-qint64 GetFileLength(const QString& path) {
-    const platform::FileStatus st = platform::GetFileStatus(path);
-    return st.isFile ? st.size : -1;
-}
-
-QString FormatFileDetails(const QString& path, const QString& separator, bool fullPath, bool name, bool folder,
-                          bool extension, bool size, bool date) {
-    // One status call serves both the size and the date.
-    const platform::FileStatus st = (size || date) ? platform::GetFileStatus(path) : platform::FileStatus{};
-    QString line;
-    if (fullPath) line += path + separator;
-    if (name) line += GetFileNameFromPath(path) + separator;
-    if (folder) line += GetFolderFromPath(path) + separator;
-    if (extension) line += GetFileExtension(path) + separator;
-    if (size) line += QString::number(st.isFile ? st.size : qint64(-1)) + separator;
-    if (date) {
-        if (!st.exists) return {};
-        line += st.modified().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) + separator;
-    }
-    return line;
-}
-
-bool MakeFullPath(const QString& path) {
-    QString full = path;
-    if (!full.endsWith(u'/')) full += u'/';
-    // Every text before a "/" is one level, outermost first; the root needs no making.
-    for (qsizetype slash = full.indexOf(u'/'); slash >= 0; slash = full.indexOf(u'/', slash + 1)) {
-        const QString level = full.left(slash);
-        if (level.isEmpty() || level == QLatin1String("/")) continue;
-        if (!platform::GetFileStatus(level).isFolder) QDir().mkdir(level);
-    }
-    return true;
-}
-
-bool MakeFolderWithReason(const QString& folder, int& error, QString& description) {
-    if (QFileInfo(folder).isDir()) return true;
-    if (!QDir().mkdir(folder)) MakeFullPath(folder);
-    if (QFileInfo(folder).isDir()) return true;
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), ec);
-    if (QFileInfo(folder).isDir()) return true;
-    error = ec ? ec.value() : ENOTDIR;
-    description = ec ? QString::fromStdString(ec.message()) : QStringLiteral("Not a directory");
-    return false;
-}
-
-// ---------------------------------------------------------------------------
-// The scan.
 
 namespace {
 
@@ -113,7 +58,6 @@ DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
 // on the right to 11 characters (a longer text is kept whole).
 QString sizeText(qint64 size) { return GroupedNumber(size).leftJustified(11, u' '); }
 
-void yieldToWindows() { QCoreApplication::processEvents(); }
 
 void showScanError(int number, const QString& description) {
     // The number is written with its sign position, a blank for a positive one.
@@ -152,7 +96,7 @@ void addFullRow(const QString& folder, const QString& fileName, const platform::
     case 33:
     case 133:
     case 433:
-    case 933: yieldToWindows(); break;
+    case 933: platform::YieldToWindows(); break;
     default: break;
     }
 }
@@ -245,7 +189,7 @@ void clearRows(QWidget* control) {
 }  // namespace
 
 void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
-                      QTreeWidget* fileList, QWidget* excludedList, QWidget* hostWindow, bool detailed, bool checkAll,
+                      QTreeWidget* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed, bool checkAll,
                       QProgressBar* progressBar, const QString& backupFolder) {
     ScanStopRequested = false;
     const QPointer<QTreeWidget> files(fileList);
@@ -260,9 +204,8 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
     platform::SetPointer(platform::Pointer::Hourglass);
 
     QStringList masks;
-    QTreeWidget ownExpandedList;  // used only when the host window has no lstAllPaths
-    QWidget* expanded = hostWindow ? hostWindow->findChild<QWidget*>(QStringLiteral("lstAllPaths")) : nullptr;
-    if (!expanded) expanded = &ownExpandedList;
+    QTreeWidget ownExpandedList;  // used only when the caller gives no list
+    QWidget* expanded = expandedList ? expandedList : &ownExpandedList;
     const QPointer<QWidget> expandedGuard(expanded);
     FileSystemObject& fso = FileSystemObject::Get();
     try {
@@ -272,7 +215,7 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
     } catch (const std::bad_alloc&) {
         showScanError(7, QStringLiteral("Out of memory"));
     }
-    // The host window may have gone while the folder list was built.
+    // The expanded list (and its window) may have gone while the folder list was built.
     QStringList folders;
     if (expandedGuard) {
         SaveListboxToFile(expanded, platform::ProgramFolder() + QStringLiteral("/folders.lis"));
@@ -280,14 +223,14 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
         // cannot change the list under it.
         folders = ListRowTexts(expanded);
     }
-    yieldToWindows();
+    platform::YieldToWindows();
 
     const DayWindow window = dayWindow(fromDate, toDate);
     const qsizetype n = folders.size();
     for (qsizetype row = 1; row <= n && files; ++row) {
         if (ScanStopRequested) break;
-        if (hostWindow && bar) bar->setValue(int(std::lrint(float(row) / float(n) * 100.0f)));
-        if (row % 30 == 0) yieldToWindows();
+        if (expandedList && bar) bar->setValue(int(std::lrint(float(row) / float(n) * 100.0f)));
+        if (row % 30 == 0) platform::YieldToWindows();
         if (!files) break;
         try {
             scanFolder(folders[row - 1], window, masks, files, detailed);
@@ -331,7 +274,7 @@ void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclud
         if (entry.isEmpty()) continue;
         if (entry.endsWith(u'*')) {
             WalkFolderTree(entry.chopped(1), expanded, stop);
-            if (yieldAfterWalk) yieldToWindows();
+            if (yieldAfterWalk) platform::YieldToWindows();
         } else {
             AddListRow(expanded, entry);
         }

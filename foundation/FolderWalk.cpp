@@ -2,9 +2,9 @@
 
 #include "foundation/ListFiles.h"
 #include "foundation/PathHelpers.h"
+#include "platform/EventLoop.h"
 #include "platform/Pointer.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,7 +39,7 @@ bool walk(const QString& folder, const QPointer<QWidget>& control, VisitedFolder
     // A folder met again (a bind mount of an outer folder) is listed but not walked twice.
     if (!visited.insert({id.device, id.inode}).second) return true;
     for (const FileSystemObject::SubFolder& sub : subFolders) {
-        QCoreApplication::processEvents();
+        platform::YieldToWindows();
         if (!control || (stop && stop())) return false;
         if (sub.isLink)
             AddListRow(control, sub.path);

@@ -3,6 +3,8 @@
 #include "foundation/Logging.h"
 #include "platform/ProfileFile.h"
 
+QString IniFile;
+
 namespace {
 constexpr int kBufferSize = 32000;
 }

@@ -2,6 +2,9 @@
 // Access to the settings file. Both functions hold no state.
 #include <QString>
 
+// Full path of the settings file (SettingsFilePath()); each program sets it at start.
+extern QString IniFile;
+
 // The trimmed value of key in section of file, or "" when the file, section or
 // key is missing or the value is empty. Values are cut to 31,999 characters.
 QString ReadIni(const QString& file, const QString& section, const QString& key);

@@ -23,13 +23,8 @@ QString localDateTime(const QDateTime& now) {
     return locale.toString(now.date(), QLocale::ShortFormat) + ' ' + now.time().toString(timeFormat.trimmed());
 }
 
-void writeFallback(const QString& prefix, const QString& text) {
-    const QString line = prefix + localDateTime(platform::Now()) + " - text = " + text;
-    AppendLineToFile(platform::ProgramFolder() + "/error.log", line);
-}
-}  // namespace
-
-bool AppendLineToFile(const QString& fileName, const QString& line) {
+// The log writes its own lines: the file routines log their failures through it.
+bool appendLine(const QString& fileName, const QString& line) {
     QFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
     const QByteArray data = line.toUtf8() + "\r\n";
@@ -37,6 +32,12 @@ bool AppendLineToFile(const QString& fileName, const QString& line) {
     f.close();
     return ok && f.error() == QFileDevice::NoError;
 }
+
+void writeFallback(const QString& prefix, const QString& text) {
+    const QString line = prefix + localDateTime(platform::Now()) + " - text = " + text;
+    appendLine(platform::ProgramFolder() + "/error.log", line);
+}
+}  // namespace
 
 QString ProgramLogPath() { return platform::ProgramFolder() + '/' + platform::ProgramName() + ".log"; }
 
@@ -48,7 +49,7 @@ void WriteLog(const QString& text, int level) {
     const QDateTime now = platform::Now();
     const QString line =
         dateField(now) + ',' + timeField(now) + ',' + platform::ProgramName() + ',' + user + ',' + machine + ',' + text;
-    if (!AppendLineToFile(path, line)) writeFallback(QStringLiteral("LOGGING ERROR "), text);
+    if (!appendLine(path, line)) writeFallback(QStringLiteral("LOGGING ERROR "), text);
 }
 
 void WriteLogToFile(QString& fileName, const QString& text, int layout, int level, const QString& who) {
@@ -64,7 +65,7 @@ void WriteLogToFile(QString& fileName, const QString& text, int layout, int leve
     case 77: line = dateField(now) + ',' + timeField(now) + ',' + who + ',' + text; break;
     default: line = text; break;
     }
-    if (!AppendLineToFile(fileName, line)) writeFallback(QStringLiteral("PIM LOGGING ERROR "), text);
+    if (!appendLine(fileName, line)) writeFallback(QStringLiteral("PIM LOGGING ERROR "), text);
 }
 
 QString GetVersionString() {
@@ -88,5 +89,3 @@ void ClearNameCache() {
     cachedUser.clear();
     cachedMachine.clear();
 }
-
-QString GetWindowsFolder() { return {}; }

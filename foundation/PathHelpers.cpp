@@ -24,3 +24,5 @@ QString PadRight(QString& text, int n) {
     for (qsizetype i = text.size(); i <= n; ++i) text += ' ';
     return text;
 }
+
+QString GetWindowsFolder() { return {}; }

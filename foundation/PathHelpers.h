@@ -15,3 +15,6 @@ QString TrimNull(const QString& text);
 // Appends one blank for each count from the text's length up to n inclusive:
 // a text of length n or less comes back n + 1 long. The caller's variable holds the result.
 QString PadRight(QString& text, int n);
+
+// There is no Windows folder: always "".
+QString GetWindowsFolder();

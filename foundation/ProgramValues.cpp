@@ -1,6 +1,5 @@
 #include "foundation/ProgramValues.h"
 
-QString IniFile;
 AppLogger* AppLog = nullptr;
 bool ScanStopRequested = false;
 QString SelectedFolder;

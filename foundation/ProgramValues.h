@@ -3,10 +3,6 @@
 // linked into.
 #include <QString>
 
-// Full path of the settings file (program folder + "/corvex.ini"); each
-// program sets it at start.
-extern QString IniFile;
-
 // The host program's logger. Neither program sets it, so every call made
 // through it does nothing.
 class AppLogger {

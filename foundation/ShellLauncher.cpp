@@ -6,9 +6,7 @@
 #include "platform/SystemInfo.h"
 
 #include <QDir>
-#include <QFile>
 
-#include <unistd.h>
 
 namespace {
 QString launchFailureText(int result, const QString& file) {
@@ -47,41 +45,11 @@ QString BrowseForFolder(QWidget* owner, const QString& title, quint32 flags, qui
     Q_UNUSED(flags);
     QString start = QStringLiteral("/");
     if (root == 19) {
-        const QString gvfs = QStringLiteral("/run/user/%1/gvfs").arg(getuid());
+        const QString gvfs = platform::UserRuntimeFolder() + "/gvfs";
         if (QDir(gvfs).exists())
             start = gvfs;
         else if (QDir(QStringLiteral("/mnt")).exists())
             start = QStringLiteral("/mnt");
     }
     return platform::ChooseFolder(owner, title, start);
-}
-
-bool CanWriteToFolder(QString& folder) {
-    if (folder.trimmed().isEmpty()) return false;
-    if (!folder.endsWith('/')) folder += '/';
-    const QString testFile = folder + platform::ProgramName().remove(' ') + ".tmp";
-    QFile::remove(testFile);
-    QFile f(testFile);
-    bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (ok) {
-        const QByteArray data =
-            "this is a temp file to check the datapath   \r\n"
-            "You can delete it to save space (wow - 100 bytes!)\r\n"
-            "\r\n";
-        ok = f.write(data) == data.size();
-        f.close();
-        ok = ok && f.error() == QFileDevice::NoError;
-    }
-    if (ok) return true;
-    WriteLog("There was an error creating the file in the directory '" + folder + "' ", 0);
-    platform::MsgBox("There was an error writing to the directory '" + folder +
-                         "' \r\n"
-                         "It may not exist, or you may not have write permissions to it.\r\n"
-                         "Another reason could be that the temporary file \r\n"
-                         "(" +
-                         testFile +
-                         ")\r\n"
-                         " is in use by another application.",
-                     platform::Buttons::OK, platform::Icon::Critical, QStringLiteral("Problem writing to Directory"));
-    return false;
 }

@@ -1,6 +1,5 @@
 #pragma once
-// Opening documents, folders, pages and programs; the folder dialog; the
-// folder write test.
+// Opening documents, folders, pages and programs; the folder dialog.
 #include <QString>
 
 class QWidget;
@@ -15,7 +14,3 @@ void LaunchFile(const QString& file, bool minimised = false, const QString& para
 // starts from; 19 (the network neighbourhood) opens at the desktop's network
 // mounts (/run/user/<uid>/gvfs), else /mnt, else /. Returns "" on Cancel.
 QString BrowseForFolder(QWidget* owner, const QString& title, quint32 flags, quint32 root);
-
-// Writes the test file <folder>/<program>.tmp and leaves it there; false, a
-// log line and a message when that fails. folder gains a trailing "/".
-bool CanWriteToFolder(QString& folder);

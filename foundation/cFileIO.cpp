@@ -4,10 +4,10 @@
 #include "foundation/ProgramValues.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLoop.h"
 #include "platform/Pointer.h"
 #include "platform/Process.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QThread>
 
@@ -141,7 +141,7 @@ bool cFileIO::waitUntilFileCanBeOpened(int maxSecs) {
             platform::SetPointer(platform::Pointer::Default);
             return false;
         }
-        QCoreApplication::processEvents();
+        platform::YieldToWindows();
         QThread::msleep(50);  // a locked file rarely frees itself within microseconds
         ++attempts;
     }

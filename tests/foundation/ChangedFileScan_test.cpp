@@ -24,17 +24,14 @@ const QDate kToday(2024, 5, 10);
 const QDateTime kNoon(kToday, QTime(12, 0));
 const QDateTime kLongAgo(QDate(2020, 1, 1), QTime(12, 0));
 
-// A main window stand-in: it owns the expanded list lstAllPaths.
+// A main window stand-in: it owns the expanded folder list.
 struct Host {
     QWidget window;
     QTreeWidget* allPaths = new QTreeWidget(&window);
     QTreeWidget files;
     QListWidget patterns;
     QTreeWidget excluded;
-    Host() {
-        allPaths->setObjectName("lstAllPaths");
-        patterns.addItem("*.*");
-    }
+    Host() { patterns.addItem("*.*"); }
     QStringList expanded() const { return ListRowTexts(allPaths); }
     QStringList fileRows() const {
         QStringList rows = ListRowTexts(const_cast<QTreeWidget*>(&files));
@@ -43,10 +40,10 @@ struct Host {
     }
     void scan(QWidget* folders, const QDateTime& from = QDateTime(kToday, QTime(0, 0)), const QDateTime& to = kNoon,
               bool detailed = true, bool checkAll = true, QProgressBar* bar = nullptr) {
-        ListChangedFiles(from, to, folders, &patterns, &files, &excluded, &window, detailed, checkAll, bar);
+        ListChangedFiles(from, to, folders, &patterns, &files, &excluded, allPaths, detailed, checkAll, bar);
     }
     void scanInto(QWidget* folders, const QString& backupFolder) {
-        ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, folders, &patterns, &files, &excluded, &window, true,
+        ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, folders, &patterns, &files, &excluded, allPaths, true,
                          true, nullptr, backupFolder);
     }
     void exclude(const QString& fragment) { excluded.addTopLevelItem(new QTreeWidgetItem(QStringList{fragment})); }
@@ -384,7 +381,7 @@ TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
         });
         timer.start(0);
         ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, files, &host.excluded,
-                         &host.window, true, true, nullptr);
+                         host.allPaths, true, true, nullptr);
         EXPECT_TRUE(guard.isNull());
         EXPECT_EQ(platform::CurrentPointer(), platform::Pointer::Default);
     }
@@ -392,13 +389,12 @@ TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
     {
         auto* window = new QWidget;
         auto* allPaths = new QTreeWidget(window);
-        allPaths->setObjectName("lstAllPaths");
         QPointer<QWidget> guard(window);
         QTreeWidget files;
         QListWidget patterns;
         patterns.addItem("*.*");
         QTimer::singleShot(0, [&] { delete guard.data(); });
-        ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &patterns, &files, nullptr, window, true,
+        ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &patterns, &files, nullptr, allPaths, true,
                          true, nullptr);
         EXPECT_TRUE(guard.isNull());
         EXPECT_TRUE(files.isSortingEnabled());

@@ -1,5 +1,6 @@
-// GetFileExtension, GetFileLength, FormatFileDetails and MakeFullPath.
-#include "foundation/ChangedFileScan.h"
+// GetFileExtension, GetFileLength, FormatFileDetails, MakeFullPath and CanWriteToFolder.
+#include "foundation/FileRoutines.h"
+#include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -92,4 +93,36 @@ TEST(MakeFullPath, FailuresAreIgnored) {
     EXPECT_TRUE(MakeFullPath(env.path("plain/sub/deeper")));
     EXPECT_FALSE(QFileInfo(env.path("plain/sub")).exists());
     EXPECT_EQ(env.readFile("plain"), "file in the way");
+}
+
+TEST(CanWriteToFolder, WritesTheTestFileAndAddsTheSeparator) {
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+    QString folder = env.folder();
+    EXPECT_TRUE(CanWriteToFolder(folder));
+    EXPECT_EQ(folder, env.folder() + "/");
+    EXPECT_EQ(env.readFile("corvex.tmp"),
+              "this is a temp file to check the datapath   \r\n"
+              "You can delete it to save space (wow - 100 bytes!)\r\n\r\n");
+    QString blank = "   ";
+    EXPECT_FALSE(CanWriteToFolder(blank));
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST(CanWriteToFolder, FailureIsLoggedAndShown) {
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+    boxes.answer(platform::Answer::OK);
+    env.writeFile("afile", "x");
+    QString folder = env.path("afile");  // a path under a regular file cannot hold files
+    EXPECT_FALSE(CanWriteToFolder(folder));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Problem writing to Directory");
+    EXPECT_EQ(boxes.last().icon, platform::Icon::Critical);
+    EXPECT_EQ(boxes.last().text, "There was an error writing to the directory '" + folder +
+                                     "' \r\nIt may not exist, or you may not have write permissions to it.\r\n"
+                                     "Another reason could be that the temporary file \r\n(" +
+                                     folder + "corvex.tmp)\r\n is in use by another application.");
+    EXPECT_TRUE(
+        env.readFile("corvex.log").contains("There was an error creating the file in the directory '" + folder + "' "));
 }
