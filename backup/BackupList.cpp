@@ -1,33 +1,32 @@
 #include "backup/BackupList.h"
 
-#include "backup/BackupRun.h"
-#include "backup/modPIM_Interface.h"
-#include "foundation/ChangedFileScan.h"
+#include "backup/BackupFolder.h"
+#include "backup/PlannerRecords.h"
+#include "backup/StatusControls.h"
+#include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/cFileIO.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLoop.h"
 #include "platform/FileCopy.h"
 #include "platform/SystemInfo.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTreeWidget>
-#include <QWidget>
 
 #include <memory>
 #include <vector>
 
 namespace {
-
-void yield() { QCoreApplication::processEvents(); }
 
 QString programFile(const QString& name) { return platform::ProgramFolder() + '/' + name; }
 
@@ -52,11 +51,7 @@ private:
 
 }  // namespace
 
-bool IsTestDestination(const QString& destination) {
-    return destination.left(9).toLower() == QLatin1String("/dev/null");
-}
-
-bool BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, int keep) {
+bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep) {
     // Start.
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
@@ -67,8 +62,8 @@ bool BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
     cFileIO failedList;
     failedList.init(failedPath);
 
-    bool ignoring = ReadIni(IniFile, "general", "IgnoreFailedFileCopies") == QLatin1String("1");
-    const bool recording = ReadIni(IniFile, "general", "RecordToPlandel").trimmed() == QLatin1String("1");
+    bool ignoring = ReadIni(IniFile, Section::General, Key::IgnoreFailedFileCopies) == QLatin1String("1");
+    const bool recording = ReadIni(IniFile, Section::General, Key::RecordToPlandel).trimmed() == QLatin1String("1");
     if (recording) {
         QString settings = IniFile;
         LoadPlandelSettings(settings);
@@ -76,13 +71,9 @@ bool BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
     if (!destination.endsWith('/')) destination += '/';
     const bool testMode = IsTestDestination(destination);
 
-    QLabel* lblFile = nullptr;
-    QProgressBar* progressTotal = nullptr;
-    const bool hasStatus = statusWindow != nullptr;
-    if (hasStatus) {
-        lblFile = statusWindow->findChild<QLabel*>(QStringLiteral("lblFile"));
-        progressTotal = statusWindow->findChild<QProgressBar*>(QStringLiteral("ProgressBarTotal"));
-    }
+    const bool hasStatus = status != nullptr;
+    QLabel* lblFile = hasStatus ? status->lblFile : nullptr;
+    QProgressBar* progressTotal = hasStatus ? status->ProgressBarTotal : nullptr;
     qint64 count = 0;
     qint64 bytes = 0;
     qint64 errors = 0;
@@ -131,9 +122,9 @@ bool BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
         if (hasStatus) {
             if (progressTotal) progressTotal->setValue(int(double(i + 1) / rowCount * 100));
             if (lblFile) lblFile->setText(source);
-            yield();
+            platform::YieldToWindows();
         }
-        yield();
+        platform::YieldToWindows();
         if (testMode) continue;
 
         const QString targetFolder = keep == 1 ? KeepPathFolder(destination, source) : destination;
@@ -167,7 +158,7 @@ bool BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
             }
             continue;
         }
-        yield();
+        platform::YieldToWindows();
         WriteLog("Backed up " + source, 0);
         const qint64 length = GetFileLength(source);
         if (length > 0) bytes += length;
@@ -192,6 +183,7 @@ bool BackupList(QTreeWidget* rows, QString& destination, QWidget* statusWindow, 
     // must come round again, so the date never moves past the oldest of them.
     QDateTime lastBackup = platform::Now();
     if (oldestFailed.isValid() && oldestFailed < lastBackup) lastBackup = oldestFailed;
-    WriteIni("general", "dateOfLastBackup", lastBackup.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile);
+    WriteIni(Section::General, Key::DateOfLastBackup, lastBackup.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+             IniFile);
     return true;
 }

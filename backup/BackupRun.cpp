@@ -1,173 +1,57 @@
 #include "backup/BackupRun.h"
 
+#include "backup/BackupFolder.h"
 #include "backup/BackupList.h"
-#include "backup/modCorvexPro.h"
+#include "backup/BackupParameters.h"
+#include "backup/BackupValues.h"
+#include "backup/StatusControls.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
-#include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
+#include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
+#include "platform/EventLoop.h"
 
-#include <QCoreApplication>
 #include <QDateTimeEdit>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QTreeWidget>
-#include <QWidget>
 
-
-namespace {
-
-void yield() { QCoreApplication::processEvents(); }
-
-// A name from the system's language must not add folder levels.
-QString folderSafe(QString name) {
-    name.replace('/', '-');
-    return name.trimmed();
-}
-
-QString shortDayName(const QDate& date) {
-    return folderSafe(QLocale::system().dayName(date.dayOfWeek(), QLocale::ShortFormat));
-}
-
-QString shortMonthName(const QDate& date) {
-    return folderSafe(QLocale::system().monthName(date.month(), QLocale::ShortFormat));
-}
-
-void reportFolderFailure(const QString& folder, int error, const QString& description) {
-    const QString number = QString::number(error);
-    WriteLog("Cant create backup directory " + folder + " - error #" + number + " = " + description, 0);
-    platform::MsgBox("Cant create backup directory " + folder + "\r\nError #" + number + " = " + description,
-                     platform::Buttons::OK, platform::Icon::Critical, QStringLiteral("Cant create Backup folder"));
-}
-
-}  // namespace
-
-int WeekOfYear(const QDate& date) {
-    const QDate first(date.year(), 1, 1);
-    const int firstWeekday = first.dayOfWeek() % 7;  // Sunday 0 .. Saturday 6
-    return (date.dayOfYear() - 1 + firstWeekday) / 7 + 1;
-}
-
-QString MakeBackupFolderName(QString& base, int type, bool create) {
-    if (!base.endsWith('/')) base += '/';
-    const QDateTime now = platform::Now();
-    const QDate today = now.date();
-    QString folder;
-    switch (type) {
-    case 0: folder = base; break;
-    case 1: folder = base + today.toString(QStringLiteral("yyyyMMdd")) + '/'; break;
-    case 2: folder = base + shortDayName(today) + '/'; break;
-    case 3: folder = base + "Week" + QString::number(WeekOfYear(today)) + '/'; break;
-    case 4: folder = base + shortMonthName(today) + '/'; break;
-    case 5: folder = base + today.toString(QStringLiteral("yyyy")) + '-' + shortMonthName(today) + '/'; break;
-    case 6:
-        folder =
-            base + today.toString(QStringLiteral("yyyy")) + "-Q" + QString::number((today.month() - 1) / 3 + 1) + '/';
-        break;
-    case 7: folder = base + now.toString(QStringLiteral("yyyyMMdd_HHmm")) + '/'; break;
-    default: return {};
-    }
-    // A test destination is never created: the copy loop only pretends to copy there.
-    if (create && !IsTestDestination(folder)) {
-        int error = 0;
-        QString description;
-        if (!MakeFolderWithReason(folder, error, description)) {
-            reportFolderFailure(folder, error, description);
-            return {};
-        }
-    }
-    return folder;
-}
-
-QString BackupTypeName(int type) {
-    switch (type) {
-    case 0: return QStringLiteral("All Files into the above directory");
-    case 1: return QStringLiteral("todays date as appended");
-    case 2: return QStringLiteral("cyclic daily backup");
-    case 3: return QStringLiteral("cyclic weekly backup");
-    case 4: return QStringLiteral("cyclic monthly backup");
-    case 5: return QStringLiteral("year and month backup");
-    case 6: return QStringLiteral("year and Quarter");
-    case 7: return QStringLiteral("todays date and time as appended");
-    default: return QStringLiteral("Unknown Backup type");
-    }
-}
-
-QString KeepPathFolder(const QString& destination, const QString& source) {
-    if (!source.contains('/')) {
-        platform::MsgBox(QStringLiteral("Not a path"));
-        return destination;
-    }
-    // The source's folder without its leading separators, so "/home/anna/" and
-    // "//server/share/" both become levels below the destination. "." and ".."
-    // levels are resolved so that a copy never lands outside the destination.
-    QStringList levels;
-    for (const QString& level : GetFolderFromPath(source).split('/', Qt::SkipEmptyParts)) {
-        if (level == QLatin1String(".")) continue;
-        if (level == QLatin1String("..")) {
-            if (!levels.isEmpty()) levels.removeLast();
-            continue;
-        }
-        levels.append(level);
-    }
-    QString result = destination;
-    if (!result.endsWith('/')) result += '/';
-    for (const QString& level : levels) result += level + '/';
-    return result;
-}
-
-void RunBackup(QWidget* parameterWindow, QWidget* statusWindow) {
-    const int type = NumericValue16(ReadIni(IniFile, "general", "backupType"));
-    const int keep = NumericValue(ReadIni(IniFile, "general", "keepPaths").trimmed()) == 1 ? 1 : 0;
-    BackupTo = ReadIni(IniFile, "general", "backupTo");
+void RunBackup(const BackupParameters& parameters, const StatusControls* status) {
+    const int type = NumericValue16(ReadIni(IniFile, Section::General, Key::BackupType));
+    const int keep = NumericValue(ReadIni(IniFile, Section::General, Key::KeepPaths).trimmed()) == 1 ? 1 : 0;
+    BackupTo = ReadIni(IniFile, Section::General, Key::BackupTo);
     KeepPaths = keep;
     BackupType = type;
-    if (!parameterWindow) return;
 
-    auto* fromPicker = parameterWindow->findChild<QDateTimeEdit*>(QStringLiteral("DTPicker1"));
-    auto* toPicker = parameterWindow->findChild<QDateTimeEdit*>(QStringLiteral("DTPicker2"));
-    auto* lstPath = parameterWindow->findChild<QWidget*>(QStringLiteral("lstPath"));
-    auto* lstXTN = parameterWindow->findChild<QWidget*>(QStringLiteral("lstXTN"));
-    auto* lvwFiles = parameterWindow->findChild<QTreeWidget*>(QStringLiteral("lvwFiles"));
-    auto* lvExclude = parameterWindow->findChild<QWidget*>(QStringLiteral("lvExclude"));
-    auto* txtDestDir = parameterWindow->findChild<QLineEdit*>(QStringLiteral("txtDestDir"));
-
-    QWidget* frameStatus = nullptr;
-    QLabel* lblFile = nullptr;
-    QProgressBar* progressCurrent = nullptr;
-    if (statusWindow) {
-        frameStatus = statusWindow->findChild<QWidget*>(QStringLiteral("frameStatus"));
-        lblFile = statusWindow->findChild<QLabel*>(QStringLiteral("lblFile"));
-        progressCurrent = statusWindow->findChild<QProgressBar*>(QStringLiteral("ProgressBarCurrent"));
-        if (frameStatus) frameStatus->setVisible(true);
-        yield();
+    QLabel* lblFile = status ? status->lblFile : nullptr;
+    if (status) {
+        if (status->frameStatus) status->frameStatus->setVisible(true);
+        platform::YieldToWindows();
         if (lblFile) lblFile->setText(QStringLiteral("Getting List of directories.."));
-        yield();
+        platform::YieldToWindows();
     }
 
-    const QDateTime fromDate = fromPicker ? fromPicker->dateTime() : platform::Now();
-    const QDateTime toDate = toPicker ? toPicker->dateTime() : platform::Now();
-    if (lvwFiles && lstPath)
-        ListChangedFiles(fromDate, toDate, lstPath, lstXTN, lvwFiles, lvExclude, parameterWindow, true, true,
-                         progressCurrent, txtDestDir ? txtDestDir->text() : QString());
+    const QDateTime fromDate = parameters.DTPicker1 ? parameters.DTPicker1->dateTime() : platform::Now();
+    const QDateTime toDate = parameters.DTPicker2 ? parameters.DTPicker2->dateTime() : platform::Now();
+    const QString destination = parameters.txtDestDir ? parameters.txtDestDir->text() : QString();
+    if (parameters.lvwFiles && parameters.lstPath)
+        ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
+                         parameters.lvExclude, parameters.lstAllPaths, true, true,
+                         status ? status->ProgressBarCurrent : nullptr, destination);
 
-    if (statusWindow) {
-        yield();
+    if (status) {
+        platform::YieldToWindows();
         if (lblFile) lblFile->setText(QStringLiteral("Backing up Files.."));
-        yield();
+        platform::YieldToWindows();
     }
-    QString base = txtDestDir ? txtDestDir->text() : QString();
+    QString base = destination;
     QString folder = MakeBackupFolderName(base, type, true);
-    if (statusWindow) yield();
+    if (status) platform::YieldToWindows();
     if (folder.isEmpty()) {
         // An unattended run must leave a trace when the settings name no known type.
         if (type < 0 || type > 7)
@@ -175,6 +59,6 @@ void RunBackup(QWidget* parameterWindow, QWidget* statusWindow) {
         return;
     }
 
-    if (lvwFiles) BackupList(lvwFiles, folder, statusWindow, keep);
-    if (statusWindow) yield();
+    if (parameters.lvwFiles) BackupList(parameters.lvwFiles, folder, status, keep);
+    if (status) platform::YieldToWindows();
 }

@@ -1,12 +1,13 @@
-#include "backup/modPIM_Interface.h"
+#include "backup/PlannerRecords.h"
 
-#include "foundation/ChangedFileScan.h"
+#include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -86,7 +87,7 @@ QString PlandelSeparator() { return QString(QChar(31)); }
 
 void LoadPlandelSettings(QString& settingsFile) {
     if (settingsFile.isEmpty()) settingsFile = IniFile;
-    PlandelDataPath = ReadIni(settingsFile, "plandel", "dataPath");
+    PlandelDataPath = ReadIni(settingsFile, Section::Plandel, Key::DataPath);
     CheckPlandelDataPath(PlandelDataPath);
     if (PlandelDataPath.isEmpty()) PlandelDataPath = platform::ProgramFolder();
     if (!PlandelDataPath.endsWith('/')) PlandelDataPath += '/';
@@ -102,7 +103,7 @@ void CheckPlandelDataPath(QString& folder) {
         if (!answer.endsWith('/')) answer += '/';
         if (usableFolderText(answer)) {
             if (CanWriteToFolder(answer)) {
-                WriteIni("plandel", "dataPath", answer, IniFile);
+                WriteIni(Section::Plandel, Key::DataPath, answer, IniFile);
                 folder = answer;
             } else {
                 platform::MsgBox(QStringLiteral("The path you chose does not exist , or is invalid. \r\n"
@@ -119,7 +120,7 @@ void CheckPlandelDataPath(QString& folder) {
                                     "Please run the config screen again."),
                      platform::Buttons::OK, platform::Icon::None, QStringLiteral("Path not valid - run Config"));
     PlandelDataPath = FindPlandelDataPath();
-    WriteIni("plandel", "dataPath", programFolderSlash(), IniFile);
+    WriteIni(Section::Plandel, Key::DataPath, programFolderSlash(), IniFile);
 }
 
 QString FindPlandelDataPath() {
@@ -129,12 +130,12 @@ QString FindPlandelDataPath() {
     bool found = false;
     if (QFileInfo(plandelIni).isFile()) {
         WriteLog(QStringLiteral("Plandel INI file found in current directory"), 0);
-        path = ReadIni(plandelIni, "plandel", "dataPath");
+        path = ReadIni(plandelIni, Section::Plandel, Key::DataPath);
         found = !path.isEmpty();
     }
     if (!found && QFileInfo(netPlandelIni).isFile()) {
         WriteLog("Plandel INI file found in " + platform::ProgramFolder(), 0);
-        path = ReadIni(netPlandelIni, "plandel", "dataPath");
+        path = ReadIni(netPlandelIni, Section::Plandel, Key::DataPath);
         found = true;
     }
     if (!found) {
@@ -147,7 +148,7 @@ QString FindPlandelDataPath() {
             path = platform::ProgramFolder();
         } else {
             if (answer.endsWith('/')) answer.chop(1);
-            path = ReadIni(answer + "/netplandel.ini", "plandel", "dataPath");
+            path = ReadIni(answer + "/netplandel.ini", Section::Plandel, Key::DataPath);
         }
     }
     WriteLog("Plandel Files are located in :" + path, 0);

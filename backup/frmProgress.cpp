@@ -1,8 +1,8 @@
 #include "backup/frmProgress.h"
 
+#include "backup/BackupFolder.h"
 #include "backup/BackupList.h"
-#include "backup/BackupRun.h"
-#include "backup/modCorvexPro.h"
+#include "backup/BackupValues.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
@@ -10,14 +10,15 @@
 #include "foundation/NumberText.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
+#include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLoop.h"
 #include "platform/SystemInfo.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -32,8 +33,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-void pump() { QCoreApplication::processEvents(); }
 
 const char* const kDateFormat = "d-MMM-yyyy";
 
@@ -77,7 +76,7 @@ frmProgress::frmProgress(QWidget* parent) : QMainWindow(parent) {
     buildControls();
 }
 
-// Controls sit at fixed places; the window's resize rules move the lists.
+// Controls sit at fixed places in the client area.
 void frmProgress::buildControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
@@ -148,7 +147,7 @@ void frmProgress::buildControls() {
     ProgressBarTotal->setGeometry(390, 252, 260, 18);
     ProgressBarTotal->hide();
 
-    // Status controls that the copy loop addresses by name; always hidden here.
+    // The status controls handed to the copy loop; the frame stays hidden here.
     frameStatus = named(new QGroupBox(client), "frameStatus");
     frameStatus->setGeometry(8, 250, 370, 60);
     lblFile = named(new QLabel(QStringLiteral("Initializing..."), frameStatus), "lblFile");
@@ -189,10 +188,10 @@ void frmProgress::buildControls() {
 
 void frmProgress::Form_Load() {
     if (RunningSilently) hide();
-    pump();
+    platform::YieldToWindows();
 
     const QDateTime now = platform::Now();
-    const QString last = ReadIni(IniFile, "general", "dateOfLastBackup");
+    const QString last = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
     QDateTime from = now.addDays(-62);
     if (last.isEmpty()) {
         setWindowTitle(QStringLiteral("Corvex"));
@@ -216,41 +215,41 @@ void frmProgress::Form_Load() {
         cmbDestType->addItems(BackupTypeTexts());
         cmbDestType->setCurrentIndex(-1);
     }
-    const double type = NumericValue(ReadIni(IniFile, "general", "backupType"));
+    const double type = NumericValue(ReadIni(IniFile, Section::General, Key::BackupType));
     if (type >= 0 && type < cmbDestType->count()) cmbDestType->setCurrentIndex(int(type));
 
     LoadFileToListBox(lstPath, PathListFile, 0);
     LoadFileToListBox(lvExclude, ExcludedPathListFile, 0);
     lstXTN->addItem(QStringLiteral("*.*"));
-    txtDestDir->setText(ReadIni(IniFile, "general", "backupTo"));
+    txtDestDir->setText(ReadIni(IniFile, Section::General, Key::BackupTo));
 
-    const double record = NumericValue(ReadIni(IniFile, "general", "RecordToPlandel"));
+    const double record = NumericValue(ReadIni(IniFile, Section::General, Key::RecordToPlandel));
     if (record == 1) chkRecordToPlandel->setChecked(true);
     if (record == 0) chkRecordToPlandel->setChecked(false);
-    chkReplicatePaths->setChecked(NumericValue(ReadIni(IniFile, "general", "keepPaths")) == 1);
-    pump();
+    chkReplicatePaths->setChecked(NumericValue(ReadIni(IniFile, Section::General, Key::KeepPaths)) == 1);
+    platform::YieldToWindows();
 
-    mnuOptIgnore->setChecked(ReadIni(IniFile, "general", "IgnoreFailedFileCopies") == QLatin1String("1"));
+    mnuOptIgnore->setChecked(ReadIni(IniFile, Section::General, Key::IgnoreFailedFileCopies) == QLatin1String("1"));
 
     if (!RunningSilently) {
         show();
-        pump();
-        pump();
+        platform::YieldToWindows();
+        platform::YieldToWindows();
     }
 }
 
 void frmProgress::chkReplicatePaths_Click() {
-    WriteIni("general", "keepPaths", chkReplicatePaths->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
-             IniFile);
+    WriteIni(Section::General, Key::KeepPaths,
+             chkReplicatePaths->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), IniFile);
 }
 
 void frmProgress::chkRecordToPlandel_Click() {
-    WriteIni("general", "RecordToPlandel", chkRecordToPlandel->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
-             IniFile);
+    WriteIni(Section::General, Key::RecordToPlandel,
+             chkRecordToPlandel->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), IniFile);
 }
 
 void frmProgress::cmbDestType_Click() {
-    WriteIni("general", "backupType", QString::number(cmbDestType->currentIndex()).trimmed(), IniFile);
+    WriteIni(Section::General, Key::BackupType, QString::number(cmbDestType->currentIndex()).trimmed(), IniFile);
 }
 
 // The path-list editor is not part of this program yet: the buttons do nothing.
@@ -262,8 +261,8 @@ void frmProgress::cmdGetFileList_Click() {
     cmdGetFileList->setEnabled(false);
     // A start in the middle of a refresh would copy a half-built list.
     cmdStart->setEnabled(false);
-    ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath, lstXTN, lvwFiles, lvExclude, this, true,
-                     true, ProgressBarTotal, txtDestDir->text());
+    ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath, lstXTN, lvwFiles, lvExclude, lstAllPaths,
+                     true, true, ProgressBarTotal, txtDestDir->text());
     UpdateStatus();
     cmdStart->setEnabled(true);
     cmdGetFileList->setEnabled(true);
@@ -294,8 +293,8 @@ void frmProgress::cmdStart_Click() {
         destination += '/';
         txtDestDir->setText(destination);
     }
-    WriteIni("general", "backupTo", destination, IniFile);
-    WriteIni("general", "backupType", QString::number(cmbDestType->currentIndex()), IniFile);
+    WriteIni(Section::General, Key::BackupTo, destination, IniFile);
+    WriteIni(Section::General, Key::BackupType, QString::number(cmbDestType->currentIndex()), IniFile);
     ProgressBarTotal->show();
 
     // "/dev/null" in any case makes a test run: nothing is created or copied.
@@ -313,8 +312,9 @@ void frmProgress::cmdStart_Click() {
     // would run over the list being copied.
     cmdStart->setEnabled(false);
     cmdGetFileList->setEnabled(false);
-    const bool ran = BackupList(lvwFiles, folder, this, chkReplicatePaths->isChecked() ? 1 : 0);
-    for (int i = 0; i < 5; ++i) pump();
+    const StatusControls status = statusControls();
+    const bool ran = BackupList(lvwFiles, folder, &status, chkReplicatePaths->isChecked() ? 1 : 0);
+    for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     if (!ran) {
         // Nothing was copied (the user has been told why): the list, its totals
         // and the date window stay, so a start after mending the destination
@@ -330,7 +330,7 @@ void frmProgress::cmdStart_Click() {
     lblTotalBytes->setText(QStringLiteral("0"));
     lblTotalFiles->setText(QStringLiteral("0"));
     DTPicker1->setDateTime(platform::Now());
-    setWindowTitle("Corvex - last backup was " + ReadIni(IniFile, "general", "dateOfLastBackup"));
+    setWindowTitle("Corvex - last backup was " + ReadIni(IniFile, Section::General, Key::DateOfLastBackup));
     cmdStart->setEnabled(true);
     cmdGetFileList->setEnabled(true);
 
@@ -343,6 +343,14 @@ void frmProgress::cmdStart_Click() {
                          platform::Buttons::OK, platform::Icon::Information,
                          QStringLiteral("Error - some files were in use"));
     }
+}
+
+BackupParameters frmProgress::backupParameters() const {
+    return {DTPicker1, DTPicker2, lstPath, lstXTN, lvwFiles, lvExclude, txtDestDir, lstAllPaths};
+}
+
+StatusControls frmProgress::statusControls() const {
+    return {frameStatus, lblFile, ProgressBarCurrent, ProgressBarTotal};
 }
 
 frmProgress* TheProgressForm() {

@@ -2,6 +2,9 @@
 // The backup program's main window: the manual front end, and the holder of
 // every automatic run's parameters. Its load fills every control from the
 // settings and list files, also while the window stays hidden for a silent run.
+#include "backup/BackupParameters.h"
+#include "backup/StatusControls.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -26,6 +29,11 @@ public:
     // Recomputes the totals of the ticked rows of lvwFiles.
     void UpdateStatus();
 
+    // The controls an automatic run takes its parameters from.
+    BackupParameters backupParameters() const;
+    // The controls the copy loop reports in (frameStatus stays hidden here).
+    StatusControls statusControls() const;
+
     QLineEdit* txtDestDir = nullptr;
     QComboBox* cmbDestType = nullptr;
     QCheckBox* chkReplicatePaths = nullptr;
@@ -47,7 +55,7 @@ public:
     QGroupBox* frameStatus = nullptr;
     QLabel* lblFile = nullptr;
     QProgressBar* ProgressBarCurrent = nullptr;
-    // The Options menu's check-mark entry for [general] IgnoreFailedFileCopies.
+    // A check-mark action holding [general] IgnoreFailedFileCopies as loaded.
     QAction* mnuOptIgnore = nullptr;
 
 public Q_SLOTS:

@@ -1,12 +1,15 @@
 #include "backup/frmStartup.h"
 
 #include "backup/BackupRun.h"
+#include "backup/BackupValues.h"
+#include "backup/WelcomeMessage.h"
 #include "backup/frmProgress.h"
-#include "backup/modCorvexPro.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
+#include "foundation/ProgramPaths.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
 #include "platform/Process.h"
 #include "platform/SystemInfo.h"
@@ -234,20 +237,21 @@ bool frmStartup::Form_Load() {
     // The folder list fills the window's width through the layout.
     setWindowTitle(QStringLiteral("Tamsel Softwares Corvex"));
 
-    lblLastBackup->setText(ReadIni(IniFile, "general", "dateOfLastBackup"));
+    lblLastBackup->setText(ReadIni(IniFile, Section::General, Key::DateOfLastBackup));
     if (lblLastBackup->text().isEmpty()) lblLastBackup->setText(QStringLiteral("2 months ago"));
 
-    lblDest->setText(ReadIni(IniFile, "general", "backupTo"));
+    lblDest->setText(ReadIni(IniFile, Section::General, Key::BackupTo));
     if (lblDest->text().isEmpty()) {
         // Settings never completed: explain, hand over to the settings program, end.
         ShowWelcomeMessage();
         return false;
     }
 
-    LoadFileToListBox(lvPaths, ReadIni(IniFile, "general", "pathlist"), 0);
+    LoadFileToListBox(lvPaths, ReadIni(IniFile, Section::General, Key::PathList), 0);
 
-    if (ReadIni(IniFile, "general", "startupDelay").isEmpty()) WriteIni("general", "startupDelay", "22", IniFile);
-    const int delay = StartupDelayFromSetting(ReadIni(IniFile, "general", "startupDelay"));
+    if (ReadIni(IniFile, Section::General, Key::StartupDelay).isEmpty())
+        WriteIni(Section::General, Key::StartupDelay, "22", IniFile);
+    const int delay = StartupDelayFromSetting(ReadIni(IniFile, Section::General, Key::StartupDelay));
     Label1[4]->setText(QString::number(delay));
 
     Timer1->start();
@@ -273,8 +277,13 @@ void frmStartup::Timer1_Timer() {
     RunningSilently = true;
     lvPaths->hide();
 
-    RunBackup(TheProgressForm(), this);
+    const StatusControls status = statusControls();
+    RunBackup(TheProgressForm()->backupParameters(), &status);
     platform::EndProgram();
+}
+
+StatusControls frmStartup::statusControls() const {
+    return {frameStatus, lblFile, ProgressBarCurrent, ProgressBarTotal};
 }
 
 void frmStartup::timerPreload_Timer() {}
@@ -306,7 +315,7 @@ void frmStartup::startSettingsProgramAndEnd() {
     // and start a backup while a start failure is being reported.
     Timer1->stop();
     // A failed start has already been reported by LaunchFile; end either way.
-    LaunchFile(platform::ProgramFolder() + "/vantor", false, QString());
+    LaunchFile(SettingsProgramPath(), false, QString());
     platform::EndProgram();
 }
 

@@ -3,6 +3,8 @@
 // and then runs the backup with itself as the status window, and ends the
 // program. Its buttons pause the count, open the main window or the settings
 // program, or quit. Closing it ends the whole program.
+#include "backup/StatusControls.h"
+
 #include <QWidget>
 
 class QFrame;
@@ -44,6 +46,9 @@ public:
     // false when no destination is set: the welcome message has then handed
     // over to the settings program and ended the program.
     bool Form_Load();
+
+    // The controls the backup run reports in.
+    StatusControls statusControls() const;
 
     void Timer1_Timer();
     void timerPreload_Timer();

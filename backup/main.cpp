@@ -1,4 +1,4 @@
-#include "backup/modCorvexPro.h"
+#include "backup/ProgramStart.h"
 
 #include <QApplication>
 

@@ -2,9 +2,10 @@
 
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/cFileIO.h"
 #include "platform/SystemInfo.h"
-#include "settings/modConfigCorvexPro.h"
+#include "settings/SettingsValues.h"
 
 #include <QFileInfo>
 
@@ -40,15 +41,15 @@ void CreateDefaultIni(const QString& iniFile) {
     const QString folder = platform::ProgramFolder();
     WriteLog(QStringLiteral("Creating Default INI file"), 0);
 
-    WriteIni("general", "title", "CorvexPro", iniFile);
-    WriteIni("general", "runSilently", "0", iniFile);
-    WriteIni("general", "keepPaths", "1", iniFile);
-    WriteIni("general", "RecordToPlandel", "1", iniFile);
-    WriteIni("Plandel", "dataPath", folder, iniFile);
-    WriteIni("general", "backupTo", platform::HomeFolder() + "/Backup", iniFile);
-    WriteIni("general", "backupType", "0", iniFile);
-    WriteIni("general", "ExcludedPathlist", folder + "/ExcludedPaths.txt", iniFile);
-    WriteIni("general", "pathlist", folder + "/MyPaths.txt", iniFile);
+    WriteIni(Section::General, Key::Title, "CorvexPro", iniFile);
+    WriteIni(Section::General, Key::RunSilently, "0", iniFile);
+    WriteIni(Section::General, Key::KeepPaths, "1", iniFile);
+    WriteIni(Section::General, Key::RecordToPlandel, "1", iniFile);
+    WriteIni(Section::Plandel, Key::DataPath, folder, iniFile);
+    WriteIni(Section::General, Key::BackupTo, platform::HomeFolder() + "/Backup", iniFile);
+    WriteIni(Section::General, Key::BackupType, "0", iniFile);
+    WriteIni(Section::General, Key::ExcludedPathList, folder + "/ExcludedPaths.txt", iniFile);
+    WriteIni(Section::General, Key::PathList, folder + "/MyPaths.txt", iniFile);
 
     ExcludedPathListFile = folder + "/ExcludedPaths.txt";
     PathListFile = folder + "/MyPaths.txt";

@@ -1,4 +1,4 @@
-#include "settings/modConfigCorvexPro.h"
+#include "settings/SettingsValues.h"
 
 #include <QCoreApplication>
 #include <QStringList>

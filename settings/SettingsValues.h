@@ -1,6 +1,6 @@
 #pragma once
 // Program-wide values of the settings program. The settings file path itself
-// is the shared IniFile (foundation/ProgramValues.h).
+// is the shared IniFile (foundation/IniFile.h).
 #include <QString>
 
 // Full paths of the folder-list file and the excluded-list file.

@@ -2,7 +2,9 @@
 
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
+#include "foundation/ProgramPaths.h"
 #include "foundation/ProgramValues.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
 #include "foundation/frmEULA.h"
 #include "platform/Dialogs.h"
@@ -12,7 +14,7 @@
 #include "settings/DefaultSettings.h"
 #include "settings/FancyForm.h"
 #include "settings/RunAndWait.h"
-#include "settings/modConfigCorvexPro.h"
+#include "settings/SettingsValues.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -78,7 +80,7 @@ QString MakerWebAddress() { return QStringLiteral("https://www.example.com/tamse
 QString MakerSupportAddress() { return QStringLiteral("support@example.com"); }
 
 QString AboutMessageText() {
-    const QFileInfo exe(platform::ProgramFolder() + "/vantor");
+    const QFileInfo exe(SettingsProgramPath());
     return "vantor.exe - version " + GetVersionString() + "\r\n" + "EXE built on " +
            defaultDateTimeText(exe.lastModified()) + "\r\n" + "\r\n" + "Written by the Tamsel Softwares team." +
            "\r\n" + "\r\n" + "With thanks to every user who sent in ideas and fault reports." + "\r\n" + "\r\n";
@@ -163,7 +165,7 @@ frmConfigureCorvexPro::frmConfigureCorvexPro(QWidget* parent) : QWidget(parent) 
 
 bool frmConfigureCorvexPro::Form_Load(const QString& commandLine) {
     const QString folder = platform::ProgramFolder();
-    IniFile = folder + "/corvex.ini";
+    IniFile = SettingsFilePath();
     HelpFile = folder + "/corvex.hlp";
     Label1[1]->setText(QStringLiteral("Tamsel Softwares Corvex"));
 
@@ -176,9 +178,9 @@ bool frmConfigureCorvexPro::Form_Load(const QString& commandLine) {
 
     lblInstalledPath->setText("Installation Directory = '" + folder + "'");
 
-    PathListFile = ReadIni(IniFile, "general", "pathlist");
+    PathListFile = ReadIni(IniFile, Section::General, Key::PathList);
     if (PathListFile.isEmpty()) PathListFile = folder + "/MyPaths.txt";
-    ExcludedPathListFile = ReadIni(IniFile, "general", "ExcludedPathlist");
+    ExcludedPathListFile = ReadIni(IniFile, Section::General, Key::ExcludedPathList);
     if (ExcludedPathListFile.isEmpty()) ExcludedPathListFile = folder + "/ExcludedPaths.txt";
 
     if (IsQuickSwitch(commandLine)) {
@@ -197,7 +199,7 @@ void frmConfigureCorvexPro::cmdRun_Click() {
     cmdRun->setEnabled(false);
     cmdOptions->setEnabled(false);
     m_waiting = true;
-    RunProgram(platform::ProgramFolder() + "/corvex");
+    RunProgram(BackupProgramPath());
     m_waiting = false;
     cmdRun->setEnabled(true);
     cmdOptions->setEnabled(true);

@@ -1,5 +1,5 @@
+#include "settings/SettingsValues.h"
 #include "settings/frmConfigureCorvexPro.h"
-#include "settings/modConfigCorvexPro.h"
 
 #include <QApplication>
 

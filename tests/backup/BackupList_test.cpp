@@ -1,6 +1,7 @@
 #include "backup/BackupList.h"
 #include "BackupTestSupport.h"
-#include "backup/modPIM_Interface.h"
+#include "backup/PlannerRecords.h"
+#include "backup/StatusControls.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "foundation/ProgramValues.h"
@@ -30,14 +31,12 @@ protected:
         QDir().mkpath(env.path("dest"));
         dest = env.path("dest");
         writeIni({});
-        status.setObjectName("frmStartup");
-        auto* layout = new QVBoxLayout(&status);
-        lblFile = new QLabel(&status);
-        lblFile->setObjectName("lblFile");
-        progress = new QProgressBar(&status);
-        progress->setObjectName("ProgressBarTotal");
+        auto* layout = new QVBoxLayout(&statusWindow);
+        lblFile = new QLabel(&statusWindow);
+        progress = new QProgressBar(&statusWindow);
         layout->addWidget(lblFile);
         layout->addWidget(progress);
+        status = StatusControls{nullptr, lblFile, nullptr, progress};
     }
     void writeIni(const QString& extra) {
         env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=2003-01-01 00:00:00\r\n" + extra +
@@ -75,7 +74,8 @@ protected:
     TestEnvironment env;
     ScriptedBoxes boxes;
     QTreeWidget rows;
-    QWidget status;
+    QWidget statusWindow;
+    StatusControls status;
     QLabel* lblFile = nullptr;
     QProgressBar* progress = nullptr;
     QString dest;

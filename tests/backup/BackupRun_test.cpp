@@ -1,8 +1,10 @@
-#include "BackupTestSupport.h"
 #include "backup/BackupRun.h"
+#include "BackupTestSupport.h"
+#include "backup/BackupValues.h"
+#include "backup/PlannerRecords.h"
+#include "backup/ProgramStart.h"
+#include "backup/StatusControls.h"
 #include "backup/frmProgress.h"
-#include "backup/modCorvexPro.h"
-#include "backup/modPIM_Interface.h"
 #include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
 #include "support/ScriptedBoxes.h"
@@ -56,7 +58,7 @@ protected:
 
 TEST_F(RunBackupTest, SilentRunWithKeepPathsIntoTheYearAndMonthFolder) {
     writeIni("backupType=5\r\nkeepPaths= 1\r\n");
-    RunBackup(&window(), nullptr);
+    RunBackup(window().backupParameters(), nullptr);
     const QString folder = env.path("dest/2003-" + QLocale::system().monthName(4, QLocale::ShortFormat) + "/");
     EXPECT_EQ(ReadBytes(folder + env.path("src/work/a.txt")), "aaaa");
     EXPECT_EQ(QFileInfo(folder + env.path("src/work/a.txt")).lastModified(),
@@ -78,10 +80,10 @@ TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgain) {
                                     "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\nkeepPaths=1\r\n"
                                     "[Plandel]\r\ndataPath=" +
                                     env.folder() + "\r\n");
-    RunBackup(&window(), nullptr);
+    RunBackup(window().backupParameters(), nullptr);
     const QString folder = env.path("src/Backup/20030428/");
     EXPECT_EQ(ReadBytes(folder + env.path("src/work/a.txt")), "aaaa");
-    RunBackup(&window(), nullptr);
+    RunBackup(window().backupParameters(), nullptr);
     EXPECT_EQ(env.readLines("copied.txt"), QStringList{env.path("src/work/a.txt")});
     EXPECT_FALSE(QFileInfo::exists(folder + folder));
     EXPECT_EQ(boxes.count(), 0);
@@ -89,21 +91,18 @@ TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgain) {
 
 TEST_F(RunBackupTest, StatusWindowShowsTheSteps) {
     writeIni("backupType=0\r\n");
-    QWidget status;
-    auto* layout = new QVBoxLayout(&status);
-    auto* frame = new QGroupBox(&status);
-    frame->setObjectName("frameStatus");
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* frame = new QGroupBox(&window);
     frame->hide();
     auto* lblFile = new QLabel(frame);
-    lblFile->setObjectName("lblFile");
     auto* current = new QProgressBar(frame);
-    current->setObjectName("ProgressBarCurrent");
-    auto* total = new QProgressBar(&status);
-    total->setObjectName("ProgressBarTotal");
+    auto* total = new QProgressBar(&window);
     layout->addWidget(frame);
     layout->addWidget(total);
-    RunBackup(&window(), &status);
-    EXPECT_TRUE(frame->isVisibleTo(&status));
+    const StatusControls status{frame, lblFile, current, total};
+    RunBackup(this->window().backupParameters(), &status);
+    EXPECT_TRUE(frame->isVisibleTo(&window));
     EXPECT_EQ(lblFile->text(), "Done!");
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
     // Keep-paths off: everything straight into the base folder.
@@ -112,7 +111,7 @@ TEST_F(RunBackupTest, StatusWindowShowsTheSteps) {
 
 TEST_F(RunBackupTest, AnUnknownTypeCopiesAndWritesNothing) {
     writeIni("backupType=8\r\n");
-    RunBackup(&window(), nullptr);
+    RunBackup(window().backupParameters(), nullptr);
     EXPECT_FALSE(QFileInfo::exists(env.path("dest")));
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));

@@ -1,7 +1,9 @@
 #pragma once
 // Shared set-up of the backup program's tests.
-#include "backup/modCorvexPro.h"
-#include "backup/modPIM_Interface.h"
+#include "backup/BackupValues.h"
+#include "backup/PlannerRecords.h"
+#include "backup/ProgramStart.h"
+#include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
 #include "support/TestEnvironment.h"
 

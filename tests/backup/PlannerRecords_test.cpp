@@ -1,5 +1,5 @@
+#include "backup/PlannerRecords.h"
 #include "BackupTestSupport.h"
-#include "backup/modPIM_Interface.h"
 #include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
 #include "support/ScriptedBoxes.h"

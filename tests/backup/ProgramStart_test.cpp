@@ -1,4 +1,6 @@
-#include "backup/modCorvexPro.h"
+#include "backup/ProgramStart.h"
+#include "backup/BackupValues.h"
+#include "backup/WelcomeMessage.h"
 #include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
 #include "platform/Process.h"

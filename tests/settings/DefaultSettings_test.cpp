@@ -1,7 +1,7 @@
 #include "settings/DefaultSettings.h"
 #include "foundation/cFileIO.h"
 #include "platform/SystemInfo.h"
-#include "settings/modConfigCorvexPro.h"
+#include "settings/SettingsValues.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 

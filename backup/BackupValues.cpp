@@ -1,0 +1,8 @@
+#include "backup/BackupValues.h"
+
+QString PathListFile;
+QString ExcludedPathListFile;
+QString BackupTo;
+int BackupType = 0;
+int KeepPaths = 0;
+bool RunningSilently = false;
