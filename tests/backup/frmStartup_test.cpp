@@ -14,9 +14,9 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -44,17 +44,8 @@ struct StartupFixture {
     ~StartupFixture() { RunningSilently = false; }
 };
 
-void sendMouse(QWidget* w, QEvent::Type type) {
-    const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QMouseEvent e(type, at, w->mapToGlobal(at), Qt::LeftButton,
-                  type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-void click(QWidget* w) {
-    sendMouse(w, QEvent::MouseButtonPress);
-    sendMouse(w, QEvent::MouseButtonRelease);
-}
-void doubleClick(QWidget* w) { sendMouse(w, QEvent::MouseButtonDblClick); }
+void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+void doubleClick(QWidget* w) { QTest::mouseDClick(w, Qt::LeftButton); }
 
 QString countdown(const frmStartup& f) { return f.Label1[4]->text(); }
 

@@ -17,8 +17,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -35,14 +35,7 @@ void writeProgram(TestEnvironment& env, const QString& name, const QByteArray& b
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-void click(QWidget* w) {
-    const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(w, &press);
-    QApplication::sendEvent(w, &release);
-}
+void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 
 }  // namespace
 
