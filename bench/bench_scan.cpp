@@ -16,7 +16,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTreeWidget>
-#include <QWidget>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -94,9 +93,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const int changed = buildTree(root);
 
-    QWidget host;
-    auto* allPaths = new QTreeWidget(&host);
-    allPaths->setObjectName("lstAllPaths");
+    QTreeWidget allPaths;
     QListWidget folders;
     folders.addItem(root + "/*");
     QListWidget patterns;
@@ -115,13 +112,13 @@ int main(int argc, char** argv) {
         QElapsedTimer timer;
         timer.start();
         ListChangedFiles(today.startOfDay(), QDateTime::currentDateTime(), &folders, &patterns, &files, &excluded,
-                         &host, true, true, nullptr);
+                         &allPaths, true, true, nullptr);
         bestScan = std::min(bestScan, timer.nsecsElapsed() / 1e9);
         rows = files.topLevelItemCount();
         bestFind = std::min(bestFind, timeFind(root, todayText, found));
     }
 
-    std::printf("tree: %d folders, %d files, %d modified today\n", int(allPaths->topLevelItemCount()),
+    std::printf("tree: %d folders, %d files, %d modified today\n", int(allPaths.topLevelItemCount()),
                 (kTopFolders + kTopFolders * kSubFolders) * kFilesPerFolder, changed);
     std::printf("scan: %.3f s (%d rows)\n", bestScan, rows);
     std::printf("find: %.3f s (%d files)\n", bestFind, found);
