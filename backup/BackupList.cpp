@@ -8,7 +8,6 @@
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
-#include "foundation/ProgramValues.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/cFileIO.h"
 #include "platform/Clock.h"

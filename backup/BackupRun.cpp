@@ -8,7 +8,6 @@
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
-#include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"

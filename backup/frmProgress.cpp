@@ -8,7 +8,6 @@
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
-#include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"

@@ -7,7 +7,6 @@
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramPaths.h"
-#include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"

@@ -3,7 +3,6 @@
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "foundation/ProgramPaths.h"
-#include "foundation/ProgramValues.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
 #include "foundation/frmEULA.h"

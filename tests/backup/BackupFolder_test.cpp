@@ -1,6 +1,5 @@
 #include "backup/BackupFolder.h"
 #include "foundation/IniFile.h"
-#include "foundation/ProgramValues.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 

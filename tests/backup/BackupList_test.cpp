@@ -4,7 +4,6 @@
 #include "backup/StatusControls.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
-#include "foundation/ProgramValues.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 

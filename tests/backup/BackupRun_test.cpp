@@ -6,7 +6,6 @@
 #include "backup/StatusControls.h"
 #include "backup/frmProgress.h"
 #include "foundation/IniFile.h"
-#include "foundation/ProgramValues.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 

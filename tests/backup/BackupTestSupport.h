@@ -4,7 +4,6 @@
 #include "backup/PlannerRecords.h"
 #include "backup/ProgramStart.h"
 #include "foundation/IniFile.h"
-#include "foundation/ProgramValues.h"
 #include "support/TestEnvironment.h"
 
 // The moment every backup test runs at: Monday 28 April 2003, 14:05:30.

@@ -1,7 +1,6 @@
 #include "backup/PlannerRecords.h"
 #include "BackupTestSupport.h"
 #include "foundation/IniFile.h"
-#include "foundation/ProgramValues.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 

@@ -2,7 +2,6 @@
 #include "backup/BackupValues.h"
 #include "backup/WelcomeMessage.h"
 #include "foundation/IniFile.h"
-#include "foundation/ProgramValues.h"
 #include "platform/Process.h"
 #include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"

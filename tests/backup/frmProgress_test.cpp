@@ -4,7 +4,6 @@
 #include "backup/PlannerRecords.h"
 #include "backup/ProgramStart.h"
 #include "foundation/IniFile.h"
-#include "foundation/ProgramValues.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 

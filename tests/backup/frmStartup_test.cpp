@@ -4,7 +4,6 @@
 #include "backup/ProgramStart.h"
 #include "backup/frmProgress.h"
 #include "foundation/IniFile.h"
-#include "foundation/ProgramValues.h"
 #include "platform/Process.h"
 #include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
