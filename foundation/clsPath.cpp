@@ -1,6 +1,6 @@
 #include "foundation/clsPath.h"
 
-#include "foundation/ChangedFileScan.h"
+#include "foundation/FileRoutines.h"
 #include "foundation/Logging.h"
 #include "foundation/clsArray.h"
 #include "platform/Dialogs.h"
