@@ -1,5 +1,5 @@
 # make run  - install what is missing, configure, build, start the backup program
-# make test - the same set-up in a checked build (warnings as errors,
+# make test - the same set-up, then a checked build (warnings as errors,
 #             AddressSanitizer and UndefinedBehaviorSanitizer), then every test, headless
 BUILD_DIR ?= build
 TEST_BUILD_DIR ?= build-checked
@@ -21,7 +21,7 @@ build: configure
 run: build
 	./$(BUILD_DIR)/bin/corvex
 
-test: deps
+test: build
 	cmake -S . -B $(TEST_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEX_WERROR=ON -DCORVEX_SANITIZE=ON
 	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
 	cd $(TEST_BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
