@@ -1,8 +1,10 @@
 #include "backup/BackupFolder.h"
 
 #include "foundation/FileRoutines.h"
+#include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
+#include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 
@@ -44,9 +46,9 @@ int WeekOfYear(const QDate& date) {
     return (date.dayOfYear() - 1 + firstWeekday) / 7 + 1;
 }
 
-QString MakeBackupFolderName(QString& base, int type, bool create) {
+QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTime& when) {
     if (!base.endsWith('/')) base += '/';
-    const QDateTime now = platform::Now();
+    const QDateTime now = when.isValid() ? when : platform::Now();
     const QDate today = now.date();
     QString folder;
     switch (type) {
@@ -110,4 +112,10 @@ QString KeepPathFolder(const QString& destination, const QString& source) {
     if (!result.endsWith('/')) result += '/';
     for (const QString& level : levels) result += level + '/';
     return result;
+}
+
+QDateTime LastBackupTime() {
+    const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
+    const QDateTime when = QDateTime::fromString(stored, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return when.isValid() ? when : platform::Now();
 }

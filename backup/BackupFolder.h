@@ -1,13 +1,23 @@
 #pragma once
 // The backup folder: its name for each backup type, the folder below it that
 // keeps a source's own folders, and the test destination.
+#include "platform/Clock.h"
+
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 // The backup folder (ending in "/") for base and type, or "" for an unknown
-// type. base gains a trailing "/". With create, the folder is made; when it
-// cannot be made the user is told and the result is "".
-QString MakeBackupFolderName(QString& base, int type, bool create);
+// type. base gains a trailing "/". The dated part of the name is formed for
+// when: a run names its folder for the moment it starts, the windows that look
+// back at a run for the time that run was made. With create, the folder is
+// made; when it cannot be made the user is told and the result is "".
+QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTime& when = platform::Now());
+
+// The time of the last backup as [general] dateOfLastBackup stores it
+// ("yyyy-mm-dd hh:mm:ss"); the clock's time when none is stored or the value
+// is no date.
+QDateTime LastBackupTime();
 
 QString BackupTypeName(int type);
 

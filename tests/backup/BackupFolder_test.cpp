@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 class FolderNameTest : public ::testing::Test {
@@ -62,6 +63,23 @@ TEST_F(FolderNameTest, BaseGainsItsSlashAndTheCallerSeesIt) {
     EXPECT_EQ(b, env.path("dest/"));
     QString withSlash = env.path("dest/");
     EXPECT_EQ(MakeBackupFolderName(withSlash, 1, false), env.path("dest/20030428/"));
+}
+
+TEST_F(FolderNameTest, AGivenTimeFormsTheNameInsteadOfTheClock) {
+    QString b = base;
+    const QDateTime lastRun(QDate(2003, 4, 27), QTime(23, 59, 10));
+    EXPECT_EQ(MakeBackupFolderName(b, 1, false, lastRun), base + "/20030427/");
+    EXPECT_EQ(MakeBackupFolderName(b, 7, false, lastRun), base + "/20030427_2359/");
+    EXPECT_EQ(MakeBackupFolderName(b, 7, false), base + "/20030428_1405/") << "the clock by default";
+
+    // The stored time of the last run; the clock when none or no date is stored.
+    for (const auto& [stored, expected] :
+         std::vector<std::pair<QString, QDateTime>>{{"2003-04-27 23:59:10", lastRun},
+                                                    {"", QDateTime(QDate(2003, 4, 28), QTime(14, 5, 0))},
+                                                    {"yesterday", QDateTime(QDate(2003, 4, 28), QTime(14, 5, 0))}}) {
+        env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=" + stored + "\r\n");
+        EXPECT_EQ(LastBackupTime(), expected) << stored.toStdString();
+    }
 }
 
 TEST_F(FolderNameTest, WeeksBeginOnSundayAndTheFirstHoldsFirstJanuary) {
