@@ -94,6 +94,8 @@ frmFileCompare::frmFileCompare(QWidget* parent) : QWidget(parent) {
     bold.setBold(true);
     lblFilename->setFont(bold);
     lblFilename->setMargin(4);
+    // A long name must not widen the window beyond the screen.
+    lblFilename->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     const QStringList headings = {QStringLiteral("Original File Size :"),  QStringLiteral("Date Modified :"),
                                   QStringLiteral("Date Created :"),        QStringLiteral("Date Accessed :"),
@@ -126,6 +128,7 @@ frmFileCompare::frmFileCompare(QWidget* parent) : QWidget(parent) {
     lvwFiles->setHeaderLabels({QStringLiteral("Path"), QStringLiteral("Size"), QStringLiteral("Modified")});
     lvwFiles->setRootIsDecorated(false);
     lvwFiles->setUniformRowHeights(true);
+    lvwFiles->setTextElideMode(Qt::ElideMiddle);
     lvwFiles->setSelectionMode(QAbstractItemView::SingleSelection);
     lvwFiles->header()->setStretchLastSection(false);
     lvwFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -191,6 +194,8 @@ void frmFileCompare::RefreshFileInfo() {
     lblFilename->setText("  " + GetFileNameFromPath(original));
     lblSourcePath->setText(GetFolderFromPath(original));
     lblDestPath->setText(GetFolderFromPath(copy));
+    lblSourcePath->setCursorPosition(0);
+    lblDestPath->setCursorPosition(0);
     showSizeAndTime(original, lblOrigSize, Label3[0]);
     showSizeAndTime(copy, lblBackupSize, Label3[3]);
     {

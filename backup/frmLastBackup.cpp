@@ -44,6 +44,9 @@ frmLastBackup::frmLastBackup(QWidget* parent) : QWidget(parent) {
     QFont bold = lblFolder->font();
     bold.setBold(true);
     lblFolder->setFont(bold);
+    // A long destination must not widen the window beyond the screen.
+    lblFolder->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblFolder->setMinimumWidth(200);
     lbl[2] = plainLabel(QStringLiteral("lbl_2"), QStringLiteral("Backup Type was"), this);
     txtType = named(new QLineEdit(QStringLiteral("0"), this), QStringLiteral("txtType"));
     txtType->setReadOnly(true);
@@ -88,6 +91,7 @@ frmLastBackup::frmLastBackup(QWidget* parent) : QWidget(parent) {
 void frmLastBackup::Form_Load() {
     // The values the last run used, unless they were changed since.
     lblFolder->setText(ReadIni(IniFile, "general", "backupTo"));
+    lblFolder->setToolTip(lblFolder->text());
     txtType->setText(QString::number(NumericValue16(ReadIni(IniFile, "general", "backupType"))));
     m_keepPaths = NumericValue16(ReadIni(IniFile, "general", "keepPaths")) == 1 ? 1 : 0;
     lbl[1]->setText("List of Files last backed up on " + ReadIni(IniFile, "general", "dateOfLastBackup"));
