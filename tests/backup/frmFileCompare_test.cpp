@@ -151,6 +151,21 @@ TEST_F(FinderTest, RestoreBringsBackTheSelectedCopyWithItsTimeAndMode) {
     EXPECT_EQ(QDir(env.path("work/docs")).entryList(QDir::Files | QDir::Hidden), QStringList{"a.txt"});
 }
 
+TEST_F(FinderTest, AnOriginalThatIsALinkStaysALink) {
+    const QString target = env.path("elsewhere/real.txt");
+    WriteBytes(target, "changed");
+    QFile::remove(original);
+    ASSERT_TRUE(QFile::link(target, original));
+    makeCopy(dest + "/a.txt", "backed up", BackupTestNow());
+    frmFileCompare& f = open(dest + "/a.txt");
+    clickRow(0);
+    boxes.answer(platform::Answer::OK);
+    f.cmdRestore->click();
+    EXPECT_EQ(boxes.last().title, "File Restored");
+    EXPECT_TRUE(QFileInfo(original).isSymLink());
+    EXPECT_EQ(ReadBytes(target), "backed up");
+}
+
 TEST_F(FinderTest, AFailedRestoreSaysWhyAndLeavesTheOriginalAlone) {
     // A folder stands where the original file should go.
     QFile::remove(original);
