@@ -49,7 +49,6 @@ frmLastBackup::frmLastBackup(QWidget* parent) : QWidget(parent) {
     lblFolder->setMinimumWidth(200);
     lbl[2] = plainLabel(QStringLiteral("lbl_2"), QStringLiteral("Backup Type was"), this);
     txtType = named(new QLineEdit(QStringLiteral("0"), this), QStringLiteral("txtType"));
-    txtType->setReadOnly(true);
     txtType->setMaximumWidth(txtType->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
     lblType = plainLabel(QStringLiteral("lblType"), QStringLiteral("All Files into the above directory"), this);
     lbl[1] = plainLabel(QStringLiteral("lbl_1"), QStringLiteral("List of Files backed up in Last Backup"), this);
