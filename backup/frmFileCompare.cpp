@@ -1,6 +1,6 @@
 #include "backup/frmFileCompare.h"
 
-#include "backup/BackupRun.h"
+#include "backup/BackupFolder.h"
 #include "foundation/FolderWalk.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
@@ -9,12 +9,12 @@
 #include "foundation/clsFileProp.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLoop.h"
 #include "platform/FileCopy.h"
 #include "platform/FileStatus.h"
 #include "platform/Pointer.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -238,8 +238,8 @@ void frmFileCompare::GetBackupFiles_Quick() {
 
 void frmFileCompare::GetBackupFiles() {
     // Let the check box repaint before the long walk.
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
+    platform::YieldToWindows();
+    platform::YieldToWindows();
     const QPointer<frmFileCompare> self(this);
     lstBk->clear();
     FindFoldersContainingFile(lstBk, lblRootPath->text(), lblFilename->text());

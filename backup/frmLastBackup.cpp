@@ -1,12 +1,13 @@
 #include "backup/frmLastBackup.h"
 
-#include "backup/BackupRun.h"
+#include "backup/BackupFolder.h"
 #include "backup/frmFileCompare.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
 #include "platform/SystemInfo.h"
 
@@ -89,11 +90,11 @@ frmLastBackup::frmLastBackup(QWidget* parent) : QWidget(parent) {
 
 void frmLastBackup::Form_Load() {
     // The values the last run used, unless they were changed since.
-    lblFolder->setText(ReadIni(IniFile, "general", "backupTo"));
+    lblFolder->setText(ReadIni(IniFile, Section::General, Key::BackupTo));
     lblFolder->setToolTip(lblFolder->text());
-    txtType->setText(QString::number(NumericValue16(ReadIni(IniFile, "general", "backupType"))));
-    m_keepPaths = NumericValue16(ReadIni(IniFile, "general", "keepPaths")) == 1 ? 1 : 0;
-    lbl[1]->setText("List of Files last backed up on " + ReadIni(IniFile, "general", "dateOfLastBackup"));
+    txtType->setText(QString::number(NumericValue16(ReadIni(IniFile, Section::General, Key::BackupType))));
+    m_keepPaths = NumericValue16(ReadIni(IniFile, Section::General, Key::KeepPaths)) == 1 ? 1 : 0;
+    lbl[1]->setText("List of Files last backed up on " + ReadIni(IniFile, Section::General, Key::DateOfLastBackup));
     m_backupTime = LastBackupTime();
     lblType->setText(BackupTypeName(NumericValue16(txtType->text())));
     lstFiles->clear();

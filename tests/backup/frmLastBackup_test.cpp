@@ -1,6 +1,6 @@
 #include "backup/frmLastBackup.h"
 #include "BackupTestSupport.h"
-#include "backup/BackupRun.h"
+#include "backup/BackupFolder.h"
 #include "backup/frmFileCompare.h"
 #include "foundation/IniFile.h"
 #include "foundation/NumberText.h"
