@@ -172,7 +172,7 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
     const int rows = 5 * (fontMetrics().height() + 8) + 8;
     fileLogs->setFixedHeight(rows);
     lvStats->setFixedHeight(rows);
-    resize(760, 560);
+    resize(900, 560);
 }
 
 void frmLogView::Form_Load() {
@@ -235,6 +235,9 @@ void frmLogView::showFacts(const QString& path) {
                                      {QStringLiteral("File Size"), size},
                                      {QStringLiteral("Date Last Modifed"), changed}};
     for (const QStringList& row : rows) new QTreeWidgetItem(lvStats, row);
+    // The item names stay readable in larger fonts.
+    lvStats->resizeColumnToContents(0);
+    if (lvStats->columnWidth(0) < 1500 / kTwipsPerPixel) lvStats->setColumnWidth(0, 1500 / kTwipsPerPixel);
 }
 
 void frmLogView::optView_Click(int index) {
