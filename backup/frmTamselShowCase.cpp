@@ -22,10 +22,10 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 // The picture box: pictures larger than this are cut, never scaled.
-constexpr int kPictureWidth = 4500 / kTwipsPerPixel;
-constexpr int kPictureHeight = 2800 / kTwipsPerPixel;
+constexpr int kPictureWidth = (4500 + kTwipsPerPixel / 2) / kTwipsPerPixel;
+constexpr int kPictureHeight = (2800 + kTwipsPerPixel / 2) / kTwipsPerPixel;
 // The features panel is this much taller than the picture.
-constexpr int kFeaturesExtra = 350 / kTwipsPerPixel;
+constexpr int kFeaturesExtra = (350 + kTwipsPerPixel / 2) / kTwipsPerPixel;
 
 const QColor kLinkColour(0, 0, 192);
 const QColor kUsedLinkColour(255, 0, 0);
@@ -38,6 +38,15 @@ const char* const kButtonCaptions[frmTamselShowCase::kEntries] = {"Plandel", "Co
 QString page(const char* name) { return QStringLiteral("https://www.example.com/tamsel/") + QLatin1String(name); }
 
 }  // namespace
+
+// The pictures live in the backup library, which the program links statically.
+static void LoadCatalogPictures() {
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(catalog);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+}
 
 std::array<CatalogEntry, frmTamselShowCase::kEntries> CatalogContent() {
     return {{
@@ -118,7 +127,7 @@ std::array<CatalogEntry, frmTamselShowCase::kEntries> CatalogContent() {
 }
 
 frmTamselShowCase::frmTamselShowCase(QWidget* parent) : QDialog(parent) {
-    Q_INIT_RESOURCE(catalog);
+    LoadCatalogPictures();
     setObjectName(QStringLiteral("frmTamselShowCase"));
 
     menuBar = new QMenuBar(this);

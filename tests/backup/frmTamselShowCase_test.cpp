@@ -96,7 +96,7 @@ TEST_F(CatalogTest, PicturesAreCutToTheirBoxAndTheTextsFollowThem) {
     ASSERT_GT(welcome->pixmap().width(), 300);
     ASSERT_GT(welcome->pixmap().height(), 187);
     settle();
-    EXPECT_EQ(welcome->size(), QSize(300, 186));
+    EXPECT_EQ(welcome->size(), QSize(300, 187));
     EXPECT_FALSE(welcome->hasScaledContents());
     const int bigLinkLeft = form.lblURL->x();
     const int bigDetailsTop = form.lblDetails->y();
