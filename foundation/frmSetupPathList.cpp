@@ -114,6 +114,8 @@ frmSetupPathList::frmSetupPathList(QWidget* parent) : QDialog(parent) {
     Dir1->setRootIsDecorated(false);
     Dir1->setItemsExpandable(false);
     Dir1->setIndentation(12);
+    // Every level is always open: no expanders.
+    Dir1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     lblFullPath = new QLabel(QStringLiteral("Full Path name"), this);
     lblFullPath->setObjectName(QStringLiteral("lblFullPath"));
     lblFullPath->setTextFormat(Qt::PlainText);
@@ -285,7 +287,10 @@ bool frmSetupPathList::OpenFolder(const QString& folder) {
     }
     parent->setExpanded(true);
     Dir1->setCurrentItem(parent);
-    Dir1->scrollToItem(parent);
+    // The chain above the open folder stays in sight where it fits.
+    // (A hidden view cannot tell what fits yet; it opens at the top.)
+    Dir1->scrollToTop();
+    if (Dir1->isVisible()) Dir1->scrollToItem(parent);
 
     lblFullPath->setText(m_folder);
     File1->clear();

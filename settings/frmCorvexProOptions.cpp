@@ -33,6 +33,7 @@ QTreeWidget* folderListView(QWidget* parent, const char* name) {
     view->setHeaderLabels({QStringLiteral("Path to Backup")});
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
+    view->setMinimumHeight(view->fontMetrics().height() * 7);
     // The rows are folders to show, not choices to tick.
     SetListViewCheckBoxes(view, false);
     return view;
