@@ -4,6 +4,7 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/ShownHook.h"
+#include "foundation/WindowPlacement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -135,6 +136,7 @@ void frmBrowseFolders::Form_Load() {
     // except for "/". An empty or missing one gives the current folder.
     QString start = FileSystemObject::Get().FolderPath(SelectedFolder);
     if (start.isEmpty()) start = QDir::currentPath();
+    CentreOnScreen(this);
     BuildDriveTree();
     lblFullPath->setText(start);
 }

@@ -7,6 +7,7 @@
 #include "foundation/ProgramValues.h"
 #include "foundation/ShellLauncher.h"
 #include "foundation/ShownHook.h"
+#include "foundation/WindowPlacement.h"
 #include "foundation/frmBrowseFolders.h"
 #include "platform/Dialogs.h"
 #include "platform/Drives.h"
@@ -226,6 +227,7 @@ void frmSetupPathList::Form_Load() {
     // The start folder; one that is empty, missing or unreadable gives the
     // current folder, and that failing, the root.
     if (!OpenFolder(SelectedFolder) && !OpenFolder(QDir::currentPath())) OpenFolder(QStringLiteral("/"));
+    CentreOnScreen(this);
 
     if (lstPathList->count() == 0)
         lstPathList->addItems(
