@@ -5,6 +5,7 @@
 #include "foundation/ProgramValues.h"
 #include "foundation/ShownHook.h"
 #include "foundation/WindowPlacement.h"
+#include "platform/EventLoop.h"
 
 #include <QApplication>
 #include <QDir>
@@ -157,7 +158,7 @@ void frmBrowseFolders::BuildDriveTree() {
 }
 
 void frmBrowseFolders::tvwControl_Click() {
-    QCoreApplication::processEvents();
+    platform::YieldToWindows();
     QTreeWidgetItem* node = tvwControl->currentItem();
     if (!node) return;
     const QString key = node->data(0, NodeKeyRole).toString();

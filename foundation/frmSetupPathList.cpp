@@ -5,6 +5,7 @@
 #include "foundation/ListFiles.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
 #include "foundation/ShownHook.h"
 #include "foundation/WindowPlacement.h"
@@ -33,7 +34,7 @@ namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 
-bool isExcludedMode(const QString& mode) { return mode == QLatin1String(kExcludedListMode); }
+bool isExcludedMode(const QString& mode) { return mode == QLatin1String(Key::ExcludedPathList); }
 
 // Names sorted as a file manager shows them: by the user's language, then
 // letter case.
@@ -155,7 +156,7 @@ frmSetupPathList::frmSetupPathList(QWidget* parent) : QDialog(parent) {
     Label1->setObjectName(QStringLiteral("Label1"));
     txtSaveAs = new QLineEdit(this);
     txtSaveAs->setObjectName(QStringLiteral("txtSaveAs"));
-    lblIniEntry = new QLabel(QString::fromLatin1(kPathListMode), this);
+    lblIniEntry = new QLabel(QString::fromLatin1(Key::PathList), this);
     lblIniEntry->setObjectName(QStringLiteral("lblIniEntry"));
     lblIniEntry->hide();
 
@@ -233,7 +234,7 @@ void frmSetupPathList::Form_Load() {
         lstPathList->addItems(
             {QStringLiteral("/"), platform::DocumentsFolder() + u'/', platform::ProgramFolder() + u'/'});
 
-    QString listFile = ReadIni(IniFile, "general", "pathlist");
+    QString listFile = ReadIni(IniFile, Section::General, Key::PathList);
     if (listFile.isEmpty()) listFile = platform::ProgramFolder() + "/MyPaths.txt";
     txtSaveAs->setText(listFile);
 }
@@ -388,7 +389,7 @@ void frmSetupPathList::cmdOK_Click() {
     // A list that could not be saved keeps the window open with the user's
     // entries, so nothing is lost; the save has said what went wrong.
     if (!SaveListboxToFile(lstPathList, listFile) && !listFile.isEmpty()) return;
-    if (!WriteIniChecked("general", Mode(), listFile, IniFile))
+    if (!WriteIniChecked(Section::General, Mode(), listFile, IniFile))
         platform::MsgBox("The list was saved to '" + listFile +
                              "', but its name could not be recorded in the settings file '" + IniFile + "'.",
                          platform::Buttons::OK, platform::Icon::Exclamation, windowTitle());

@@ -19,10 +19,6 @@ class QPushButton;
 class QToolButton;
 class QTreeWidget;
 
-// The mode of the excluded list; every other mode is the path-list mode.
-inline constexpr const char* kExcludedListMode = "ExcludedPathlist";
-inline constexpr const char* kPathListMode = "pathlist";
-
 class frmSetupPathList : public QDialog {
     Q_OBJECT
 public:
@@ -40,8 +36,9 @@ public:
     QListWidget* lstPathList = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* txtSaveAs = nullptr;
-    // Never shown: its text is the mode, "pathlist" or "ExcludedPathlist",
-    // which is also the settings key that OK writes.
+    // Never shown: its text is the mode, "pathlist" or "ExcludedPathlist"
+    // (Key::PathList, Key::ExcludedPathList), which is also the settings key
+    // that OK writes. Any mode but the excluded list's edits a folder list.
     QLabel* lblIniEntry = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;

@@ -4,13 +4,14 @@
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
+#include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
 #include "foundation/ShownHook.h"
 #include "foundation/frmBrowseFolders.h"
 #include "foundation/frmSetupPathList.h"
 #include "platform/Dialogs.h"
 #include "platform/SystemInfo.h"
-#include "settings/modConfigCorvexPro.h"
+#include "settings/SettingsValues.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -184,25 +185,26 @@ void frmCorvexProOptions::Form_Load() {
     if (ExcludedPathListFile.isEmpty()) ExcludedPathListFile = folder + "/ExcludedPaths.txt";
     if (PathListFile.isEmpty()) PathListFile = folder + "/MyPaths.txt";
 
-    ReadIniCheckBox("general", "keepPaths", chkReplicatePaths);
+    ReadIniCheckBox(Section::General, Key::KeepPaths, chkReplicatePaths);
     LoadFileToListBox(lstPath, PathListFile, 0);
     LoadFileToListBox(lvExclude, ExcludedPathListFile, 0);
 
-    const QString destination = ReadIni(IniFile, "general", "backupTo");
+    const QString destination = ReadIni(IniFile, Section::General, Key::BackupTo);
     txtDestDir->setText(destination.isEmpty() ? platform::HomeFolder() + "/backup" : destination);
 
     // A stored number outside the eight types selects the first.
-    const double type = NumericValue(ReadIni(IniFile, "general", "backupType"));
+    const double type = NumericValue(ReadIni(IniFile, Section::General, Key::BackupType));
     cmbDestType->setCurrentIndex(type >= 0 && type < cmbDestType->count() ? int(type) : 0);
 
-    ReadIniCheckBox("general", "RecordToPlandel", chkLogUsage);
-    ReadIniCheckBox("general", "runSilently", chkRunSilent);
+    ReadIniCheckBox(Section::General, Key::RecordToPlandel, chkLogUsage);
+    ReadIniCheckBox(Section::General, Key::RunSilently, chkRunSilent);
 
     const bool recording = chkLogUsage->isChecked();
     txtDataPath->setVisible(recording);
     cmdBrowsePlandelDir->setVisible(recording);
 
-    const QString dataPath = ReadIni(IniFile, "plandel", "dataPath");
+    // Read under the section's lower-case name, which matches "Plandel".
+    const QString dataPath = ReadIni(IniFile, "plandel", Key::DataPath);
     txtDataPath->setText(dataPath.isEmpty() ? folder : dataPath);
 }
 
@@ -227,11 +229,11 @@ void frmCorvexProOptions::cmdBrowsePlandelDir_Click() {
 }
 
 void frmCorvexProOptions::cmdEditPathList_Click() {
-    EditPathList(this, lstPath, PathListFile, QString::fromLatin1(kPathListMode));
+    EditPathList(this, lstPath, PathListFile, QString::fromLatin1(Key::PathList));
 }
 
 void frmCorvexProOptions::cmdEditExcludedDirs_Click() {
-    EditPathList(this, lvExclude, ExcludedPathListFile, QString::fromLatin1(kExcludedListMode));
+    EditPathList(this, lvExclude, ExcludedPathListFile, QString::fromLatin1(Key::ExcludedPathList));
 }
 
 void frmCorvexProOptions::cmdAutoscan_Click() {
@@ -274,24 +276,26 @@ void frmCorvexProOptions::cmdOK_Click() {
 
 bool frmCorvexProOptions::writeSettings() {
     const auto write = [](const char* section, const char* key, const QString& value) {
-        return WriteIniChecked(QLatin1String(section), QLatin1String(key), value, IniFile);
+        return WriteIniChecked(QString::fromLatin1(section), QString::fromLatin1(key), value, IniFile);
     };
+    using namespace Key;
+    const char* general = Section::General;
     const QString one = QStringLiteral("1");
     const QString zero = QStringLiteral("0");
-    if (!write("general", "title", QStringLiteral("CorvexPro"))) return false;
-    if (!write("general", "title", QStringLiteral("CorvexPro"))) return false;
-    if (!write("general", "runSilently", chkRunSilent->isChecked() ? one : zero)) return false;
-    if (!write("general", "keepPaths", chkReplicatePaths->isChecked() ? one : zero)) return false;
+    if (!write(general, Title, QStringLiteral("CorvexPro"))) return false;
+    if (!write(general, Title, QStringLiteral("CorvexPro"))) return false;
+    if (!write(general, RunSilently, chkRunSilent->isChecked() ? one : zero)) return false;
+    if (!write(general, KeepPaths, chkReplicatePaths->isChecked() ? one : zero)) return false;
     appendSlash(txtDataPath);
     if (chkLogUsage->isChecked()) {
-        if (!write("general", "RecordToPlandel", one)) return false;
-        if (!write("Plandel", "dataPath", txtDataPath->text())) return false;
+        if (!write(general, RecordToPlandel, one)) return false;
+        if (!write(Section::Plandel, DataPath, txtDataPath->text())) return false;
     } else {
-        if (!write("general", "RecordToPlandel", zero)) return false;
+        if (!write(general, RecordToPlandel, zero)) return false;
     }
     appendSlash(txtDestDir);
-    if (!write("general", "backupTo", txtDestDir->text())) return false;
-    return write("general", "backupType", QString::number(cmbDestType->currentIndex()));
+    if (!write(general, BackupTo, txtDestDir->text())) return false;
+    return write(general, BackupType, QString::number(cmbDestType->currentIndex()));
 }
 
 void frmCorvexProOptions::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #include "foundation/frmSetupPathList.h"
 #include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
+#include "foundation/SettingsKeys.h"
 #include "platform/Drives.h"
 #include "platform/SystemInfo.h"
 #include "support/AsOrdinaryUser.h"
@@ -86,10 +87,10 @@ TEST_F(EditorTest, AddPutsTheOpenFolderAtTheEndByMode) {
         const char* mode;
         QString folder;
         QString added;
-    } cases[] = {{kPathListMode, "/", "/"},
-                 {kExcludedListMode, "/", "/"},
-                 {kPathListMode, env.path("Data"), env.path("Data/*")},
-                 {kExcludedListMode, env.path("Data"), env.path("Data/")},
+    } cases[] = {{Key::PathList, "/", "/"},
+                 {Key::ExcludedPathList, "/", "/"},
+                 {Key::PathList, env.path("Data"), env.path("Data/*")},
+                 {Key::ExcludedPathList, env.path("Data"), env.path("Data/")},
                  {"anything else", env.path("Data"), env.path("Data/*")}};
     for (const auto& c : cases) {
         frmSetupPathList f;
@@ -132,7 +133,7 @@ TEST_F(EditorTest, DoubleClickTogglesAllSubfoldersAndWarnsOnceForTheWholeDisk) {
 
 TEST_F(EditorTest, ExcludedModeDoubleClickExplainsAndChangesNothing) {
     frmSetupPathList f;
-    f.SetMode(kExcludedListMode);
+    f.SetMode(Key::ExcludedPathList);
     f.lstPathList->clear();
     f.lstPathList->addItems({"/", "/.cache/"});
     boxes.answer(platform::Answer::OK).answer(platform::Answer::OK);
@@ -169,7 +170,7 @@ TEST_F(EditorTest, RemoveNeedsASelectedEntry) {
 
 TEST_F(EditorTest, NetworkFolderIsAddedWithAllSubfoldersInEitherMode) {
     frmSetupPathList f;
-    f.SetMode(kExcludedListMode);
+    f.SetMode(Key::ExcludedPathList);
     f.lstPathList->clear();
     boxes.reply("/mnt/share").reply("").reply("/");
     f.cmdNetPath->click();
@@ -200,7 +201,7 @@ TEST_F(EditorTest, OkWritesTheListEvenEmptyAndRecordsItsNameUnderTheMode) {
     ASSERT_TRUE(QDir().mkpath(env.path("here")));
     SelectedFolder = env.path("here");
     frmSetupPathList f;
-    f.SetMode(kExcludedListMode);
+    f.SetMode(Key::ExcludedPathList);
     f.txtSaveAs->setText(env.path("lists/Excl.txt"));
     QDir().mkpath(env.path("lists"));
     env.writeFile("lists/Excl.txt", "/old/\r\n");
@@ -243,7 +244,7 @@ TEST_F(EditorTest, CallerProtocolReloadsTheCallersListFromTheFile) {
         f.cmdAddPath->click();
         f.cmdCancel->click();
     });
-    EditPathList(nullptr, &caller, env.path("MyPaths.txt"), kPathListMode);
+    EditPathList(nullptr, &caller, env.path("MyPaths.txt"), Key::PathList);
     EXPECT_EQ(rows(&caller), (QStringList{"/home/anna/*", "/srv/"}));
     EXPECT_EQ(env.readFile("MyPaths.txt"), "/home/anna/*\r\n/srv/\r\n");
     EXPECT_EQ(SelectedFolder, "");
@@ -255,7 +256,7 @@ TEST_F(EditorTest, CallerProtocolReloadsTheCallersListFromTheFile) {
         f.cmdAddPath->click();
         f.cmdOK->click();
     });
-    EditPathList(nullptr, &caller, env.path("MyPaths.txt"), kPathListMode);
+    EditPathList(nullptr, &caller, env.path("MyPaths.txt"), Key::PathList);
     const QStringList saved{"/home/anna/*", "/srv/", env.folder() + "/*"};
     EXPECT_EQ(rows(&caller), saved);
     EXPECT_EQ(env.readLines("MyPaths.txt"), saved);
