@@ -24,3 +24,9 @@ int WriteIni(const QString& section, const QString& key, const QString& value, c
     platform::WriteProfileString(section, key, value, file);
     return 0;
 }
+
+bool WriteIniChecked(const QString& section, const QString& key, const QString& value, const QString& file) {
+    if (platform::WriteProfileString(section, key, value, file)) return true;
+    WriteLog("Cant write the setting [" + section + "] " + key + " to the settings file '" + file + "'", 0);
+    return false;
+}

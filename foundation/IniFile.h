@@ -11,3 +11,8 @@ QString ReadIni(const QString& file, const QString& section, const QString& key)
 
 // Writes one value; always returns 0, and a failed write is not reported.
 int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file);
+
+// Writes one value as WriteIni does, for callers that must not report a
+// failed write as success: false, and a level-0 log line, when the settings
+// file could not be written (it then keeps what it held).
+bool WriteIniChecked(const QString& section, const QString& key, const QString& value, const QString& file);

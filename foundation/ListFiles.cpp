@@ -166,11 +166,11 @@ void LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
     }
 }
 
-void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount) {
+bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount) {
     lineCount = 0;
     if (fileName.isEmpty()) {
         WriteLog(QStringLiteral("Cant save listbox because a filename wasnt specified"), 3);
-        return;
+        return false;
     }
     QStringList lines;
     if (qobject_cast<QListWidget*>(control) || qobject_cast<QComboBox*>(control)) {
@@ -186,7 +186,7 @@ void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
     } else {
         // Not a list control: the list file is left as it is.
         reportSaveFailure(fileName, 438, QStringLiteral("Object doesn't support this property or method"));
-        return;
+        return false;
     }
 
     // Written to a temporary file beside the list and renamed over it at the
@@ -196,7 +196,7 @@ void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         reportSaveFailure(fileName, int(file.error()), file.errorString());
-        return;
+        return false;
     }
     for (const QString& line : lines) {
         const QByteArray data = line.toUtf8() + "\r\n";
@@ -204,15 +204,17 @@ void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
         if (file.write(data) != data.size()) {
             reportSaveFailure(fileName, int(file.error()), file.errorString());
             file.cancelWriting();
-            return;
+            return false;
         }
     }
-    if (!file.commit()) reportSaveFailure(fileName, int(file.error()), file.errorString());
+    if (file.commit()) return true;
+    reportSaveFailure(fileName, int(file.error()), file.errorString());
+    return false;
 }
 
-void SaveListboxToFile(QWidget* control, const QString& fileName) {
+bool SaveListboxToFile(QWidget* control, const QString& fileName) {
     int lineCount = 0;
-    SaveListboxToFile(control, fileName, lineCount);
+    return SaveListboxToFile(control, fileName, lineCount);
 }
 
 void CopyListItems(QWidget* source, QWidget* destination) {

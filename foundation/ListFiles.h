@@ -26,9 +26,10 @@ void LoadFileToListBox(QWidget* control, const QString& fileName, int mode);
 // Writes every row of control to the file, replacing it. lineCount is set to 0
 // at entry and then counts the rows handed to the file. The file is replaced
 // only once every line is written, so a failed save keeps the earlier list.
-// A failure is shown in a message box and logged at level 0.
-void SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount);
-void SaveListboxToFile(QWidget* control, const QString& fileName);
+// A failure is shown in a message box and logged at level 0. True when the
+// file now holds the rows; false after a failure (also for an empty name).
+bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount);
+bool SaveListboxToFile(QWidget* control, const QString& fileName);
 
 // Clears destination (list box, combo box or list view) and copies the rows of
 // the source list view into it in order; list-view rows keep their ticks.

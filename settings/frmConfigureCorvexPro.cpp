@@ -14,6 +14,7 @@
 #include "settings/FancyForm.h"
 #include "settings/RunAndWait.h"
 #include "settings/SettingsValues.h"
+#include "settings/frmCorvexProOptions.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -183,7 +184,9 @@ bool frmConfigureCorvexPro::Form_Load(const QString& commandLine) {
     if (ExcludedPathListFile.isEmpty()) ExcludedPathListFile = folder + "/ExcludedPaths.txt";
 
     if (IsQuickSwitch(commandLine)) {
-        // The options dialog opens here, alone; the program ends when it closes.
+        // The options dialog alone; the program ends when it closes.
+        frmCorvexProOptions options;
+        options.exec();
         platform::EndProgram();
         return false;
     }
@@ -206,7 +209,8 @@ void frmConfigureCorvexPro::cmdRun_Click() {
 }
 
 void frmConfigureCorvexPro::cmdOptions_Click() {
-    // The options dialog opens here.
+    frmCorvexProOptions options(this);
+    options.exec();
 }
 
 void frmConfigureCorvexPro::Image1_Click() {

@@ -6,6 +6,7 @@
 #include "platform/SystemInfo.h"
 #include "settings/FancyForm.h"
 #include "settings/SettingsValues.h"
+#include "settings/frmCorvexProOptions.h"
 #include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -24,7 +25,10 @@
 namespace {
 
 struct HookGuard {
-    ~HookGuard() { frmEULA::SetShownHook({}); }
+    ~HookGuard() {
+        frmEULA::SetShownHook({});
+        frmCorvexProOptions::SetShownHook({});
+    }
 };
 
 void writeSettings(TestEnvironment& env) { env.writeFile("corvex.ini", "[general]\r\ntitle=CorvexPro\r\n"); }
@@ -50,13 +54,43 @@ TEST(QuickSwitch, WholeCommandLineMustBeTheSwitch) {
     EXPECT_FALSE(IsQuickSwitch(""));
 }
 
-TEST(ConfigureWindow, QuickSwitchEndsWithoutShowingTheWindow) {
+TEST(ConfigureWindow, QuickSwitchShowsTheOptionsAloneThenEnds) {
     TestEnvironment env("vantor");
     writeSettings(env);
+    HookGuard guard;
+    int endsWhileShown = -1;
+    bool mainShown = true;
     frmConfigureCorvexPro form;
+    frmCorvexProOptions::SetShownHook([&](frmCorvexProOptions& options) {
+        endsWhileShown = env.endCalls();
+        mainShown = form.isVisible();
+        EXPECT_EQ(options.parentWidget(), nullptr);
+        options.cmdCancel->click();
+    });
     EXPECT_FALSE(form.Form_Load("/quick"));
+    EXPECT_EQ(endsWhileShown, 0);
+    EXPECT_FALSE(mainShown);
     EXPECT_EQ(env.endCalls(), 1);
     EXPECT_FALSE(form.isVisible());
+}
+
+TEST(ConfigureWindow, SetupShowsTheOptionsOverTheWindow) {
+    TestEnvironment env("vantor");
+    writeSettings(env);
+    HookGuard guard;
+    frmConfigureCorvexPro form;
+    ASSERT_TRUE(form.Form_Load(QString()));
+    int shown = 0;
+    frmCorvexProOptions::SetShownHook([&](frmCorvexProOptions& options) {
+        ++shown;
+        EXPECT_TRUE(options.isModal());
+        EXPECT_EQ(options.parentWidget(), &form);
+        options.cmdCancel->click();
+    });
+    form.cmdOptions->click();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(env.endCalls(), 0);
+    EXPECT_TRUE(form.isVisible());
 }
 
 TEST(ConfigureWindow, OtherCommandLinesShowTheWindow) {
@@ -134,8 +168,14 @@ TEST(ConfigureWindow, FirstRunWithQuickSwitchWritesDefaultsThenEnds) {
     TestEnvironment env("vantor");
     HookGuard guard;
     frmEULA::SetShownHook([](frmEULA& f) { f.Command1->click(); });
+    bool defaultsBeforeOptions = false;
+    frmCorvexProOptions::SetShownHook([&](frmCorvexProOptions& options) {
+        defaultsBeforeOptions = QFileInfo::exists(env.ini());
+        options.cmdCancel->click();
+    });
     frmConfigureCorvexPro form;
     EXPECT_FALSE(form.Form_Load("/QUICK"));
+    EXPECT_TRUE(defaultsBeforeOptions);
     EXPECT_EQ(env.endCalls(), 1);
     EXPECT_EQ(ReadIni(env.ini(), "general", "title"), "CorvexPro");
     EXPECT_EQ(PathListFile, env.path("MyPaths.txt"));

@@ -1,0 +1,13 @@
+#include "foundation/WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+void CentreOnScreen(QWidget* window) {
+    if (!window) return;
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    window->move(area.x() + (area.width() - window->width()) / 2, area.y() + (area.height() - window->height()) / 2);
+}

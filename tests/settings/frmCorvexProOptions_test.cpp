@@ -1,0 +1,283 @@
+#include "settings/frmCorvexProOptions.h"
+#include "foundation/IniFile.h"
+#include "foundation/ProgramValues.h"
+#include "foundation/SettingsKeys.h"
+#include "foundation/frmBrowseFolders.h"
+#include "foundation/frmSetupPathList.h"
+#include "platform/SystemInfo.h"
+#include "settings/SettingsValues.h"
+#include "settings/frmConfigureCorvexPro.h"
+#include "support/OpenedDocuments.h"
+#include "support/ScriptedBoxes.h"
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
+
+namespace {
+
+class OptionsTest : public ::testing::Test {
+protected:
+    OptionsTest() : env("vantor") {}
+    void SetUp() override {
+        IniFile = env.ini();
+        PathListFile = env.path("MyPaths.txt");
+        ExcludedPathListFile = env.path("ExcludedPaths.txt");
+        SelectedFolder.clear();
+    }
+    void TearDown() override {
+        frmCorvexProOptions::SetShownHook({});
+        frmBrowseFolders::SetShownHook({});
+        frmSetupPathList::SetShownHook({});
+        IniFile.clear();
+        PathListFile.clear();
+        ExcludedPathListFile.clear();
+        SelectedFolder.clear();
+    }
+    void writeIni(const QString& general) { env.writeFile("corvex.ini", "[general]\r\n" + general); }
+    QString setting(const char* key) const { return ReadIni(env.ini(), "general", key); }
+    static QStringList rows(const QTreeWidget* view) {
+        QStringList texts;
+        for (int i = 0; i < view->topLevelItemCount(); ++i) texts << view->topLevelItem(i)->text(0);
+        return texts;
+    }
+
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+};
+
+}  // namespace
+
+TEST_F(OptionsTest, BackupTypesAsWrittenInTheirStoredOrder) {
+    frmCorvexProOptions f;
+    const QStringList types{"Backup all files into directory above",
+                            "append todays date as sub-directory",
+                            "Cyclic Daily Backup (appends day of week as subdirectory)",
+                            "Cyclic Weekly Backup (appends Week# as subfolder)",
+                            "Cyclic Monlthy Backup (appends month as subdirectory)",
+                            "append year and month as subdirectory [ yyyy-mmm ]",
+                            "append year and Quarter as subdirectory, eg 2001-Q2",
+                            "append todays date and time as subdirectory"};
+    ASSERT_EQ(f.cmbDestType->count(), 8);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(f.cmbDestType->itemText(i), types[i]);
+}
+
+TEST_F(OptionsTest, LoadFallsBackWhenSettingsAreMissing) {
+    PathListFile.clear();
+    ExcludedPathListFile.clear();
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n/srv/\r\n");
+    env.writeFile("ExcludedPaths.txt", "/tmp/\r\n");
+    frmCorvexProOptions f;
+    EXPECT_EQ(PathListFile, env.path("MyPaths.txt"));
+    EXPECT_EQ(ExcludedPathListFile, env.path("ExcludedPaths.txt"));
+    EXPECT_EQ(rows(f.lstPath), (QStringList{"/home/anna/*", "/srv/"}));
+    EXPECT_EQ(rows(f.lvExclude), (QStringList{"/tmp/"}));
+    EXPECT_EQ(f.txtDestDir->text(), platform::HomeFolder() + "/backup");
+    EXPECT_EQ(f.cmbDestType->currentIndex(), 0);
+    EXPECT_EQ(f.txtDataPath->text(), env.folder());
+    EXPECT_FALSE(f.chkRunSilent->isChecked());
+    EXPECT_FALSE(f.chkReplicatePaths->isChecked());
+    EXPECT_FALSE(f.chkLogUsage->isChecked());
+    EXPECT_TRUE(f.txtDataPath->isHidden());
+    EXPECT_TRUE(f.cmdBrowsePlandelDir->isHidden());
+}
+
+TEST_F(OptionsTest, BackupTypeFromItsNumericValue) {
+    const struct {
+        const char* stored;
+        int position;
+    } cases[] = {{nullptr, 0}, {"9", 0}, {" 3", 3}, {"7", 7}, {"2.5", 2}, {"3.5", 4}, {"-1", 0}, {"x5", 0}};
+    for (const auto& c : cases) {
+        writeIni(c.stored ? QString("backupType=%1\r\n").arg(c.stored) : QString());
+        frmCorvexProOptions f;
+        EXPECT_EQ(f.cmbDestType->currentIndex(), c.position) << (c.stored ? c.stored : "missing");
+    }
+}
+
+TEST_F(OptionsTest, CheckBoxesTickOnOneOrTrueOrYes) {
+    const struct {
+        const char* stored;
+        bool ticked;
+    } cases[] = {{"1", true}, {"t", true},  {"True", true}, {" yes ", true}, {"Y", true},
+                 {"", false}, {"0", false}, {"no", false},  {"11", false},   {"-1", false}};
+    for (const auto& c : cases) {
+        writeIni(QString("keepPaths=%1\r\nrunSilently=%1\r\nRecordToPlandel=%1\r\n").arg(c.stored));
+        frmCorvexProOptions f;
+        EXPECT_EQ(f.chkReplicatePaths->isChecked(), c.ticked) << c.stored;
+        EXPECT_EQ(f.chkRunSilent->isChecked(), c.ticked) << c.stored;
+        EXPECT_EQ(f.chkLogUsage->isChecked(), c.ticked) << c.stored;
+        EXPECT_EQ(f.txtDataPath->isHidden(), !c.ticked);
+        EXPECT_EQ(f.cmdBrowsePlandelDir->isHidden(), !c.ticked);
+    }
+}
+
+TEST_F(OptionsTest, PlandelTickShowsTheFolderBoxButNotItsBrowseButton) {
+    frmCorvexProOptions f;
+    f.chkLogUsage->click();
+    EXPECT_FALSE(f.txtDataPath->isHidden());
+    EXPECT_TRUE(f.cmdBrowsePlandelDir->isHidden()) << "until the dialog is opened again with recording on";
+    f.chkLogUsage->click();
+    EXPECT_TRUE(f.txtDataPath->isHidden());
+}
+
+TEST_F(OptionsTest, OkWritesEverySettingInItsOrder) {
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    frmCorvexProOptions f;
+    f.chkRunSilent->setChecked(true);
+    f.chkReplicatePaths->setChecked(false);
+    f.chkLogUsage->setChecked(true);
+    f.txtDataPath->setText("/opt/plandel");
+    f.txtDestDir->setText("/media/usb/backup");
+    f.cmbDestType->setCurrentIndex(6);
+    f.cmdOK->click();
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+    EXPECT_EQ(env.readLines("corvex.ini"),
+              (QStringList{"[general]", "title=CorvexPro", "runSilently=1", "keepPaths=0", "RecordToPlandel=1",
+                           "backupTo=/media/usb/backup/", "backupType=6", "[Plandel]", "dataPath=/opt/plandel/"}));
+    EXPECT_EQ(f.txtDestDir->text(), "/media/usb/backup/");
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_FALSE(QFileInfo::exists(env.path("ExcludedPaths.txt"))) << "OK never writes the lists";
+}
+
+TEST_F(OptionsTest, RecordingOffLeavesTheDataFolderUnwrittenButShowsItsSlash) {
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    writeIni("RecordToPlandel=0\r\n[plandel]\r\ndataPath=/old/place\r\n");
+    frmCorvexProOptions f;
+    f.cmdOK->click();
+    EXPECT_EQ(f.txtDataPath->text(), "/old/place/");
+    EXPECT_EQ(ReadIni(env.ini(), "Plandel", "dataPath"), "/old/place");
+    EXPECT_EQ(setting("RecordToPlandel"), "0");
+}
+
+TEST_F(OptionsTest, RecordingOnWithAnEmptyDataFolderUsesTheProgramFolder) {
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    writeIni("RecordToPlandel=1\r\n");
+    frmCorvexProOptions f;
+    f.txtDataPath->clear();
+    boxes.answer(platform::Answer::OK);
+    f.cmdOK->click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Using Default Plandel Path");
+    EXPECT_EQ(boxes.last().text, "Using the default directory to log usage");
+    EXPECT_EQ(ReadIni(env.ini(), "Plandel", "dataPath"), env.folder() + "/");
+    EXPECT_EQ(f.result(), QDialog::Accepted);
+}
+
+TEST_F(OptionsTest, OkRefusesWithoutFoldersOrDestinationAndWritesNothing) {
+    writeIni("backupType=2\r\n");
+    const QString before = env.readFile("corvex.ini");
+    {
+        frmCorvexProOptions f;
+        f.txtDestDir->clear();
+        QSignalSpy finished(&f, &QDialog::finished);
+        boxes.answer(platform::Answer::OK);
+        f.cmdOK->click();
+        EXPECT_EQ(boxes.last().title, "Need to choose a list of Paths to Backup");
+        EXPECT_EQ(boxes.last().text, "There are no directories selected to backup");
+        EXPECT_EQ(boxes.count(), 1) << "the folder list is checked first";
+        EXPECT_EQ(finished.count(), 0);
+    }
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    {
+        frmCorvexProOptions f;
+        f.txtDestDir->clear();
+        QSignalSpy finished(&f, &QDialog::finished);
+        boxes.answer(platform::Answer::OK);
+        f.cmdOK->click();
+        EXPECT_EQ(boxes.last().title, "Need to choose a destination directory");
+        EXPECT_EQ(boxes.last().text, "There is no destination directory specified");
+        EXPECT_EQ(finished.count(), 0);
+    }
+    EXPECT_EQ(env.readFile("corvex.ini"), before);
+}
+
+TEST_F(OptionsTest, SettingsThatCannotBeWrittenKeepTheDialogOpen) {
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    IniFile = env.path("folder.ini");
+    ASSERT_TRUE(QDir().mkpath(IniFile));
+    frmCorvexProOptions f;
+    QSignalSpy finished(&f, &QDialog::finished);
+    boxes.answer(platform::Answer::OK);
+    f.cmdOK->click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(boxes.last().text.startsWith("The settings could not be written to '" + IniFile + "'"));
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_TRUE(env.readFile("vantor.log").contains("Cant write the setting [general] title"));
+}
+
+TEST_F(OptionsTest, FolderButtonsGoThroughThePicker) {
+    ASSERT_TRUE(QDir().mkpath(env.path("dest")));
+    frmCorvexProOptions f;
+    f.txtDestDir->setText(env.path("dest/"));
+    QString startSeen;
+    // OK without a click: the start folder in its plain form.
+    frmBrowseFolders::SetShownHook([&](frmBrowseFolders& picker) {
+        startSeen = SelectedFolder;
+        picker.cmdOK->click();
+    });
+    f.cmdBrowseDestDir->click();
+    EXPECT_EQ(startSeen, env.path("dest/"));
+    EXPECT_EQ(f.txtDestDir->text(), env.path("dest"));
+    // Cancel leaves the box as it was.
+    f.txtDataPath->setText("/opt/plandel/");
+    frmBrowseFolders::SetShownHook([](frmBrowseFolders& picker) { picker.cmdCancel->click(); });
+    f.cmdBrowsePlandelDir->click();
+    EXPECT_EQ(f.txtDataPath->text(), "/opt/plandel/");
+}
+
+TEST_F(OptionsTest, ListButtonsGoThroughTheEditorInTheirModes) {
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    env.writeFile("ExcludedPaths.txt", "/tmp/\r\n");
+    SelectedFolder = env.folder();
+    frmCorvexProOptions f;
+    QStringList modes;
+    frmSetupPathList::SetShownHook([&](frmSetupPathList& editor) {
+        modes << editor.Mode() + "=" + editor.txtSaveAs->text();
+        editor.cmdAddPath->click();
+        editor.cmdOK->click();
+    });
+    f.cmdEditPathList->click();
+    f.cmdEditExcludedDirs->click();
+    EXPECT_EQ(modes, (QStringList{"pathlist=" + PathListFile, "ExcludedPathlist=" + ExcludedPathListFile}));
+    EXPECT_EQ(rows(f.lstPath), (QStringList{"/home/anna/*", env.folder() + "/*"}));
+    EXPECT_EQ(rows(f.lvExclude), (QStringList{"/tmp/", env.folder() + "/"}));
+    EXPECT_EQ(setting("pathlist"), PathListFile);
+    EXPECT_EQ(setting("ExcludedPathlist"), ExcludedPathListFile);
+}
+
+TEST_F(OptionsTest, HelpOpensThePageAndAutoscanChangesNothing) {
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    OpenedDocuments opened;
+    frmCorvexProOptions f;
+    f.cmdHelp->click();
+    EXPECT_EQ(opened.opened, (QStringList{env.path("corvex.html")}));
+    boxes.answer(platform::Answer::Yes).answer(platform::Answer::OK).answer(platform::Answer::No);
+    f.cmdAutoscan->click();
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.seen()[0].title, "Scan Hard Drives for document folders?");
+    EXPECT_EQ(boxes.seen()[0].buttons, platform::Buttons::YesNo);
+    EXPECT_EQ(boxes.last().text, "Autoscanning...  not yet configured...");
+    f.cmdAutoscan->click();
+    EXPECT_EQ(boxes.count(), 3);
+    EXPECT_EQ(rows(f.lstPath), (QStringList{"/home/anna/*"}));
+    EXPECT_FALSE(QFileInfo::exists(env.ini()));
+}
+
+TEST(HelpPage, LiesBesideTheBuiltPrograms) {
+    QFile page(QStringLiteral(CORVEX_BIN_DIR "/corvex.html"));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(page.readAll());
+    for (const char* anchor : {"id=\"lists\"", "id=\"types\"", "id=\"runs\"", "id=\"logs\"", "id=\"restore\""})
+        EXPECT_TRUE(text.contains(anchor)) << anchor;
+}
