@@ -1,6 +1,7 @@
 #include "backup/frmAboutCorvex.h"
 
 #include "foundation/Logging.h"
+#include "foundation/MakerAddresses.h"
 #include "foundation/ShellLauncher.h"
 #include "platform/Pointer.h"
 
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QString MakerHomePage() { return QStringLiteral("https://www.example.com/tamsel/"); }
 
 void SetLabelTextColour(QLabel* label, const QColor& colour) {
     QPalette p = label->palette();
@@ -40,7 +40,7 @@ frmAboutCorvex::frmAboutCorvex(QWidget* parent) : QDialog(parent) {
         Label2[i]->setWordWrap(true);
     }
     Label2[1]->setText(QStringLiteral("For more Freeware and Shareware, click on the website link below.."));
-    lblURL = new QLabel(MakerHomePage(), frameAdvert);
+    lblURL = new QLabel(MakerWebAddress(), frameAdvert);
     lblURL->setObjectName(QStringLiteral("lblURL"));
     lblURL->setTextFormat(Qt::PlainText);
     lblURL->setCursor(Qt::PointingHandCursor);
@@ -89,7 +89,7 @@ void frmAboutCorvex::lblURL_Click() {
     platform::SetPointer(platform::Pointer::Hourglass);
     // Red marks the link as visited for as long as the box is open.
     SetLabelTextColour(lblURL, QColor(255, 0, 0));
-    LaunchFile(MakerHomePage());
+    LaunchFile(MakerWebAddress());
     platform::SetPointer(platform::Pointer::Default);
 }
 

@@ -33,8 +33,5 @@ protected:
 // Shows a freshly loaded about box modally over owner.
 void ShowAboutCorvex(QWidget* owner);
 
-// The maker's web site, shown in the about box and opened by its link.
-QString MakerHomePage();
-
 // Sets the colour a label's text is drawn in.
 void SetLabelTextColour(QLabel* label, const QColor& colour);

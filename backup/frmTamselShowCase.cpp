@@ -2,6 +2,7 @@
 
 #include "backup/WindowPrinting.h"
 #include "backup/frmAboutCorvex.h"
+#include "foundation/MakerAddresses.h"
 #include "foundation/ShellLauncher.h"
 #include "platform/Dialogs.h"
 #include "platform/Pointer.h"
@@ -35,7 +36,7 @@ const char* const kButtonCaptions[frmTamselShowCase::kEntries] = {"Plandel", "Co
                                                                   "Skimpad", "Fennet",  "Lumiscope", "Wordhive",
                                                                   "Pacer",   "Stowbox", "Main"};
 
-QString page(const char* name) { return QStringLiteral("https://www.example.com/tamsel/") + QLatin1String(name); }
+QString page(const char* name) { return MakerWebAddress() + QLatin1String(name); }
 
 }  // namespace
 

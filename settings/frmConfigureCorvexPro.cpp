@@ -2,6 +2,7 @@
 
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
+#include "foundation/MakerAddresses.h"
 #include "foundation/ProgramPaths.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
@@ -76,8 +77,6 @@ QString defaultDateTimeText(const QDateTime& when) {
 
 }  // namespace
 
-QString MakerWebAddress() { return QStringLiteral("https://www.example.com/tamsel/"); }
-QString MakerSupportAddress() { return QStringLiteral("support@example.com"); }
 
 QString AboutMessageText() {
     const QFileInfo exe(SettingsProgramPath());

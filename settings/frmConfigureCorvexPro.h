@@ -43,9 +43,5 @@ private:
     bool m_waiting = false;
 };
 
-// The maker's web page and support address.
-QString MakerWebAddress();
-QString MakerSupportAddress();
-
 // The text of the about message.
 QString AboutMessageText();

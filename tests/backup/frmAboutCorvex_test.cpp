@@ -1,6 +1,7 @@
 // The about box: its texts and the link that turns red once used.
 #include "backup/frmAboutCorvex.h"
 #include "foundation/Logging.h"
+#include "foundation/MakerAddresses.h"
 #include "platform/Pointer.h"
 #include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
@@ -41,8 +42,8 @@ TEST(AboutBox, TheLinkOpensTheMakersPageAndStaysRed) {
                         Qt::NoModifier);
     QApplication::sendEvent(box.lblURL, &press);
     QApplication::sendEvent(box.lblURL, &release);
-    EXPECT_EQ(docs.opened, QStringList({MakerHomePage()}));
-    EXPECT_TRUE(MakerHomePage().startsWith("https://www.example.com/"));
+    EXPECT_EQ(docs.opened, QStringList({MakerWebAddress()}));
+    EXPECT_TRUE(MakerWebAddress().startsWith("https://www.example.com/"));
     EXPECT_EQ(box.lblURL->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(platform::CurrentPointer(), platform::Pointer::Default);
 

@@ -1,5 +1,6 @@
 #include "settings/frmConfigureCorvexPro.h"
 #include "foundation/IniFile.h"
+#include "foundation/MakerAddresses.h"
 #include "foundation/frmEULA.h"
 #include "platform/Pointer.h"
 #include "platform/Process.h"
