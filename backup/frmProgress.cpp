@@ -8,32 +8,49 @@
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
+#include "foundation/ProgramPaths.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
+#include "foundation/ShellLauncher.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
+#include "platform/Process.h"
 #include "platform/SystemInfo.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 namespace {
 
 const char* const kDateFormat = "d-MMM-yyyy";
+// Window sizes are kept in twips, 15 to a pixel.
+constexpr int kTwipsPerPixel = 15;
+// The destination box and the type list end this far before the right edge.
+constexpr int kRightMargin = 50 / kTwipsPerPixel;
+// The expanded folder list's width while it is shown.
+constexpr int kAllPathsWidth = 4200 / kTwipsPerPixel;
+constexpr int kSizeColumn = 3;
 
 template <typename T>
 T* named(T* widget, const char* name) {
@@ -50,11 +67,55 @@ QTreeWidget* listView(QWidget* parent, const char* name, const QStringList& colu
     return view;
 }
 
-QLabel* label(QWidget* parent, const QString& text, int x, int y, int w, int h = 20) {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(x, y, w, h);
-    return l;
+// Sizes are shown right-aligned, without the blanks that pad their text.
+class SizeColumnDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
+        return QStyledItemDelegate::displayText(value, locale).trimmed();
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    }
+};
+
+// The tool tip of a list becomes the text of its selected row, so that a long
+// path can be read whole; with nothing selected it stays as it was.
+void showSelectedRowAsToolTip(QTreeWidget* list) {
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    if (!selected.isEmpty()) list->setToolTip(selected.first()->text(0));
 }
+
+const QString kExcludePrompt = QStringLiteral(
+    "This option allows you to add any text to the list\r\n"
+    "of excluded paths, so any path containing the text\r\n"
+    "will be excluded.\r\n"
+    "\r\n"
+    "E.g.  adding \\backup\\ will exclude the following paths\r\n"
+    "C:\\backup\\\r\n"
+    "C:\\My Documents\\backup\\\r\n"
+    "\r\n"
+    "but will NOT exclude C:\\dev\\src\\backupfiles\\\r\n"
+    "\r\n"
+    "Enter the text to be excluded\r\n");
+
+const QString kNewFeatures = QStringLiteral(
+    "1. You can add Network Paths (UNC names) to backup shared folders\r\n"
+    "   from other PC's on your LAN.\r\n"
+    "\r\n"
+    "2. The View menu has an option to see the results of the last backup\r\n"
+    "   and selectively restore files from multiple backup folders.\r\n"
+    "\r\n"
+    "3. A new handy logfile viewer is included to investigate any problems.\r\n"
+    "   such as files not being backed up because other applications have\r\n"
+    "   them locked open.\r\n"
+    "\r\n"
+    "\r\n"
+    "\r\n"
+    "\r\n");
 
 }  // namespace
 
@@ -73,59 +134,61 @@ frmProgress::frmProgress(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(QStringLiteral("Corvex"));
     buildControls();
+    buildMenus();
+    resize(qMax(sizeHint().width(), 760), qMax(sizeHint().height(), 600));
 }
 
-// Controls sit at fixed places in the client area.
+// The upper part holds the settings of a backup and the two steps; the file
+// list fills the rest and reaches the right and bottom edges, with the
+// expanded folder list at its left while that is shown.
 void frmProgress::buildControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
     setCentralWidget(client);
-    resize(660, 560);
 
-    label(client, QStringLiteral("Backup to Directory"), 8, 10, 120);
+    auto* destLabel = new QLabel(QStringLiteral("Backup to Directory"), client);
     txtDestDir = named(new QLineEdit(client), "txtDestDir");
-    txtDestDir->setGeometry(130, 8, 520, 22);
+    destLabel->setBuddy(txtDestDir);
     cmbDestType = named(new QComboBox(client), "cmbDestType");
     cmbDestType->setEditable(false);
-    cmbDestType->setGeometry(130, 34, 520, 22);
+    // The longest type text must not set the window's least width.
+    cmbDestType->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmbDestType->setMinimumContentsLength(20);
 
     chkReplicatePaths = named(new QCheckBox(QStringLiteral("Keep Files in Original Paths as subdirectories"), client),
                               "chkReplicatePaths");
-    chkReplicatePaths->setGeometry(8, 62, 330, 20);
     chkReplicatePaths->setChecked(true);
     chkRecordToPlandel = named(new QCheckBox(QStringLiteral("Record to Plandel"), client), "chkRecordToPlandel");
-    chkRecordToPlandel->setGeometry(350, 62, 200, 20);
     chkRecordToPlandel->setChecked(true);
 
     lstPath = listView(client, "lstPath", {QStringLiteral("Path to Backup")});
-    lstPath->setGeometry(8, 88, 316, 96);
     SetListViewCheckBoxes(lstPath, true);
     lvExclude = listView(client, "lvExclude", {QStringLiteral("Path to Backup")});
-    lvExclude->setGeometry(334, 88, 316, 96);
     SetListViewCheckBoxes(lvExclude, false);  // every excluded text applies
+    for (QTreeWidget* list : {lstPath, lvExclude}) {
+        list->setMinimumHeight(list->fontMetrics().height() * 6);
+        list->setMaximumHeight(list->fontMetrics().height() * 9);
+        list->setMinimumWidth(120);
+    }
     cmdEditPathList =
         named(new QPushButton(QStringLiteral("Edit Directories to be backed up"), client), "cmdEditPathList");
     cmdEditPathList->setToolTip(QStringLiteral("Edit PathList"));
-    cmdEditPathList->setGeometry(8, 188, 220, 24);
     cmdEditExcludedDirs = named(new QPushButton(QStringLiteral("Excluding Folders"), client), "cmdEditExcludedDirs");
     cmdEditExcludedDirs->setToolTip(QStringLiteral("Edit list of Paths which will be excluded from the backup"));
-    cmdEditExcludedDirs->setGeometry(334, 188, 160, 24);
 
-    label(client, QStringLiteral("List Files from"), 8, 222, 90);
+    auto* fromLabel = new QLabel(QStringLiteral("List Files from"), client);
     DTPicker1 = named(new QDateEdit(client), "DTPicker1");
     DTPicker1->setDisplayFormat(QString::fromLatin1(kDateFormat));
     DTPicker1->setCalendarPopup(true);
-    DTPicker1->setGeometry(100, 220, 120, 22);
-    label(client, QStringLiteral("to"), 226, 222, 20);
+    fromLabel->setBuddy(DTPicker1);
+    auto* toLabel = new QLabel(QStringLiteral("to"), client);
     DTPicker2 = named(new QDateEdit(client), "DTPicker2");
     DTPicker2->setDisplayFormat(QString::fromLatin1(kDateFormat));
     DTPicker2->setCalendarPopup(true);
-    DTPicker2->setGeometry(248, 220, 120, 22);
+    toLabel->setBuddy(DTPicker2);
 
     cmdGetFileList = named(new QPushButton(QStringLiteral("1. Refresh List"), client), "cmdGetFileList");
-    cmdGetFileList->setGeometry(390, 218, 125, 26);
     cmdStart = named(new QPushButton(QStringLiteral("2. Start Backup"), client), "cmdStart");
-    cmdStart->setGeometry(525, 218, 125, 26);
     cmdStart->setEnabled(false);
     // Enter anywhere in the window refreshes the list, as a default button does.
     for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
@@ -135,25 +198,28 @@ void frmProgress::buildControls() {
         });
     }
 
-    label(client, QStringLiteral("Total Bytes = "), 8, 252, 86);
+    auto* bytesLabel = new QLabel(QStringLiteral("Total Bytes = "), client);
     lblTotalBytes = named(new QLabel(QStringLiteral("0"), client), "lblTotalBytes");
-    lblTotalBytes->setGeometry(98, 252, 104, 20);
-    label(client, QStringLiteral("Total Files = "), 208, 252, 82);
+    auto* filesLabel = new QLabel(QStringLiteral("Total Files = "), client);
     lblTotalFiles = named(new QLabel(QStringLiteral("0"), client), "lblTotalFiles");
-    lblTotalFiles->setGeometry(294, 252, 80, 20);
+    for (QLabel* total : {lblTotalBytes, lblTotalFiles})
+        total->setMinimumWidth(total->fontMetrics().horizontalAdvance(QStringLiteral("999,999,999,999")));
     ProgressBarTotal = named(new QProgressBar(client), "ProgressBarTotal");
     ProgressBarTotal->setRange(0, 100);
-    ProgressBarTotal->setGeometry(390, 252, 260, 18);
+    // Showing the bar during a run must not move the rows around it.
+    QSizePolicy keepRoom = ProgressBarTotal->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    ProgressBarTotal->setSizePolicy(keepRoom);
     ProgressBarTotal->hide();
 
     // The status controls handed to the copy loop; the frame stays hidden here.
     frameStatus = named(new QGroupBox(client), "frameStatus");
-    frameStatus->setGeometry(8, 250, 370, 60);
     lblFile = named(new QLabel(QStringLiteral("Initializing..."), frameStatus), "lblFile");
-    lblFile->setGeometry(8, 8, 354, 20);
     ProgressBarCurrent = named(new QProgressBar(frameStatus), "ProgressBarCurrent");
     ProgressBarCurrent->setRange(0, 100);
-    ProgressBarCurrent->setGeometry(8, 32, 354, 18);
+    auto* statusLayout = new QVBoxLayout(frameStatus);
+    statusLayout->addWidget(lblFile);
+    statusLayout->addWidget(ProgressBarCurrent);
     frameStatus->hide();
 
     lvwFiles = listView(
@@ -161,19 +227,88 @@ void frmProgress::buildControls() {
         {QStringLiteral("Path and Filename"), QStringLiteral("Filename"), QStringLiteral("Path"),
          QStringLiteral("Size"), QStringLiteral("Type"), QStringLiteral("Modified"), QStringLiteral("Comments")});
     SetListViewCheckBoxes(lvwFiles, true);
-    lvwFiles->setGeometry(0, 280, 660, 280);
-    lstAllPaths = listView(client, "lstAllPaths", {QStringLiteral("Path to Backup")});
-    lstAllPaths->setToolTip(QStringLiteral("List of all Paths to be checked"));
-    lstAllPaths->setGeometry(0, 280, 280, 280);
-    lstAllPaths->hide();
+    lvwFiles->setMinimumHeight(lvwFiles->fontMetrics().height() * 5);
+    lvwFiles->setItemDelegateForColumn(kSizeColumn, new SizeColumnDelegate(lvwFiles));
+    lvwFiles->headerItem()->setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+    // The list starts in ascending order: the first column click turns it.
+    lvwFiles->header()->setSortIndicator(0, Qt::AscendingOrder);
+    lvwFiles->header()->setSectionsClickable(true);
+    fitFileColumns();
+
+    m_allPathsPanel = new QWidget(client);
+    lblAllPaths = named(new QLabel(QStringLiteral("List of all Paths to be checked"), m_allPathsPanel), "lblAllPaths");
+    lstAllPaths = listView(m_allPathsPanel, "lstAllPaths", {QStringLiteral("Path to Backup")});
     SetListViewCheckBoxes(lstAllPaths, false);
+    auto* allPathsLayout = new QVBoxLayout(m_allPathsPanel);
+    allPathsLayout->setContentsMargins(0, 0, 0, 0);
+    allPathsLayout->setSpacing(2);
+    allPathsLayout->addWidget(lblAllPaths);
+    allPathsLayout->addWidget(lstAllPaths, 1);
+    m_allPathsPanel->setFixedWidth(qMax(kAllPathsWidth, lblAllPaths->sizeHint().width()));
+    m_allPathsPanel->hide();
 
     lstXTN = named(new QListWidget(client), "lstXTN");
     lstXTN->hide();
 
-    mnuOptIgnore = new QAction(QStringLiteral("&Ignore Error messages when Files cant be copied"), this);
-    mnuOptIgnore->setObjectName(QStringLiteral("mnuOptIgnore"));
-    mnuOptIgnore->setCheckable(true);
+    auto* destGrid = new QGridLayout;
+    destGrid->addWidget(destLabel, 0, 0);
+    destGrid->addWidget(txtDestDir, 0, 1);
+    destGrid->addWidget(cmbDestType, 1, 1);
+    destGrid->setColumnStretch(1, 1);
+    destGrid->setHorizontalSpacing(8);
+
+    auto* optionsRow = new QHBoxLayout;
+    optionsRow->addWidget(chkReplicatePaths);
+    optionsRow->addSpacing(16);
+    optionsRow->addWidget(chkRecordToPlandel);
+    optionsRow->addStretch();
+
+    auto* listsGrid = new QGridLayout;
+    listsGrid->addWidget(lstPath, 0, 0);
+    listsGrid->addWidget(lvExclude, 0, 1);
+    listsGrid->addWidget(cmdEditPathList, 1, 0, Qt::AlignLeft);
+    listsGrid->addWidget(cmdEditExcludedDirs, 1, 1, Qt::AlignLeft);
+    listsGrid->setColumnStretch(0, 1);
+    listsGrid->setColumnStretch(1, 1);
+
+    auto* datesRow = new QHBoxLayout;
+    datesRow->addWidget(fromLabel);
+    datesRow->addWidget(DTPicker1);
+    datesRow->addWidget(toLabel);
+    datesRow->addWidget(DTPicker2);
+    datesRow->addStretch();
+    datesRow->addWidget(cmdGetFileList);
+    datesRow->addWidget(cmdStart);
+
+    auto* totalsRow = new QHBoxLayout;
+    totalsRow->addWidget(bytesLabel);
+    totalsRow->addWidget(lblTotalBytes);
+    totalsRow->addWidget(filesLabel);
+    totalsRow->addWidget(lblTotalFiles);
+    totalsRow->addStretch();
+    totalsRow->addWidget(ProgressBarTotal, 1);
+
+    for (QHBoxLayout* row : {optionsRow, datesRow, totalsRow}) row->setSpacing(8);
+    auto* upper = new QVBoxLayout;
+    upper->setContentsMargins(8, 6, kRightMargin, 4);
+    upper->addLayout(destGrid);
+    upper->addLayout(optionsRow);
+    upper->addLayout(listsGrid);
+    upper->addLayout(datesRow);
+    upper->addLayout(totalsRow);
+    upper->addWidget(frameStatus);
+
+    auto* lower = new QHBoxLayout;
+    lower->setContentsMargins(0, 0, 0, 0);
+    lower->setSpacing((4230 - 4200) / kTwipsPerPixel);
+    lower->addWidget(m_allPathsPanel);
+    lower->addWidget(lvwFiles, 1);
+
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(upper);
+    layout->addLayout(lower, 1);
 
     // Option controls write their setting on every change, also while loading.
     connect(chkReplicatePaths, &QCheckBox::toggled, this, &frmProgress::chkReplicatePaths_Click);
@@ -183,6 +318,109 @@ void frmProgress::buildControls() {
     connect(cmdEditExcludedDirs, &QPushButton::clicked, this, &frmProgress::cmdEditExcludedDirs_Click);
     connect(cmdGetFileList, &QPushButton::clicked, this, &frmProgress::cmdGetFileList_Click);
     connect(cmdStart, &QPushButton::clicked, this, &frmProgress::cmdStart_Click);
+
+    connect(lstAllPaths, &QTreeWidget::itemClicked, this, &frmProgress::lstAllPaths_Click);
+    connect(lstPath, &QTreeWidget::itemClicked, this, &frmProgress::lstPath_Click);
+    connect(lvExclude, &QTreeWidget::itemClicked, this, &frmProgress::lvExclude_Click);
+    // Rows are added to these lists whole, so a change to a shown row is a tick.
+    connect(lstPath, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        if (column == 0) lstPath_ItemCheck(item);
+    });
+    connect(lvwFiles, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        if (column == 0) lvwFiles_ItemCheck(item);
+    });
+    connect(lvwFiles->header(), &QHeaderView::sectionClicked, this, &frmProgress::lvwFiles_ColumnClick);
+    lvwFiles->viewport()->installEventFilter(this);
+}
+
+void frmProgress::buildMenus() {
+    const auto menu = [this](const char* name, const QString& caption) {
+        QMenu* m = menuBar()->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    const auto entry = [this](QMenu* m, const char* name, const QString& caption, void (frmProgress::*handler)(),
+                              const QKeySequence& key = {}) {
+        QAction* a = m->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(key);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    const auto separator = [](QMenu* m, const char* name) {
+        QAction* a = m->addSeparator();
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+
+    mnuFile = menu("mnuFile", QStringLiteral("&File"));
+    mnuPathsEdit = entry(mnuFile, "mnuPathsEdit", QStringLiteral("&Edit Path List..."),
+                         &frmProgress::mnuPathsEdit_Click, QKeySequence(Qt::Key_F3));
+    mnuPathDumm1 = separator(mnuFile, "mnuPathDumm1");
+    mnuPathDisplay = entry(mnuFile, "mnuPathDisplay", QStringLiteral("&Display List of Files"),
+                           &frmProgress::mnuPathDisplay_Click, QKeySequence(Qt::CTRL | Qt::Key_F1));
+    mnuPathBackup = entry(mnuFile, "mnuPathBackup", QStringLiteral("&Start the Backup"),
+                          &frmProgress::mnuPathBackup_Click, QKeySequence(Qt::CTRL | Qt::Key_F2));
+    mnuPathDumm2 = separator(mnuFile, "mnuPathDumm2");
+    mnuFileExit = entry(mnuFile, "mnuFileExit", QStringLiteral("E&xit"), &frmProgress::mnuFileExit_Click);
+
+    mnuOpt = menu("mnuOpt", QStringLiteral("&Options"));
+    mnuOptSetup = entry(mnuOpt, "mnuOptSetup", QStringLiteral("&Setup Corvex..."), &frmProgress::mnuOptSetup_Click);
+    mnuOptDum1 = separator(mnuOpt, "mnuOptDum1");
+    mnuOptIgnore = entry(mnuOpt, "mnuOptIgnore", QStringLiteral("&Ignore Error messages when Files cant be copied"),
+                         &frmProgress::mnuOptIgnore_Click);
+    mnuOptIgnore->setCheckable(true);
+    mnuOptDumm1 = separator(mnuOpt, "mnuOptDumm1");
+    mnuOptExcludeText =
+        entry(mnuOpt, "mnuOptExcludeText", QStringLiteral("&Add wildcard spec to the Excluded pathlist"),
+              &frmProgress::mnuOptExcludeText_Click);
+
+    mnuView = menu("mnuView", QStringLiteral("&View"));
+    mnuViewPast =
+        entry(mnuView, "mnuViewPast", QStringLiteral("&Details of Last Backup"), &frmProgress::mnuViewPast_Click);
+    mnuViewLog = entry(mnuView, "mnuViewLog", QStringLiteral("&Log Files"), &frmProgress::mnuViewLog_Click);
+    mnuViewDum = separator(mnuView, "mnuViewDum");
+    mnuViewShowPaths = entry(mnuView, "mnuViewShowPaths", QStringLiteral("Show All Paths being checked"),
+                             &frmProgress::mnuViewShowPaths_Click);
+    mnuViewShowPaths->setCheckable(true);
+
+    mnuHelp = menu("mnuHelp", QStringLiteral("&Help"));
+    mnuHelpContents = entry(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"),
+                            &frmProgress::mnuHelpContents_Click, QKeySequence(Qt::Key_F1));
+    mnuHelpNew =
+        entry(mnuHelp, "mnuHelpNew", QStringLiteral("Whats New in version 3.0 ?"), &frmProgress::mnuHelpNew_Click);
+    mnuHelpDum1 = separator(mnuHelp, "mnuHelpDum1");
+    mnuHelpOther = entry(mnuHelp, "mnuHelpOther", QStringLiteral("Other products from Tamsel Software"),
+                         &frmProgress::mnuHelpOther_Click);
+    mnuHelpDum3 = separator(mnuHelp, "mnuHelpDum3");
+    mnuHelpAbout = entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About"), &frmProgress::mnuHelpAbout_Click,
+                         QKeySequence(Qt::SHIFT | Qt::Key_F1));
+}
+
+// Each column starts wide enough for a typical entry, the full path widest;
+// after a refresh a column widens to what it holds, the path within bounds.
+void frmProgress::fitFileColumns() {
+    const QFontMetrics fm = lvwFiles->fontMetrics();
+    const int pad = fm.horizontalAdvance(QStringLiteral("MM"));
+    const auto textWidth = [&](const char* text) { return fm.horizontalAdvance(QString::fromLatin1(text)) + pad; };
+    const int start[] = {textWidth("/home/anna/Documents/projects/report.txt") + 24,  // room for the check box
+                         textWidth("quarterly-report.txt"),
+                         textWidth("/home/anna/Documents/projects/"),
+                         textWidth("999,999,999"),
+                         textWidth("Type XLSX"),
+                         textWidth("2003-04-28 14:05"),
+                         textWidth("Comments")};
+    QHeaderView* header = lvwFiles->header();
+    const QAbstractItemView* view = lvwFiles;  // where the size hint of a column is public
+    const int widest = qMax(start[0], fm.horizontalAdvance(QLatin1Char('M')) * 60);
+    for (int c = 0; c < lvwFiles->columnCount(); ++c) {
+        if (lvwFiles->topLevelItemCount() == 0) {
+            header->resizeSection(c, start[c]);
+            continue;
+        }
+        const int content = qMin(view->sizeHintForColumn(c), c == 0 ? widest : widest / 2);
+        if (content > header->sectionSize(c)) header->resizeSection(c, content);
+    }
 }
 
 void frmProgress::Form_Load() {
@@ -255,17 +493,33 @@ void frmProgress::cmbDestType_Click() {
 void frmProgress::cmdEditPathList_Click() {}
 void frmProgress::cmdEditExcludedDirs_Click() {}
 
+// A refresh asked for while one runs (a tick in the folder list, the menu) is
+// remembered, and one more refresh follows when the running one ends, so the
+// file list always ends up following the last ticks.
 void frmProgress::cmdGetFileList_Click() {
+    if (m_starting) return;  // the copy loop is working through the list
+    if (m_refreshing) {
+        m_refreshAgain = true;
+        return;
+    }
+    m_refreshing = true;
     ProgressBarTotal->show();
     cmdGetFileList->setEnabled(false);
     // A start in the middle of a refresh would copy a half-built list.
     cmdStart->setEnabled(false);
-    ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath, lstXTN, lvwFiles, lvExclude, lstAllPaths,
-                     true, true, ProgressBarTotal, txtDestDir->text());
+    do {
+        m_refreshAgain = false;
+        // The totals are counted once the list is complete, not at every tick the scan sets.
+        const QSignalBlocker quiet(lvwFiles);
+        ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath, lstXTN, lvwFiles, lvExclude,
+                         lstAllPaths, true, true, ProgressBarTotal, txtDestDir->text());
+    } while (m_refreshAgain);
+    fitFileColumns();
     UpdateStatus();
     cmdStart->setEnabled(true);
     cmdGetFileList->setEnabled(true);
     ProgressBarTotal->hide();
+    m_refreshing = false;
 }
 
 void frmProgress::UpdateStatus() {
@@ -287,6 +541,9 @@ void frmProgress::UpdateStatus() {
 }
 
 void frmProgress::cmdStart_Click() {
+    // The menu reaches this while the button is disabled: never in the middle
+    // of a refresh or of another start, which would copy a list being rebuilt.
+    if (m_refreshing || m_starting) return;
     QString destination = txtDestDir->text();
     if (!destination.endsWith('/')) {
         destination += '/';
@@ -311,9 +568,20 @@ void frmProgress::cmdStart_Click() {
     // would run over the list being copied.
     cmdStart->setEnabled(false);
     cmdGetFileList->setEnabled(false);
+    // The copy loop walks the rows in order while window events run: a tick in
+    // the folder list would refresh, and so empty, the list being copied, and
+    // a column click would reorder it.
+    lstPath->setEnabled(false);
+    const bool sorted = lvwFiles->isSortingEnabled();
+    lvwFiles->setSortingEnabled(false);
+    m_starting = true;
     const StatusControls status = statusControls();
     const bool ran = BackupList(lvwFiles, folder, &status, chkReplicatePaths->isChecked() ? 1 : 0);
     for (int i = 0; i < 5; ++i) platform::YieldToWindows();
+    m_starting = false;
+    lvwFiles->setSortingEnabled(sorted);
+    lvwFiles->header()->setSectionsClickable(true);
+    lstPath->setEnabled(true);
     if (!ran) {
         // Nothing was copied (the user has been told why): the list, its totals
         // and the date window stay, so a start after mending the destination
@@ -342,6 +610,108 @@ void frmProgress::cmdStart_Click() {
                          platform::Buttons::OK, platform::Icon::Information,
                          QStringLiteral("Error - some files were in use"));
     }
+}
+
+void frmProgress::lstAllPaths_Click() { showSelectedRowAsToolTip(lstAllPaths); }
+void frmProgress::lstPath_Click() { showSelectedRowAsToolTip(lstPath); }
+void frmProgress::lvExclude_Click() { showSelectedRowAsToolTip(lvExclude); }
+
+void frmProgress::lstPath_ItemCheck(QTreeWidgetItem* /*item*/) {
+    if (m_refreshing) {
+        m_refreshAgain = true;
+        return;
+    }
+    platform::YieldToWindows();
+    cmdGetFileList_Click();
+}
+
+// The totals follow every tick. Ticks come in bursts (a run ticks every row it
+// lists), so the count runs once the burst is over, not once per row.
+void frmProgress::lvwFiles_ItemCheck(QTreeWidgetItem* /*item*/) {
+    if (m_statusPending) return;
+    m_statusPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_statusPending = false;
+        UpdateStatus();
+    });
+}
+
+// Each click sorts by the clicked column, as text, in the order opposite to
+// the last click's; the list starts ascending, so the first click sorts
+// descending.
+void frmProgress::lvwFiles_ColumnClick(int column) {
+    if (m_starting) return;  // the copy loop walks the rows in their order
+    m_sortDescending = !m_sortDescending;
+    lvwFiles->setSortingEnabled(true);
+    lvwFiles->sortByColumn(column, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void frmProgress::lvwFiles_DblClick() {
+    const QList<QTreeWidgetItem*> selected = lvwFiles->selectedItems();
+    LaunchFile(selected.isEmpty() ? QString() : selected.first()->text(0), false, QString());
+}
+
+void frmProgress::mnuPathsEdit_Click() { cmdEditPathList_Click(); }
+void frmProgress::mnuPathDisplay_Click() { cmdGetFileList_Click(); }
+void frmProgress::mnuPathBackup_Click() { cmdStart_Click(); }
+void frmProgress::mnuFileExit_Click() { Form_Unload(); }
+
+void frmProgress::mnuOptSetup_Click() {
+    // A failed start has been reported by LaunchFile; the program ends either way.
+    LaunchFile(SettingsProgramPath(), false, QString());
+    platform::EndProgram();
+}
+
+void frmProgress::mnuOptIgnore_Click() {
+    WriteIni(Section::General, Key::IgnoreFailedFileCopies,
+             mnuOptIgnore->isChecked() ? QStringLiteral("1") : QStringLiteral("0"), IniFile);
+}
+
+void frmProgress::mnuOptExcludeText_Click() {
+    const QString text =
+        platform::InputBox(kExcludePrompt, QStringLiteral("Adding Text to be Excluded"), QStringLiteral("/backup/"));
+    if (text.isEmpty()) return;
+    AddListRow(lvExclude, text);
+    SaveListboxToFile(lvExclude, ExcludedPathListFile);
+}
+
+// The last-backup window and the log viewer are not part of this program yet.
+void frmProgress::mnuViewPast_Click() {}
+void frmProgress::mnuViewLog_Click() {}
+
+void frmProgress::mnuViewShowPaths_Click() {
+    // The layout moves the file list beside the expanded list and back, to the
+    // right edge either way.
+    m_allPathsPanel->setVisible(mnuViewShowPaths->isChecked());
+}
+
+void frmProgress::mnuHelpContents_Click() {
+    LaunchFile(platform::ProgramFolder() + QStringLiteral("/corvex.html"), false, QString());
+}
+
+void frmProgress::mnuHelpNew_Click() {
+    platform::MsgBox(kNewFeatures, platform::Buttons::OK, platform::Icon::None,
+                     QStringLiteral("New Features in version 3.0"));
+}
+
+// The product catalog and the about box are not part of this program yet.
+void frmProgress::mnuHelpOther_Click() {}
+void frmProgress::mnuHelpAbout_Click() {}
+
+void frmProgress::Form_Unload() { platform::EndProgram(); }
+
+void frmProgress::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    Form_Unload();
+}
+
+bool frmProgress::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lvwFiles->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // The press before it has selected the row under the pointer.
+        lvwFiles_DblClick();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 BackupParameters frmProgress::backupParameters() const {

@@ -9,15 +9,18 @@
 
 class QAction;
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 class frmProgress : public QMainWindow {
     Q_OBJECT
@@ -46,6 +49,7 @@ public:
     QPushButton* cmdEditExcludedDirs = nullptr;
     QTreeWidget* lvwFiles = nullptr;
     QTreeWidget* lstAllPaths = nullptr;
+    QLabel* lblAllPaths = nullptr;  // the heading of lstAllPaths, shown with it
     QListWidget* lstXTN = nullptr;
     QProgressBar* ProgressBarTotal = nullptr;
     QLabel* lblTotalBytes = nullptr;
@@ -55,8 +59,35 @@ public:
     QGroupBox* frameStatus = nullptr;
     QLabel* lblFile = nullptr;
     QProgressBar* ProgressBarCurrent = nullptr;
-    // A check-mark action holding [general] IgnoreFailedFileCopies as loaded.
+
+    // The menu bar. Separators are actions of their own, named as entries.
+    QMenu* mnuFile = nullptr;
+    QAction* mnuPathsEdit = nullptr;
+    QAction* mnuPathDumm1 = nullptr;
+    QAction* mnuPathDisplay = nullptr;
+    QAction* mnuPathBackup = nullptr;
+    QAction* mnuPathDumm2 = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuOpt = nullptr;
+    QAction* mnuOptSetup = nullptr;
+    QAction* mnuOptDum1 = nullptr;
+    // A check-mark entry holding [general] IgnoreFailedFileCopies as last loaded or written.
     QAction* mnuOptIgnore = nullptr;
+    QAction* mnuOptDumm1 = nullptr;
+    QAction* mnuOptExcludeText = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewPast = nullptr;
+    QAction* mnuViewLog = nullptr;
+    QAction* mnuViewDum = nullptr;
+    // A check-mark entry: whether lstAllPaths is shown.
+    QAction* mnuViewShowPaths = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpContents = nullptr;
+    QAction* mnuHelpNew = nullptr;
+    QAction* mnuHelpDum1 = nullptr;
+    QAction* mnuHelpOther = nullptr;
+    QAction* mnuHelpDum3 = nullptr;
+    QAction* mnuHelpAbout = nullptr;
 
 public Q_SLOTS:
     void chkReplicatePaths_Click();
@@ -67,8 +98,50 @@ public Q_SLOTS:
     void cmdGetFileList_Click();
     void cmdStart_Click();
 
+    // List events.
+    void lstAllPaths_Click();
+    void lstPath_Click();
+    void lvExclude_Click();
+    void lstPath_ItemCheck(QTreeWidgetItem* item);
+    void lvwFiles_ItemCheck(QTreeWidgetItem* item);
+    void lvwFiles_ColumnClick(int column);
+    void lvwFiles_DblClick();
+
+    // Menu entries. The two check-mark entries have toggled their mark when
+    // their handler runs.
+    void mnuPathsEdit_Click();
+    void mnuPathDisplay_Click();
+    void mnuPathBackup_Click();
+    void mnuFileExit_Click();
+    void mnuOptSetup_Click();
+    void mnuOptIgnore_Click();
+    void mnuOptExcludeText_Click();
+    void mnuViewPast_Click();
+    void mnuViewLog_Click();
+    void mnuViewShowPaths_Click();
+    void mnuHelpContents_Click();
+    void mnuHelpNew_Click();
+    void mnuHelpOther_Click();
+    void mnuHelpAbout_Click();
+
+    // Closing the window ends the program, with every window it has open.
+    void Form_Unload();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildControls();
+    void buildMenus();
+    void fitFileColumns();
+
+    QWidget* m_allPathsPanel = nullptr;  // lblAllPaths above lstAllPaths
+    bool m_refreshing = false;           // a refresh is running
+    bool m_refreshAgain = false;         // asked for while it ran: one more follows
+    bool m_starting = false;             // a backup started here is copying
+    bool m_statusPending = false;        // a recount of the totals is on its way
+    bool m_sortDescending = false;       // the order of the file list's last column click
 };
 
 // The main window, created and loaded on first use (hidden while

@@ -279,9 +279,14 @@ void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclud
             AddListRow(expanded, entry);
         }
     }
+    // A fragment that names a folder ("/x/backup/") excludes that folder too:
+    // rows carry no trailing "/", so each is matched with one appended.
     for (const QString& fragment : fragments) {
         if (!expanded) break;
-        RemoveListItemsContaining(fragment, expanded);
+        if (fragment.isEmpty()) continue;
+        RemoveListRowsWhere(expanded, [&fragment](const QString& row) {
+            return (row.endsWith(u'/') ? row : row + u'/').contains(fragment);
+        });
     }
     // The root itself stands for the whole disk, not for a backup folder.
     const QString skip = QDir::cleanPath(backupFolder.trimmed());

@@ -24,7 +24,8 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
                       QProgressBar* progressBar, const QString& backupFolder = {});
 
 // Expands the folder list ("*" entries walk every subfolder) into expandedList,
-// then removes the excluded folders. backupFolder, the destination of the
+// then removes the excluded folders: each row whose text, with a "/" appended,
+// contains an excluded fragment (letter case counting). backupFolder, the destination of the
 // backups, is removed with every folder below it: a destination inside a
 // scanned folder would otherwise have its copies backed up again at every run.
 void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList,

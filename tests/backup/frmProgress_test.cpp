@@ -4,6 +4,7 @@
 #include "backup/PlannerRecords.h"
 #include "backup/ProgramStart.h"
 #include "foundation/IniFile.h"
+#include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -13,11 +14,16 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -39,6 +45,27 @@ protected:
         form = std::make_unique<frmProgress>();
         form->Form_Load();
         return *form;
+    }
+    // A loaded window, shown at a given size so that clicks reach its controls.
+    frmProgress& shown(int width = 900, int height = 700) {
+        writeIni("backupType=0\r\n");
+        RunningSilently = false;
+        frmProgress& f = load();
+        f.resize(width, height);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&f));
+        return f;
+    }
+    // A folder of today's files, listed with all subfolders.
+    void writeTree(const QStringList& files) {
+        for (const QString& file : files) WriteBytes(env.path("tree/" + file), "x");
+        env.writeFile("MyPaths.txt", env.path("tree/*") + "\r\n");
+        env.setNow(QDateTime::currentDateTime());
+    }
+    QStringList fileRows() const {
+        QStringList rows;
+        for (int i = 0; i < form->lvwFiles->topLevelItemCount(); ++i)
+            rows << form->lvwFiles->topLevelItem(i)->text(0).mid(env.folder().size() + 6);  // after ".../tree/"
+        return rows;
     }
     QString setting(const char* key) { return ReadIni(env.ini(), "general", key); }
     void addRow(const QString& path, const QString& size, bool ticked) {
@@ -272,4 +299,208 @@ TEST_F(MainWindowTest, ADestinationThatCannotBeWrittenKeepsTheListAndDates) {
     EXPECT_TRUE(f.cmdStart->isEnabled());
     EXPECT_TRUE(f.cmdGetFileList->isEnabled());
     EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
+}
+
+TEST_F(MainWindowTest, MenuBarHoldsEveryEntryInOrder) {
+    frmProgress f;
+    struct Entry {
+        const char* name;
+        const char* caption;  // "-" for a separator
+        QKeySequence key;
+    };
+    const std::vector<std::pair<const char*, std::vector<Entry>>> menus = {
+        {"&File",
+         {{"mnuPathsEdit", "&Edit Path List...", QKeySequence(Qt::Key_F3)},
+          {"mnuPathDumm1", "-", {}},
+          {"mnuPathDisplay", "&Display List of Files", QKeySequence(Qt::CTRL | Qt::Key_F1)},
+          {"mnuPathBackup", "&Start the Backup", QKeySequence(Qt::CTRL | Qt::Key_F2)},
+          {"mnuPathDumm2", "-", {}},
+          {"mnuFileExit", "E&xit", {}}}},
+        {"&Options",
+         {{"mnuOptSetup", "&Setup Corvex...", {}},
+          {"mnuOptDum1", "-", {}},
+          {"mnuOptIgnore", "&Ignore Error messages when Files cant be copied", {}},
+          {"mnuOptDumm1", "-", {}},
+          {"mnuOptExcludeText", "&Add wildcard spec to the Excluded pathlist", {}}}},
+        {"&View",
+         {{"mnuViewPast", "&Details of Last Backup", {}},
+          {"mnuViewLog", "&Log Files", {}},
+          {"mnuViewDum", "-", {}},
+          {"mnuViewShowPaths", "Show All Paths being checked", {}}}},
+        {"&Help",
+         {{"mnuHelpContents", "&Contents", QKeySequence(Qt::Key_F1)},
+          {"mnuHelpNew", "Whats New in version 3.0 ?", {}},
+          {"mnuHelpDum1", "-", {}},
+          {"mnuHelpOther", "Other products from Tamsel Software", {}},
+          {"mnuHelpDum3", "-", {}},
+          {"mnuHelpAbout", "&About", QKeySequence(Qt::SHIFT | Qt::Key_F1)}}}};
+    const QList<QAction*> bar = f.menuBar()->actions();
+    ASSERT_EQ(bar.size(), qsizetype(menus.size()));
+    for (size_t m = 0; m < menus.size(); ++m) {
+        EXPECT_EQ(bar[qsizetype(m)]->text(), menus[m].first);
+        const QList<QAction*> entries = bar[qsizetype(m)]->menu()->actions();
+        ASSERT_EQ(entries.size(), qsizetype(menus[m].second.size())) << menus[m].first;
+        for (size_t i = 0; i < menus[m].second.size(); ++i) {
+            const Entry& e = menus[m].second[i];
+            const QAction* a = entries[qsizetype(i)];
+            EXPECT_EQ(a->objectName(), e.name);
+            if (QString(e.caption) == "-") {
+                EXPECT_TRUE(a->isSeparator()) << e.name;
+            } else {
+                EXPECT_EQ(a->text(), e.caption) << e.name;
+                EXPECT_EQ(a->shortcut(), e.key) << e.name;
+            }
+        }
+    }
+    EXPECT_TRUE(f.mnuOptIgnore->isCheckable());
+    EXPECT_TRUE(f.mnuViewShowPaths->isCheckable());
+    EXPECT_FALSE(f.mnuViewShowPaths->isChecked());
+}
+
+TEST_F(MainWindowTest, IgnoreEntryWritesItsSetting) {
+    writeIni({});
+    frmProgress& f = load();
+    f.mnuOptIgnore->trigger();
+    EXPECT_TRUE(f.mnuOptIgnore->isChecked());
+    EXPECT_EQ(setting("IgnoreFailedFileCopies"), "1");
+    f.mnuOptIgnore->trigger();
+    EXPECT_EQ(setting("IgnoreFailedFileCopies"), "0");
+}
+
+TEST_F(MainWindowTest, AddWildcardSpecRewritesTheExcludedList) {
+    writeIni({});
+    env.writeFile("ExcludedPaths.txt", "/tmp/\r\n/.cache/\r\n");
+    frmProgress& f = load();
+    boxes.reply("/x/backup/").reply("");
+    f.mnuOptExcludeText->trigger();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Adding Text to be Excluded");
+    EXPECT_EQ(boxes.last().defaultText, "/backup/");
+    EXPECT_EQ(boxes.last().text.count("\r\n"), 11);
+    EXPECT_EQ(env.readFile("ExcludedPaths.txt"), "/tmp/\r\n/.cache/\r\n/x/backup/\r\n");
+    EXPECT_EQ(f.lvExclude->topLevelItemCount(), 3);
+    // Cancel changes nothing.
+    f.mnuOptExcludeText->trigger();
+    EXPECT_EQ(env.readFile("ExcludedPaths.txt"), "/tmp/\r\n/.cache/\r\n/x/backup/\r\n");
+    EXPECT_EQ(f.lvExclude->topLevelItemCount(), 3);
+}
+
+TEST_F(MainWindowTest, EntriesThatOpenPagesOrEndTheProgram) {
+    writeIni({});
+    frmProgress& f = load();
+    OpenedDocuments docs;
+    f.mnuHelpContents->trigger();
+    EXPECT_EQ(docs.opened, QStringList{env.path("corvex.html")});
+    EXPECT_EQ(env.endCalls(), 0);
+
+    boxes.answer(platform::Answer::OK);
+    f.mnuHelpNew->trigger();
+    EXPECT_EQ(boxes.last().title, "New Features in version 3.0");
+    EXPECT_EQ(boxes.last().buttons, platform::Buttons::OK);
+    EXPECT_EQ(boxes.last().text.count("\r\n"), 13);
+    EXPECT_TRUE(boxes.last().text.startsWith("1. You can add Network Paths (UNC names) to backup shared folders\r\n"));
+
+    f.mnuOptSetup->trigger();
+    EXPECT_EQ(docs.opened.last(), env.path("vantor"));
+    EXPECT_EQ(env.endCalls(), 1);
+    f.mnuFileExit->trigger();
+    EXPECT_EQ(env.endCalls(), 2);
+    f.close();
+    EXPECT_EQ(env.endCalls(), 3);
+}
+
+TEST_F(MainWindowTest, LayoutFillsTheWindowAndShowAllPathsGivesWidthBack) {
+    frmProgress& f = shown(900, 700);
+    const QWidget* client = f.centralWidget();
+    const auto rightGap = [client](const QWidget* w) {
+        return client->width() - w->mapTo(client, QPoint(w->width(), 0)).x();
+    };
+    const auto fullWidth = [&] {
+        EXPECT_EQ(f.lvwFiles->mapTo(client, QPoint(0, 0)).x(), 0);
+        EXPECT_EQ(rightGap(f.lvwFiles), 0);
+        EXPECT_EQ(f.lvwFiles->mapTo(client, QPoint(0, f.lvwFiles->height())).y(), client->height());
+    };
+    fullWidth();
+    EXPECT_EQ(rightGap(f.txtDestDir), 50 / 15);
+    EXPECT_EQ(rightGap(f.cmbDestType), 50 / 15);
+    // The layout sets the least size, and it lies above 4000 twips both ways.
+    EXPECT_GE(client->minimumSizeHint().width(), 4000 / 15);
+    EXPECT_GE(client->minimumSizeHint().height(), 4000 / 15);
+
+    EXPECT_FALSE(f.lstAllPaths->isVisible());
+    f.mnuViewShowPaths->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(f.lstAllPaths->isVisible());
+    EXPECT_TRUE(f.lblAllPaths->isVisible());
+    EXPECT_EQ(f.lblAllPaths->text(), "List of all Paths to be checked");
+    EXPECT_GE(f.lvwFiles->mapTo(client, QPoint(0, 0)).x(), 4200 / 15);
+    EXPECT_EQ(rightGap(f.lvwFiles), 0);
+    f.mnuViewShowPaths->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(f.lstAllPaths->isVisible());
+    EXPECT_FALSE(f.lblAllPaths->isVisible());
+    fullWidth();
+}
+
+TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleAsText) {
+    writeTree({"b.txt", "a.txt", "c/10.txt", "c/9.txt"});
+    frmProgress& f = shown();
+    f.cmdGetFileList_Click();
+    EXPECT_EQ(fileRows(), (QStringList{"a.txt", "b.txt", "c/10.txt", "c/9.txt"}));
+    // Sizes as text: "9" after "10" in ascending order.
+    f.lvwFiles->topLevelItem(2)->setText(3, "10");
+    f.lvwFiles->topLevelItem(3)->setText(3, "9");
+    f.lvwFiles->topLevelItem(0)->setText(3, "2");
+    f.lvwFiles->topLevelItem(1)->setText(3, "1");
+    QHeaderView* header = f.lvwFiles->header();
+    const QPoint size(header->sectionViewportPosition(3) + 4, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, size);
+    EXPECT_EQ(fileRows(), (QStringList{"c/9.txt", "a.txt", "c/10.txt", "b.txt"})) << "the first click sorts descending";
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, size);
+    EXPECT_EQ(fileRows(), (QStringList{"b.txt", "c/10.txt", "a.txt", "c/9.txt"}));
+}
+
+TEST_F(MainWindowTest, ListEventsTicksToolTipsAndDoubleClick) {
+    writeTree({"keep/a.txt", "drop/b.txt"});
+    env.writeFile("MyPaths.txt", env.path("tree/keep") + "\r\n" + env.path("tree/drop") + "\r\n");
+    frmProgress& f = shown();
+    f.cmdGetFileList_Click();
+    ASSERT_EQ(fileRows(), (QStringList{"drop/b.txt", "keep/a.txt"}));
+    EXPECT_EQ(f.lblTotalFiles->text(), "2");
+
+    // Unticking a row of the file list recounts the totals.
+    f.lvwFiles->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    QApplication::processEvents();
+    EXPECT_EQ(f.lblTotalFiles->text(), "1");
+    EXPECT_EQ(f.lblTotalBytes->text(), "1");
+
+    // Unticking a folder refreshes the file list.
+    f.lstPath->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+    EXPECT_EQ(fileRows(), QStringList{"keep/a.txt"});
+    // A tick made while a refresh runs is followed by one more refresh.
+    QTimer::singleShot(0, &f, [&f] { f.lstPath->topLevelItem(1)->setCheckState(0, Qt::Checked); });
+    f.cmdGetFileList_Click();
+    EXPECT_EQ(fileRows(), (QStringList{"drop/b.txt", "keep/a.txt"}));
+
+    // Clicking a row of a folder list shows its whole text as the tool tip.
+    QTreeWidget* path = f.lstPath;
+    QTest::mouseClick(path->viewport(), Qt::LeftButton, {}, path->visualItemRect(path->topLevelItem(0)).center());
+    EXPECT_EQ(path->toolTip(), env.path("tree/keep"));
+
+    // Double-clicking a file opens it (the click before it selects the row).
+    OpenedDocuments docs;
+    QTreeWidget* files = f.lvwFiles;
+    const QPoint row = files->visualItemRect(files->topLevelItem(1)).center();
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, row);
+    EXPECT_EQ(docs.opened, QStringList{env.path("tree/keep/a.txt")});
+}
+
+TEST_F(MainWindowTest, AnExcludedFolderFragmentExcludesThatFolder) {
+    writeTree({"x/backup/in-backup.txt", "x/backup/sub/deeper.txt", "x/backupfiles/kept.txt", "x/top.txt"});
+    env.writeFile("ExcludedPaths.txt", "/x/backup/\r\n");
+    writeIni({});
+    frmProgress& f = load();
+    f.cmdGetFileList_Click();
+    EXPECT_EQ(fileRows(), (QStringList{"x/backupfiles/kept.txt", "x/top.txt"}));
 }
