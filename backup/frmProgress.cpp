@@ -3,6 +3,10 @@
 #include "backup/BackupFolder.h"
 #include "backup/BackupList.h"
 #include "backup/BackupValues.h"
+#include "backup/frmAboutCorvex.h"
+#include "backup/frmLastBackup.h"
+#include "backup/frmLogView.h"
+#include "backup/frmTamselShowCase.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
@@ -12,6 +16,7 @@
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
+#include "foundation/frmSetupPathList.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
@@ -489,9 +494,15 @@ void frmProgress::cmbDestType_Click() {
     WriteIni(Section::General, Key::BackupType, QString::number(cmbDestType->currentIndex()).trimmed(), IniFile);
 }
 
-// The path-list editor is not part of this program yet: the buttons do nothing.
-void frmProgress::cmdEditPathList_Click() {}
-void frmProgress::cmdEditExcludedDirs_Click() {}
+// Each list is edited in the path-list editor and then reloaded from its file,
+// which OK has rewritten and Cancel has left as it was. A reload does not re-scan.
+void frmProgress::cmdEditPathList_Click() {
+    EditPathList(this, lstPath, PathListFile, QString::fromLatin1(Key::PathList));
+}
+
+void frmProgress::cmdEditExcludedDirs_Click() {
+    EditPathList(this, lvExclude, ExcludedPathListFile, QString::fromLatin1(Key::ExcludedPathList));
+}
 
 // A refresh asked for while one runs (a tick in the folder list, the menu) is
 // remembered, and one more refresh follows when the running one ends, so the
@@ -675,9 +686,8 @@ void frmProgress::mnuOptExcludeText_Click() {
     SaveListboxToFile(lvExclude, ExcludedPathListFile);
 }
 
-// The last-backup window and the log viewer are not part of this program yet.
-void frmProgress::mnuViewPast_Click() {}
-void frmProgress::mnuViewLog_Click() {}
+void frmProgress::mnuViewPast_Click() { ShowLastBackupWindow(); }
+void frmProgress::mnuViewLog_Click() { ShowLogViewer(); }
 
 void frmProgress::mnuViewShowPaths_Click() {
     // The layout moves the file list beside the expanded list and back, to the
@@ -694,9 +704,8 @@ void frmProgress::mnuHelpNew_Click() {
                      QStringLiteral("New Features in version 3.0"));
 }
 
-// The product catalog and the about box are not part of this program yet.
-void frmProgress::mnuHelpOther_Click() {}
-void frmProgress::mnuHelpAbout_Click() {}
+void frmProgress::mnuHelpOther_Click() { ShowTamselShowCase(this); }
+void frmProgress::mnuHelpAbout_Click() { ShowAboutCorvex(this); }
 
 void frmProgress::Form_Unload() { platform::EndProgram(); }
 

@@ -4,6 +4,7 @@
 #include "backup/PlannerRecords.h"
 #include "backup/ProgramStart.h"
 #include "foundation/IniFile.h"
+#include "foundation/frmSetupPathList.h"
 #include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -37,7 +38,10 @@ protected:
         RunningSilently = true;
         now = BackupTestNow();
     }
-    void TearDown() override { RunningSilently = false; }
+    void TearDown() override {
+        RunningSilently = false;
+        frmSetupPathList::SetShownHook({});
+    }
     void writeIni(const QString& general) {
         env.writeFile("corvex.ini", "[general]\r\n" + general + "[Plandel]\r\ndataPath=" + env.folder() + "\r\n");
     }
@@ -503,4 +507,62 @@ TEST_F(MainWindowTest, AnExcludedFolderFragmentExcludesThatFolder) {
     frmProgress& f = load();
     f.cmdGetFileList_Click();
     EXPECT_EQ(fileRows(), (QStringList{"x/backupfiles/kept.txt", "x/top.txt"}));
+}
+
+TEST_F(MainWindowTest, ListButtonsEditTheirListsInTheEditor) {
+    writeIni({});
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    env.writeFile("ExcludedPaths.txt", "/tmp/\r\n");
+    frmProgress& f = load();
+    QStringList seen;
+    frmSetupPathList::SetShownHook([&](frmSetupPathList& editor) {
+        seen << editor.Mode() + "=" + editor.txtSaveAs->text() + "=" + editor.lstPathList->item(0)->text();
+        EXPECT_FALSE(editor.txtSaveAs->isVisibleTo(&editor));
+        editor.lstPathList->addItem("/srv/");
+        editor.cmdOK->click();
+    });
+    f.cmdEditPathList->click();
+    f.cmdEditExcludedDirs->click();
+    EXPECT_EQ(seen, (QStringList{"pathlist=" + PathListFile + "=/home/anna/*",
+                                 "ExcludedPathlist=" + ExcludedPathListFile + "=/tmp/"}));
+    EXPECT_EQ(env.readFile("MyPaths.txt"), "/home/anna/*\r\n/srv/\r\n");
+    ASSERT_EQ(f.lstPath->topLevelItemCount(), 2);
+    EXPECT_EQ(f.lvExclude->topLevelItemCount(), 2);
+    // Cancel leaves the file, and so the reloaded list, as it was.
+    frmSetupPathList::SetShownHook([](frmSetupPathList& editor) {
+        editor.lstPathList->clear();
+        editor.cmdCancel->click();
+    });
+    f.mnuPathsEdit->trigger();
+    EXPECT_EQ(f.lstPath->topLevelItemCount(), 2);
+}
+
+TEST_F(MainWindowTest, ViewAndHelpEntriesOpenTheirWindows) {
+    writeIni({});
+    frmProgress& f = load();
+    boxes.answerAllWith(platform::Answer::OK);
+    QStringList modal;
+    const auto closeModal = [&modal] {
+        QTimer::singleShot(0, [&modal] {
+            if (QWidget* w = QApplication::activeModalWidget()) {
+                modal << w->objectName();
+                w->close();
+            }
+        });
+    };
+    closeModal();
+    f.mnuHelpAbout->trigger();
+    closeModal();
+    f.mnuHelpOther->trigger();
+    EXPECT_EQ(modal, (QStringList{"frmAboutCorvex", "frmTamselShowCase"}));
+
+    f.mnuViewLog->trigger();
+    f.mnuViewPast->trigger();
+    QStringList modeless;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible()) modeless << w->objectName();
+    EXPECT_TRUE(modeless.contains("frmLogView")) << modeless.join(',').toStdString();
+    EXPECT_TRUE(modeless.contains("frmLastBackup")) << modeless.join(',').toStdString();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "frmLogView" || w->objectName() == "frmLastBackup") w->close();
 }
