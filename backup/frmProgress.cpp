@@ -7,6 +7,7 @@
 #include "backup/frmLastBackup.h"
 #include "backup/frmLogView.h"
 #include "backup/frmTamselShowCase.h"
+#include "foundation/BackupTypeTexts.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
@@ -123,17 +124,6 @@ const QString kNewFeatures = QStringLiteral(
     "\r\n");
 
 }  // namespace
-
-QStringList BackupTypeTexts() {
-    return {QStringLiteral("Backup all files into directory above"),
-            QStringLiteral("append todays date as sub-directory"),
-            QStringLiteral("Cyclic Daily Backup (appends day of week as subdirectory)"),
-            QStringLiteral("Cyclic Weekly Backup (appends Week# as subfolder)"),
-            QStringLiteral("Cyclic Monlthy Backup (appends month as subdirectory)"),
-            QStringLiteral("append year and month as subdirectory [ yyyy-mmm ]"),
-            QStringLiteral("append year and Quarter as subdirectory, eg 2001-Q2"),
-            QStringLiteral("append todays date and time as subdirectory")};
-}
 
 frmProgress::frmProgress(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmProgress"));

@@ -147,6 +147,3 @@ private:
 // The main window, created and loaded on first use (hidden while
 // RunningSilently is set). Lives until the program ends.
 frmProgress* TheProgressForm();
-
-// The text of the eight backup types, by type number.
-QStringList BackupTypeTexts();

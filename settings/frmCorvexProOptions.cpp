@@ -1,5 +1,6 @@
 #include "settings/frmCorvexProOptions.h"
 
+#include "foundation/BackupTypeTexts.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramValues.h"
@@ -53,17 +54,6 @@ void appendSlash(QLineEdit* box) {
 }
 
 }  // namespace
-
-QStringList OptionsBackupTypeTexts() {
-    return {QStringLiteral("Backup all files into directory above"),
-            QStringLiteral("append todays date as sub-directory"),
-            QStringLiteral("Cyclic Daily Backup (appends day of week as subdirectory)"),
-            QStringLiteral("Cyclic Weekly Backup (appends Week# as subfolder)"),
-            QStringLiteral("Cyclic Monlthy Backup (appends month as subdirectory)"),
-            QStringLiteral("append year and month as subdirectory [ yyyy-mmm ]"),
-            QStringLiteral("append year and Quarter as subdirectory, eg 2001-Q2"),
-            QStringLiteral("append todays date and time as subdirectory")};
-}
 
 void ReadIniCheckBox(const QString& section, const QString& key, QCheckBox* box) {
     const QString v = ReadIni(IniFile, section, key).trimmed().toUpper();
@@ -180,7 +170,7 @@ frmCorvexProOptions::frmCorvexProOptions(QWidget* parent) : QDialog(parent) {
 void frmCorvexProOptions::Form_Load() {
     const QString folder = platform::ProgramFolder();
     cmbDestType->clear();
-    cmbDestType->addItems(OptionsBackupTypeTexts());
+    cmbDestType->addItems(BackupTypeTexts());
 
     if (ExcludedPathListFile.isEmpty()) ExcludedPathListFile = folder + "/ExcludedPaths.txt";
     if (PathListFile.isEmpty()) PathListFile = folder + "/MyPaths.txt";

@@ -64,9 +64,6 @@ private:
     bool m_hookRun = false;
 };
 
-// The backup types in the order of their stored numbers 0 to 7.
-QStringList OptionsBackupTypeTexts();
-
 // Ticks box when the setting, trimmed and upper-cased, is "1" or begins with
 // "T" or "Y"; unticks it otherwise.
 void ReadIniCheckBox(const QString& section, const QString& key, QCheckBox* box);
