@@ -2,6 +2,7 @@
 
 #include "backup/BackupFolder.h"
 #include "backup/BackupList.h"
+#include "backup/BackupRun.h"
 #include "backup/BackupValues.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
@@ -287,6 +288,11 @@ void frmProgress::UpdateStatus() {
 }
 
 void frmProgress::cmdStart_Click() {
+    // An empty destination would back up into the root of the file system.
+    if (txtDestDir->text().trimmed().isEmpty()) {
+        ShowNoDestinationMessage();
+        return;
+    }
     QString destination = txtDestDir->text();
     if (!destination.endsWith('/')) {
         destination += '/';
