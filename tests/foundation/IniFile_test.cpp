@@ -71,10 +71,11 @@ TEST_F(IniFileTest, WritesKeepCommentsUnknownKeysAndLinesOutsideSections) {
         "[Plandel]\r\ndataPath=/p\r\nextra=x\r\n");
 }
 
-TEST_F(IniFileTest, MissingFileIsCreatedAndMissingFolderIsNotReported) {
+TEST_F(IniFileTest, MissingFileIsCreatedAndMissingFolderIsLogged) {
     const QString fresh = env.path("sub/new.ini");
-    EXPECT_EQ(WriteIni("general", "a", "1", fresh), 0);  // folder missing: nothing written, no error
+    EXPECT_EQ(WriteIni("general", "a", "1", fresh), 0);  // folder missing: nothing written
     EXPECT_FALSE(QFile::exists(fresh));
+    EXPECT_TRUE(env.readFile("corvex.log").contains(",WriteIni : Cant write the settings file '" + fresh + "' - "));
     EXPECT_EQ(ReadIni(fresh, "general", "a"), "");
     QDir().mkpath(env.path("sub"));
     WriteIni("general", "a", "1", fresh);
