@@ -29,6 +29,7 @@ test: build
 bench: build
 	./$(BUILD_DIR)/bench/bench_scan
 	./$(BUILD_DIR)/bench/bench_copy
+	./$(BUILD_DIR)/bench/bench_planner
 
 clean:
 	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)

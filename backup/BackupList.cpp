@@ -2,6 +2,7 @@
 
 #include "backup/BackupFolder.h"
 #include "backup/PlannerRecords.h"
+#include "backup/RunLock.h"
 #include "backup/StatusControls.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
@@ -51,7 +52,9 @@ private:
 }  // namespace
 
 bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep) {
-    // Start.
+    // Start. Another run from this program folder would mix its lists with ours.
+    RunLock lock;
+    if (!lock.take(status != nullptr)) return false;
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
     QFile::remove(copiedPath);

@@ -12,6 +12,7 @@ struct StatusControls;
 // used) may be null. Writes copied.txt and failed.txt in the program folder,
 // _files.txt and _fileDetails.txt in destination, the failed.log, events.log
 // and error.log lines, the planner records, and [general] dateOfLastBackup.
-// False when the run stopped before the first row because the destination's
-// list files could not be written (nothing was copied or recorded).
+// False when the run stopped before the first row because another run of the
+// program folder holds its lock (RunLock) or the destination's list files
+// could not be written (nothing was copied or recorded).
 bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep);

@@ -4,6 +4,7 @@
 #include "backup/BackupList.h"
 #include "backup/BackupParameters.h"
 #include "backup/BackupValues.h"
+#include "backup/RunLock.h"
 #include "backup/StatusControls.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
@@ -11,6 +12,7 @@
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 
 #include <QDateTimeEdit>
@@ -27,6 +29,19 @@ void RunBackup(const BackupParameters& parameters, const StatusControls* status)
     KeepPaths = keep;
     BackupType = type;
 
+    RunLock lock;
+    if (!lock.take(status != nullptr)) return;
+
+    // An empty destination would put the backup folders at the root of the
+    // file system: no backup starts, and an unattended run says why.
+    const QString destination = parameters.txtDestDir ? parameters.txtDestDir->text() : QString();
+    if (destination.trimmed().isEmpty()) {
+        WriteLog(QStringLiteral("There is no destination directory specified - nothing backed up"), 0);
+        ++RunErrors;
+        if (status) ShowNoDestinationMessage();
+        return;
+    }
+
     QLabel* lblFile = status ? status->lblFile : nullptr;
     if (status) {
         if (status->frameStatus) status->frameStatus->setVisible(true);
@@ -37,7 +52,6 @@ void RunBackup(const BackupParameters& parameters, const StatusControls* status)
 
     const QDateTime fromDate = parameters.DTPicker1 ? parameters.DTPicker1->dateTime() : platform::Now();
     const QDateTime toDate = parameters.DTPicker2 ? parameters.DTPicker2->dateTime() : platform::Now();
-    const QString destination = parameters.txtDestDir ? parameters.txtDestDir->text() : QString();
     if (parameters.lvwFiles && parameters.lstPath)
         ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
                          parameters.lvExclude, parameters.lstAllPaths, true, true,
@@ -60,4 +74,9 @@ void RunBackup(const BackupParameters& parameters, const StatusControls* status)
 
     if (parameters.lvwFiles) BackupList(parameters.lvwFiles, folder, status, keep);
     if (status) platform::YieldToWindows();
+}
+
+void ShowNoDestinationMessage() {
+    platform::MsgBox(QStringLiteral("There is no destination directory specified"), platform::Buttons::OK,
+                     platform::Icon::Information, QStringLiteral("Need to choose a destination directory"));
 }

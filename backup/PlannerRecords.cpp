@@ -7,12 +7,16 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMultiHash>
 #include <QTreeWidgetItem>
 
 QString PlandelDataPath;
@@ -22,30 +26,111 @@ namespace {
 
 QString programFolderSlash() { return platform::ProgramFolder() + '/'; }
 
-// The lines of a text file without their CR LF or LF ends; false when it cannot be read.
-bool readLines(const QString& path, QStringList& lines) {
-    QFile f(path);
-    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError) return false;
-    lines.clear();
-    for (QByteArray line : data.split('\n')) {
-        if (line.endsWith('\r')) line.chop(1);
-        lines.append(QString::fromUtf8(line));
+// What a run knows of one data file: its lines, read once, and indexes of
+// their fields and IDs, kept up to date as records are appended. Each record
+// then costs the same however long the month's file is. The file's size and
+// time tell when another program has changed it meanwhile; it is then read
+// again.
+struct DataFile {
+    qint64 size = 0;
+    qint64 modifiedSecs = 0;
+    int modifiedNsecs = 0;
+    char lastByte = '\n';  // '\n' also for an empty file
+    QStringList lines;
+    // Every field that stands between two separators, by the hash of its
+    // text, with the lines it stands in.
+    QMultiHash<size_t, int> fields;
+    // The first nine characters of each line's ID (the part before its first
+    // separator) with the day's highest sequence and the first ID that has it.
+    struct Greatest {
+        qint64 sequence = -1;
+        QString id;
+    };
+    QHash<QString, Greatest> greatest;
+
+    void addLine(const QString& line) {
+        const int number = int(lines.size());
+        lines.append(line);
+        const QChar sep(31);
+        qsizetype open = line.indexOf(sep);
+        const QString id = open < 0 ? line : line.left(open);
+        if (id.size() >= 9) {
+            Greatest& g = greatest[id.left(9)];
+            const qint64 sequence = qint64(NumericValue(id.mid(9)));
+            if (sequence > g.sequence) g = {sequence, id};
+        }
+        while (open >= 0) {
+            const qsizetype close = line.indexOf(sep, open + 1);
+            if (close < 0) break;
+            fields.insert(qHash(QStringView(line).sliced(open + 1, close - open - 1)), number);
+            open = close;
+        }
     }
-    // A final line end leaves one empty piece behind it that is not a line.
-    if (data.endsWith('\n')) lines.removeLast();
-    return true;
+};
+
+QHash<QString, DataFile>& dataFiles() {
+    static QHash<QString, DataFile> files;
+    return files;
 }
 
-// True when the file is empty or its last line is closed by a line end: a
-// record appended to it then starts a line of its own.
-bool endsWithLineEnd(const QString& path) {
+void remember(DataFile& file, const platform::FileStatus& st) {
+    file.size = st.size;
+    file.modifiedSecs = st.modifiedSecs;
+    file.modifiedNsecs = st.modifiedNsecs;
+}
+
+// The data file as a run knows it, read when it is new to the run or has
+// changed; null when it is not a regular file or cannot be read. A FIFO or a
+// device is never opened: reading one would wait or never end.
+DataFile* knownDataFile(const QString& path) {
+    const platform::FileStatus st = platform::GetFileStatus(path);
+    if (!st.isFile) {
+        dataFiles().remove(path);
+        return nullptr;
+    }
+    auto it = dataFiles().find(path);
+    if (it != dataFiles().end() && it->size == st.size && it->modifiedSecs == st.modifiedSecs &&
+        it->modifiedNsecs == st.modifiedNsecs)
+        return &*it;
+    dataFiles().remove(path);
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() == 0) return true;
-    if (!f.seek(f.size() - 1)) return true;
-    char last = 0;
-    return !f.getChar(&last) || last == '\n';
+    if (!f.open(QIODevice::ReadOnly)) return nullptr;
+    const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError) return nullptr;
+    DataFile file;
+    for (QByteArray line : data.split('\n')) {
+        if (line.endsWith('\r')) line.chop(1);
+        file.addLine(platform::TextFromBytes(line));
+    }
+    // A final line end leaves one empty piece behind it that is not a line.
+    if (data.endsWith('\n')) file.lines.removeLast();
+    if (!data.isEmpty()) file.lastByte = data.back();
+    remember(file, st);
+    return &*dataFiles().insert(path, std::move(file));
+}
+
+// Appends a record line to the data file, first closing a last line that
+// lacks its line end (saved by an editor, say), which the record would
+// otherwise join. False when the append failed.
+bool appendRecordLine(const QString& path, const QString& line) {
+    DataFile* file = knownDataFile(path);
+    const bool closeLastLine = file && file->lastByte != '\n';
+    const QString lead = closeLastLine ? QStringLiteral("\r\n") : QString();
+    if (!AppendLineToFile(path, lead + line)) {
+        dataFiles().remove(path);
+        return false;
+    }
+    if (!file) return true;
+    const platform::FileStatus st = platform::GetFileStatus(path);
+    // A last line ending in a bare CR reads differently once closed: read again.
+    if (file->lastByte == '\r' || st.size != file->size + platform::BytesFromText(lead + line).size() + 2) {
+        dataFiles().remove(path);
+        return true;
+    }
+    file->addLine(line);
+    file->lastByte = '\n';
+    remember(*file, st);
+    return true;
 }
 
 // A field value must not break the line apart: line ends and separators become blanks.
@@ -174,6 +259,13 @@ void AddPlandelRecord(PlandelRecord& record) {
     // A record without a readable date is filed under today.
     if (!date.isValid()) date = platform::Now().date();
     CurrentDataFile = GetPlandelFileNameForDate(date);
+    const platform::FileStatus st = platform::GetFileStatus(CurrentDataFile);
+    if (st.exists && !st.isFile) {
+        WriteLog("AddPlandelRecord: Cant append to " + CurrentDataFile +
+                     " - not a regular file - record lost: " + record.Text,
+                 0);
+        return;
+    }
     if (PlandelRecordExists(record.EventDate, record.EventTime, record.Text)) {
         WriteLog("AddPlandelRecord: Cant add " + record.Text + "  - already exists", 3);
         return;
@@ -187,26 +279,28 @@ void AddPlandelRecord(PlandelRecord& record) {
         return;
     }
     WriteLog("AddPlandelRecord (File Append) to " + CurrentDataFile + " - " + line, 3);
-    // A data file whose last line lacks its line end (saved by an editor, say)
-    // would otherwise have the new record glued onto that line.
-    const QString lead = endsWithLineEnd(CurrentDataFile) ? QString() : QStringLiteral("\r\n");
-    if (!AppendLineToFile(CurrentDataFile, lead + line))
+    if (!appendRecordLine(CurrentDataFile, line))
         WriteLog("AddPlandelRecord: Cant append to " + CurrentDataFile + " - record lost: " + record.Text, 0);
 }
 
 bool PlandelRecordExists(const QString& date, const QString& time, const QString& text) {
     if (CurrentDataFile.isEmpty()) return false;
-    QStringList lines;
-    if (!readLines(CurrentDataFile, lines)) return false;
+    const DataFile* file = knownDataFile(CurrentDataFile);
+    if (!file) return false;
     const QString sep = PlandelSeparator();
     const QString dateField = sep + date + sep;
     const QString timeField = sep + time + sep;
-    const QString textField = sep + fieldText(text) + sep;
-    for (const QString& line : lines) {
-        if (line.trimmed().isEmpty()) continue;
-        if (line.indexOf(dateField, 4) >= 0 && line.indexOf(timeField, 8) >= 0 && line.indexOf(textField, 11) >= 0)
-            return true;
-    }
+    const QString fieldOfText = fieldText(text);
+    const QString textField = sep + fieldOfText + sep;
+    auto matches = [&](const QString& line) {
+        return !line.trimmed().isEmpty() && line.indexOf(dateField, 4) >= 0 && line.indexOf(timeField, 8) >= 0 &&
+               line.indexOf(textField, 11) >= 0;
+    };
+    // The text stands between two separators of any line that matches: only
+    // the lines holding it as a field need the full test.
+    const auto [first, last] = file->fields.equal_range(qHash(QStringView(fieldOfText)));
+    for (auto it = first; it != last; ++it)
+        if (matches(file->lines[*it])) return true;
     return false;
 }
 
@@ -224,11 +318,12 @@ QString FormatPlandelRecord(const PlandelRecord& record, const QString& separato
 }
 
 QString GetUniqueID(const QString& dataFile, const QDate& date, const QString& separator) {
-    QStringList lines;
-    if (!readLines(dataFile, lines)) {
+    const DataFile* file = knownDataFile(dataFile);
+    if (!file) {
         platform::MsgBox("Cant open filename '" + dataFile + "'");
         return {};
     }
+    const QStringList& lines = file->lines;
     // An empty file reads as one whose first line is empty.
     const QString firstLine = lines.isEmpty() ? QString() : lines.first().trimmed();
     QString prefix;
@@ -243,15 +338,19 @@ QString GetUniqueID(const QString& dataFile, const QDate& date, const QString& s
 
     // The day's highest sequence; it may have grown past four digits.
     QString greatest;
-    qint64 greatestSequence = -1;
-    for (const QString& line : lines) {
-        const int end = line.indexOf(separator);
-        const QString id = separator.isEmpty() || end < 0 ? line : line.left(end);
-        if (!id.startsWith(key)) continue;
-        const qint64 sequence = qint64(NumericValue(id.mid(key.size())));
-        if (sequence > greatestSequence) {
-            greatestSequence = sequence;
-            greatest = id;
+    if (separator == PlandelSeparator() && key.size() == 9) {
+        greatest = file->greatest.value(key).id;
+    } else {
+        qint64 greatestSequence = -1;
+        for (const QString& line : lines) {
+            const qsizetype end = line.indexOf(separator);
+            const QString id = separator.isEmpty() || end < 0 ? line : line.left(end);
+            if (!id.startsWith(key)) continue;
+            const qint64 sequence = qint64(NumericValue(id.mid(key.size())));
+            if (sequence > greatestSequence) {
+                greatestSequence = sequence;
+                greatest = id;
+            }
         }
     }
     if (greatest.isEmpty()) return key + "0001";
@@ -318,4 +417,6 @@ void RecordBackupToPlandel(qint64 files, qint64 bytes, qint64 errors, const QStr
     record.Kind = QStringLiteral("Batch");
     record.FilePath = platform::ProgramFolder() + '/' + platform::ProgramName();
     AddPlandelRecord(record);
+    // The run is over: the next one reads the data files afresh.
+    dataFiles().clear();
 }

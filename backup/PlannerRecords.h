@@ -50,7 +50,12 @@ QString FindPlandelDataPath();
 QString GetPlandelFileNameForDate(const QDate& date);
 
 // Appends the record to the data file of its own month, filling in its Id,
-// unless the same date, time and text are already there.
+// unless the same date, time and text are already there. A run reads each data
+// file once and then only appends to it (the run record ends the run), so a
+// record costs the same however long the file is; lines added by another
+// program meanwhile are read again. A data file that is not a regular file (a
+// FIFO, a device, a link to one) is never opened: the record is lost with a
+// level-0 log line.
 void AddPlandelRecord(PlandelRecord& record);
 
 // Fields 0, 1, 2, 3, 5 to 14 and 4, each followed by separator, then

@@ -30,7 +30,7 @@ void Main() {
         platform::SetPointer(platform::Pointer::ArrowHourglass);
         RunBackup(TheProgressForm()->backupParameters(), nullptr);
         platform::SetPointer(platform::Pointer::Default);
-        platform::EndProgram();
+        platform::EndProgram(RunExitStatus());
         return;
     }
     RunningSilently = false;

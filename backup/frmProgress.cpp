@@ -2,6 +2,7 @@
 
 #include "backup/BackupFolder.h"
 #include "backup/BackupList.h"
+#include "backup/BackupRun.h"
 #include "backup/BackupValues.h"
 #include "backup/frmAboutCorvex.h"
 #include "backup/frmLastBackup.h"
@@ -545,6 +546,11 @@ void frmProgress::cmdStart_Click() {
     // The menu reaches this while the button is disabled: never in the middle
     // of a refresh or of another start, which would copy a list being rebuilt.
     if (m_refreshing || m_starting) return;
+    // An empty destination would back up into the root of the file system.
+    if (txtDestDir->text().trimmed().isEmpty()) {
+        ShowNoDestinationMessage();
+        return;
+    }
     QString destination = txtDestDir->text();
     if (!destination.endsWith('/')) {
         destination += '/';

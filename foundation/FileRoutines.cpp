@@ -2,6 +2,7 @@
 
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
+#include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
@@ -67,7 +68,7 @@ bool MakeFolderWithReason(const QString& folder, int& error, QString& descriptio
 bool AppendLineToFile(const QString& fileName, const QString& line) {
     QFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    const QByteArray data = line.toUtf8() + "\r\n";
+    const QByteArray data = platform::BytesFromText(line) + "\r\n";
     const bool ok = f.write(data) == data.size();
     f.close();
     return ok && f.error() == QFileDevice::NoError;

@@ -21,7 +21,11 @@ QString ReadIni(const QString& file, const QString& section, const QString& key)
 }
 
 int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file) {
-    platform::WriteProfileString(section, key, value, file);
+    QString why;
+    if (!platform::WriteProfileString(section, key, value, file, &why))
+        WriteLog("WriteIni : Cant write the settings file '" + file + "' - " + why + " - [" + section + "] " + key +
+                     " was not saved",
+                 0);
     return 0;
 }
 

@@ -9,7 +9,9 @@ extern QString IniFile;
 // key is missing or the value is empty. Values are cut to 31,999 characters.
 QString ReadIni(const QString& file, const QString& section, const QString& key);
 
-// Writes one value; always returns 0, and a failed write is not reported.
+// Writes one value; always returns 0. A failed write (a full disk, a read-only
+// or unreadable settings file) leaves the file as it was and writes a level-0
+// program-log line naming the file.
 int WriteIni(const QString& section, const QString& key, const QString& value, const QString& file);
 
 // Writes one value as WriteIni does, for callers that must not report a

@@ -1,8 +1,10 @@
 #include "foundation/ListFiles.h"
 
 #include "foundation/Logging.h"
+#include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
+#include "platform/SaveFile.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -18,7 +20,9 @@ const char* const kCheckBoxesProperty = "corvexCheckBoxes";
 // The lines of a list file's bytes: CR LF or LF ends a line, empty lines are dropped.
 QStringList listFileLines(const QByteArray& bytes) {
     QStringList lines;
-    const QString text = QString::fromUtf8(bytes);
+    // Bytes that are not UTF-8 are carried without loss, so a list saved
+    // again holds every line as it was read.
+    const QString text = platform::TextFromBytes(bytes);
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = text.indexOf(u'\n', start);
@@ -47,8 +51,9 @@ void reportSaveFailure(const QString& fileName, int number, const QString& descr
     platform::MsgBox("An Error occurred in SaveListboxToFile: " + QString::number(number) + " = " + description +
                      " while saving '" + fileName + "'");
     // The number is written with its sign position, a blank for a positive one.
-    WriteLog(
-        "ErrorSaveListboxToFile: " + QString(number < 0 ? "" : " ") + QString::number(number) + " = " + description, 0);
+    WriteLog("ErrorSaveListboxToFile: " + QString(number < 0 ? "" : " ") + QString::number(number) + " = " +
+                 description + " while saving '" + fileName + "' - the file was left as it was",
+             0);
 }
 
 }  // namespace
@@ -189,17 +194,17 @@ bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
         return false;
     }
 
-    // Written to a temporary file beside the list and renamed over it at the
-    // end, so that a failed save never leaves a half-written list behind.
+    // Written to a temporary file beside the list and renamed over it only
+    // when every write and the final flush succeeded, so that a failed save
+    // (a full disk, a read-only list) keeps the earlier list as it was.
     QSaveFile file(fileName);
-    // Where no temporary file can be made beside the list, write it in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        reportSaveFailure(fileName, int(file.error()), file.errorString());
+    QString why;
+    if (!platform::OpenSaveFile(file, &why)) {
+        reportSaveFailure(fileName, int(QFileDevice::OpenError), why);
         return false;
     }
     for (const QString& line : lines) {
-        const QByteArray data = line.toUtf8() + "\r\n";
+        const QByteArray data = platform::BytesFromText(line) + "\r\n";
         ++lineCount;
         if (file.write(data) != data.size()) {
             reportSaveFailure(fileName, int(file.error()), file.errorString());
@@ -207,8 +212,8 @@ bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
             return false;
         }
     }
-    if (file.commit()) return true;
-    reportSaveFailure(fileName, int(file.error()), file.errorString());
+    if (platform::CommitSaveFile(file, &why)) return true;
+    reportSaveFailure(fileName, int(QFileDevice::WriteError), why);
     return false;
 }
 

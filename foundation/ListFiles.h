@@ -6,7 +6,8 @@
 // items (column 0 the row text, column n sub-item n, the item's check state the
 // ticked flag). Any other kind of control counts as a list view.
 //
-// List files: UTF-8, one row per line, every line ended by CR LF; readers take
+// List files: UTF-8, one row per line, every line ended by CR LF; bytes that
+// are not UTF-8 are carried without loss (platform/ByteText.h); readers take
 // CR LF and LF. Empty lines are skipped on reading. A list-view row is written
 // as its text, then "," and sub-item 1 when that is not empty; on reading into
 // a list view one trailing "," is dropped and lines are never split.
@@ -25,8 +26,10 @@ void LoadFileToListBox(QWidget* control, const QString& fileName, int mode);
 
 // Writes every row of control to the file, replacing it. lineCount is set to 0
 // at entry and then counts the rows handed to the file. The file is replaced
-// only once every line is written, so a failed save keeps the earlier list.
-// A failure is shown in a message box and logged at level 0. True when the
+// only once every line is written and flushed to the disk, so a failed save (a
+// full disk, a read-only list file) keeps the earlier list as it was. A failure
+// is shown in a message box and logged at level 0 with the file's name. Rows
+// read from a file go back as the bytes they were read from. True when the
 // file now holds the rows; false after a failure (also for an empty name).
 bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount);
 bool SaveListboxToFile(QWidget* control, const QString& fileName);

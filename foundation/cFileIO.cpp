@@ -2,6 +2,7 @@
 
 #include "foundation/Logging.h"
 #include "foundation/ProgramValues.h"
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
@@ -55,8 +56,14 @@ void cFileIO::openFile(const QString& mode, bool ignoreError) {
 
 bool cFileIO::writeLine(const QString& txt) {
     if (!m_file || !m_file->isOpen() || !m_file->isWritable()) return false;
-    const QByteArray data = txt.toUtf8() + "\r\n";
-    return m_file->write(data) == data.size() && m_file->flush();
+    const QByteArray data = platform::BytesFromText(txt) + "\r\n";
+    const bool ok = m_file->write(data) == data.size() && m_file->flush();
+    // A line that did not reach the file is an error even where no box may be
+    // shown: the program log names the file.
+    if (!ok)
+        WriteLog("cFileIO - An error occurred writing to the file " + m_fname + "\r\nErr = " + m_file->errorString(),
+                 0);
+    return ok;
 }
 
 void cFileIO::printLine(const QString& txt, bool silent) {
@@ -103,7 +110,7 @@ QString cFileIO::getLine() {
         QByteArray line = m_file->readLine();
         if (line.endsWith('\n')) line.chop(1);
         if (line.endsWith('\r')) line.chop(1);
-        return QString::fromUtf8(line);
+        return platform::TextFromBytes(line);
     }
 }
 

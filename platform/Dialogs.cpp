@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace platform {
@@ -48,14 +49,30 @@ QMessageBox::Icon iconOf(Icon i) {
 }
 
 // Closing a box without a button means its cancel answer, or the only answer.
+// The Abort, Retry, Ignore question has none (see NoEscape).
 Answer escapeAnswer(Buttons b) {
     switch (b) {
     case Buttons::OK: return Answer::OK;
     case Buttons::YesNo: return Answer::No;
-    case Buttons::AbortRetryIgnore: return Answer::Abort;
     default: return Answer::Cancel;
     }
 }
+
+// Swallows Escape and the close box, so that only a button ends the box: the
+// Abort, Retry, Ignore question must not take a stray Escape for Abort, which
+// ends the program.
+class NoEscape : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel))
+            return true;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 BoxReply realDialog(const BoxRequest& req) {
     switch (req.kind) {
@@ -67,6 +84,8 @@ BoxReply realDialog(const BoxRequest& req) {
         box.setStandardButtons(all);
         const int def = qBound(1, req.defaultButton, int(specs.size())) - 1;
         box.setDefaultButton(specs[def].button);
+        NoEscape noEscape;
+        if (req.buttons == Buttons::AbortRetryIgnore) box.installEventFilter(&noEscape);
         const int clicked = box.exec();
         for (const auto& s : specs)
             if (s.button == clicked) return {s.answer, {}};

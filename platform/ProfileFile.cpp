@@ -1,33 +1,88 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/ByteText.h"
+#include "platform/SaveFile.h"
+
 #include <QFile>
-#include <QSaveFile>
-#include <QStringList>
+
+#include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 namespace platform {
 namespace {
 
-QStringList readLines(const QString& file, bool* exists = nullptr) {
+// One line of the file: its bytes, its own line end ("\r\n", "\n", or "" for
+// a last line without one), and its text for matching names.
+struct Line {
+    QByteArray bytes;
+    QByteArray end;
+    QString text;
+};
+
+enum class Load { Read, Missing, Failed };
+
+struct Profile {
+    std::vector<Line> lines;
+};
+
+void splitLines(const QByteArray& data, std::vector<Line>& lines) {
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype newline = data.indexOf('\n', start);
+        Line line;
+        if (newline < 0) {
+            line.bytes = data.mid(start);
+            start = data.size();
+        } else {
+            qsizetype stop = newline;
+            if (stop > start && data[stop - 1] == '\r') --stop;
+            line.bytes = data.mid(start, stop - start);
+            line.end = data.mid(stop, newline + 1 - stop);
+            start = newline + 1;
+        }
+        line.text = TextFromBytes(line.bytes);
+        lines.push_back(std::move(line));
+    }
+    // A byte-order mark left by some editors would hide the first section; it
+    // is kept in the bytes and only left out of the matching.
+    if (!lines.empty() && lines.front().text.startsWith(QChar(0xFEFF))) lines.front().text.remove(0, 1);
+}
+
+// Reads the file; Missing only when nothing is there at all.
+Load loadProfile(const QString& file, Profile& profile, QString& why) {
+    const QByteArray encoded = QFile::encodeName(file);
+    struct stat st {};
+    if (::stat(encoded.constData(), &st) != 0) {
+        if (errno == ENOENT) return Load::Missing;
+        why = QString::fromLocal8Bit(std::strerror(errno));
+        return Load::Failed;
+    }
+    // A folder, FIFO or device: opening a FIFO would wait for a writer for ever.
+    if (!S_ISREG(st.st_mode)) {
+        why = QStringLiteral("Not a regular file");
+        return Load::Failed;
+    }
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) {
-        if (exists) *exists = false;
-        return {};
+        why = f.errorString();
+        return Load::Failed;
     }
-    if (exists) *exists = true;
-    QString text = QString::fromUtf8(f.readAll());
-    // A byte-order mark left by some editors would hide the first section.
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList lines = text.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    return lines;
+    const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        why = f.errorString();
+        return Load::Failed;
+    }
+    splitLines(data, profile.lines);
+    return Load::Read;
 }
 
 // The section name of a "[name]" line, or a null string for any other line.
 QString sectionOf(const QString& line) {
     const QString t = line.trimmed();
     if (t.size() >= 2 && t.startsWith('[')) {
-        const int close = t.indexOf(']');
+        const qsizetype close = t.indexOf(']');
         if (close > 0) return t.mid(1, close - 1).trimmed();
     }
     return {};
@@ -35,7 +90,7 @@ QString sectionOf(const QString& line) {
 
 // The key of a "key=value" line, or a null string.
 QString keyOf(const QString& line) {
-    const int eq = line.indexOf('=');
+    const qsizetype eq = line.indexOf('=');
     if (eq < 0) return {};
     const QString t = line.trimmed();
     if (t.startsWith(';')) return {};
@@ -44,37 +99,53 @@ QString keyOf(const QString& line) {
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
+bool fail(QString* why, const QString& reason) {
+    if (why) *why = reason;
+    return false;
+}
+
+Line newLine(const QString& text) { return {BytesFromText(text), QByteArrayLiteral("\r\n"), text}; }
+
 }  // namespace
 
 int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value, int bufferSize) {
     value.clear();
     if (bufferSize <= 1) return 0;
-    const QStringList lines = readLines(file);
+    Profile profile;
+    QString why;
+    if (loadProfile(file, profile, why) != Load::Read) return 0;
     bool inSection = false;
-    for (const QString& line : lines) {
-        const QString sec = sectionOf(line);
+    for (const Line& line : profile.lines) {
+        const QString sec = sectionOf(line.text);
         if (!sec.isNull()) {
             inSection = sameName(sec, section);
             continue;
         }
         if (!inSection) continue;
-        const QString k = keyOf(line);
+        const QString k = keyOf(line.text);
         if (k.isNull() || !sameName(k, key)) continue;
-        value = line.mid(line.indexOf('=') + 1).trimmed().left(bufferSize - 1);
+        value = line.text.mid(line.text.indexOf('=') + 1).trimmed().left(bufferSize - 1);
         return int(value.size());
     }
     return 0;
 }
 
-bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file) {
-    QStringList lines = readLines(file);
-    const QString entry = key + '=' + value;
+bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file,
+                        QString* why) {
+    Profile profile;
+    QString reason;
+    const Load load = loadProfile(file, profile, reason);
+    // A file that is there but cannot be read must not be replaced by one
+    // holding only this key: every other setting would be lost.
+    if (load == Load::Failed) return fail(why, reason);
 
+    std::vector<Line>& lines = profile.lines;
+    const QString entry = key + '=' + value;
     int sectionStart = -1;   // index of the "[section]" line
     int lastInSection = -1;  // last non-blank line belonging to the section
     bool done = false;
-    for (int i = 0; i < lines.size() && !done; ++i) {
-        const QString sec = sectionOf(lines[i]);
+    for (int i = 0; i < int(lines.size()) && !done; ++i) {
+        const QString sec = sectionOf(lines[size_t(i)].text);
         if (!sec.isNull()) {
             if (sectionStart >= 0) break;  // the section ended
             if (sameName(sec, section)) {
@@ -84,27 +155,28 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
             continue;
         }
         if (sectionStart < 0) continue;
-        if (!lines[i].trimmed().isEmpty()) lastInSection = i;
-        const QString k = keyOf(lines[i]);
+        if (!lines[size_t(i)].text.trimmed().isEmpty()) lastInSection = i;
+        const QString k = keyOf(lines[size_t(i)].text);
         if (!k.isNull() && sameName(k, key)) {
-            lines[i] = entry;
+            Line& line = lines[size_t(i)];
+            line.bytes = BytesFromText(entry);
+            if (line.end.isEmpty()) line.end = QByteArrayLiteral("\r\n");
             done = true;
         }
     }
     if (!done) {
-        if (sectionStart >= 0) {
-            lines.insert(lastInSection + 1, entry);
-        } else {
-            lines << '[' + section + ']' << entry;
-        }
+        std::vector<Line> added;
+        if (sectionStart < 0) added.push_back(newLine('[' + section + ']'));
+        added.push_back(newLine(entry));
+        const size_t at = sectionStart >= 0 ? size_t(lastInSection + 1) : lines.size();
+        // The line before the new ones needs a line end of its own.
+        if (at > 0 && lines[at - 1].end.isEmpty()) lines[at - 1].end = QByteArrayLiteral("\r\n");
+        lines.insert(lines.begin() + qsizetype(at), added.begin(), added.end());
     }
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) return false;
     QByteArray data;
-    for (const QString& l : lines) data += l.toUtf8() + "\r\n";
-    out.write(data);
-    return out.commit();
+    for (const Line& l : lines) data += l.bytes + l.end;
+    return ReplaceFile(file, data, why);
 }
 
 }  // namespace platform

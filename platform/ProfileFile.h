@@ -1,21 +1,28 @@
 #pragma once
 // Reader and writer of INI-style profile files ("[section]" lines and
 // "key=value" lines). Section and key names match without regard to case;
-// a value is the text after the first "=", without surrounding blanks.
+// a value is the text after the first "=", without surrounding blanks. Lines
+// are bytes: text that is not UTF-8 is carried without loss (ByteText.h).
 #include <QString>
 
 namespace platform {
 
 // Copies at most bufferSize - 1 characters of the value into value and returns
-// how many it copied: 0 when the file, section or key is missing or the value is empty.
+// how many it copied: 0 when the file, section or key is missing or the value
+// is empty, and when the file cannot be read or is not a regular file.
 int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value, int bufferSize);
 
 // Replaces the key's value in place, or adds the key at the end of its section,
 // adding the section at the end of the file and creating the file when missing.
-// Every other line (comments, unknown keys, lines before the first section) is
-// kept as it stands. The whole file is written to a temporary name and renamed
-// over the old one, so a crash never leaves it half written. Lines end in CR LF.
-// Returns false when the file could not be written.
-bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file);
+// Every other line (comments, unknown keys, lines before the first section,
+// text in other encodings) is kept byte for byte with its own line end; new
+// lines end in CR LF. The whole file is written to a temporary name, every
+// write and the final flush are checked, and only then is it renamed over the
+// old one: a failed write (a full disk, say) leaves the old file as it was and
+// removes the temporary file. A file that exists but cannot be read, is not a
+// regular file, or is read-only (its owner has no write permission) is never
+// replaced. Returns false on any failure, with the reason in why.
+bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file,
+                        QString* why = nullptr);
 
 }  // namespace platform

@@ -1,8 +1,10 @@
 #include "backup/BackupRun.h"
 #include "BackupTestSupport.h"
+#include "backup/BackupList.h"
 #include "backup/BackupValues.h"
 #include "backup/PlannerRecords.h"
 #include "backup/ProgramStart.h"
+#include "backup/RunLock.h"
 #include "backup/StatusControls.h"
 #include "backup/frmProgress.h"
 #include "foundation/IniFile.h"
@@ -12,7 +14,9 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLockFile>
 #include <QProgressBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <fcntl.h>
@@ -118,4 +122,51 @@ TEST_F(RunBackupTest, AnUnknownTypeCopiesAndWritesNothing) {
     EXPECT_EQ(boxes.count(), 0);
     // The silent run that did nothing says so in the program log.
     EXPECT_TRUE(env.readFile("corvex.log").contains(",Backup type 8 - Unknown Backup type - nothing backed up\r\n"));
+}
+
+TEST_F(RunBackupTest, EmptyOrBlankDestinationStartsNoBackupAndEndsWithStatusOne) {
+    for (const char* destination : {"", "  "}) {
+        env.writeFile("corvex.ini", QString("[general]\r\nbackupTo=") + destination +
+                                        "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\n[Plandel]\r\n"
+                                        "dataPath=" +
+                                        env.folder() + "\r\n");
+        RunBackup(window().backupParameters(), nullptr);
+    }
+    EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
+    EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
+    EXPECT_EQ(env.readFile("corvex.log").count(",There is no destination directory specified - nothing backed up\r\n"),
+              2);
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_EQ(RunExitStatus(), 1);
+}
+
+TEST_F(RunBackupTest, ARunHeldByAnotherLeavesItsListsAlone) {
+    writeIni("backupType=0\r\n");
+    env.writeFile("copied.txt", "/the/other/run.txt\r\n");
+    QLockFile other(RunLock::path());
+    ASSERT_TRUE(other.tryLock(0));
+    // Silent: a level-0 line and a run error, no box.
+    RunBackup(window().backupParameters(), nullptr);
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",Another backup run holds " + RunLock::path() + " - nothing backed up\r\n"));
+    EXPECT_EQ(RunExitStatus(), 1);
+    EXPECT_EQ(boxes.count(), 0);
+    // With windows (the main window's start goes straight to the copy loop): a box.
+    QTreeWidget rows;
+    QString destination = env.path("dest");
+    const StatusControls status{};
+    boxes.answer(platform::Answer::OK);
+    EXPECT_FALSE(BackupList(&rows, destination, &status, 0));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Backup already running");
+    EXPECT_EQ(env.readFile("copied.txt"), "/the/other/run.txt\r\n");
+    EXPECT_FALSE(QFileInfo::exists(env.path("dest")));
+    EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
+
+    // Once the other run has ended, the next one backs up.
+    other.unlock();
+    RunBackup(window().backupParameters(), nullptr);
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
+    EXPECT_FALSE(QFileInfo::exists(RunLock::path()));
 }

@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QTreeWidgetItem>
 
+#include <sys/stat.h>
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -247,4 +250,57 @@ TEST_F(PlandelTest, ARecordNeverJoinsALastLineWithoutItsLineEnd) {
     const QByteArray data = ReadBytes(env.path("plan/D200304.dat"));
     EXPECT_TRUE(data.startsWith(old + "\r\nD200304280001" + S.toUtf8())) << data.toStdString();
     EXPECT_EQ(ids("plan/D200304.dat"), (QStringList{"D200304270001", "D200304280001"}));
+}
+
+TEST_F(PlandelTest, RecordsFollowWhatAnotherProgramAddedMeanwhile) {
+    load();
+    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
+    RecordFileToPlandel(&a);
+    // The planner itself adds a record of the same day, and one like the next file's.
+    QFile data(env.path("plan/D200304.dat"));
+    ASSERT_TRUE(data.open(QIODevice::Append));
+    QTreeWidgetItem b = fileRow("/home/anna/b.txt", "7", "TXT", "2003-04-28 09:20");
+    data.write(("D200304280005" + S + "20030428" + S + "Edit" + S + "0920" + S + S + "PCFile" + S + S +
+                "/home/anna/b.txt" + S + S + S + S + S + S + S + "b.txt (7 bytes)" + S + "\r\n")
+                   .toUtf8());
+    data.close();
+    RecordFileToPlandel(&b);
+    QTreeWidgetItem c = fileRow("/home/anna/c.txt", "9", "TXT", "2003-04-28 09:30");
+    RecordFileToPlandel(&c);
+    EXPECT_EQ(ids("plan/D200304.dat"), (QStringList{"D200304280001", "D200304280005", "D200304280006"}));
+}
+
+TEST_F(PlandelTest, ADataFileThatIsNotARegularFileIsAnErrorNotAHang) {
+    struct Case {
+        const char* what;
+        std::function<void(const QString&)> make;
+    };
+    const Case cases[] = {
+        {"FIFO", [](const QString& p) { ::mkfifo(QFile::encodeName(p).constData(), 0644); }},
+        {"link to /dev/zero", [](const QString& p) { QFile::link("/dev/zero", p); }},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(env.path("plan/D200304.dat"));
+        QFile::remove(env.path("corvex.log"));
+        c.make(env.path("plan/D200304.dat"));
+        load();
+        QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
+        RecordFileToPlandel(&a);
+        RecordBackupToPlandel(1, 5, 0, "/b/");
+        const QStringList log = env.readLines("corvex.log");
+        ASSERT_EQ(log.size(), 2) << c.what;
+        EXPECT_TRUE(log[0].endsWith(",AddPlandelRecord: Cant append to " + env.path("plan/D200304.dat") +
+                                    " - not a regular file - record lost: a.txt (5 bytes)"))
+            << log[0].toStdString();
+        EXPECT_EQ(boxes.count(), 0) << c.what;
+    }
+}
+
+TEST_F(PlandelTest, OtherLinesOfTheDataFileKeepTheirBytes) {
+    load();
+    const QByteArray old = "\r\nD200304270001" + S.toUtf8() + "caf\xe9 \xff" + S.toUtf8() + "\r\n";
+    WriteBytes(env.path("plan/D200304.dat"), old);
+    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
+    RecordFileToPlandel(&a);
+    EXPECT_TRUE(ReadBytes(env.path("plan/D200304.dat")).startsWith(old + "D200304280001" + S.toUtf8()));
 }

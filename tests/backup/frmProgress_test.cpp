@@ -257,10 +257,10 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
 TEST_F(MainWindowTest, StartWithoutATypeStopsAndKeepsTheList) {
     writeIni("backupType=9\r\n");
     frmProgress& f = load();
-    f.txtDestDir->setText("");
+    f.txtDestDir->setText(env.path("dest"));
     addRow("/x", "1", true);
     f.cmdStart_Click();
-    EXPECT_EQ(setting("backupTo"), "/");
+    EXPECT_EQ(setting("backupTo"), env.path("dest/"));
     EXPECT_EQ(setting("backupType"), "-1");
     EXPECT_EQ(f.lvwFiles->topLevelItemCount(), 1);
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
@@ -565,4 +565,22 @@ TEST_F(MainWindowTest, ViewAndHelpEntriesOpenTheirWindows) {
     EXPECT_TRUE(modeless.contains("frmLastBackup")) << modeless.join(',').toStdString();
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == "frmLogView" || w->objectName() == "frmLastBackup") w->close();
+}
+
+TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
+    writeIni("backupTo=/kept/\r\nbackupType=0\r\n");
+    frmProgress& f = load();
+    addRow("/x", "1", true);
+    for (const char* text : {"", "   "}) {
+        f.txtDestDir->setText(text);
+        boxes.answer(platform::Answer::OK);
+        f.cmdStart_Click();
+        EXPECT_EQ(boxes.last().title, "Need to choose a destination directory");
+        EXPECT_EQ(boxes.last().text, "There is no destination directory specified");
+        EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
+    }
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(setting("backupTo"), "/kept/");
+    EXPECT_EQ(f.lvwFiles->topLevelItemCount(), 1);
+    EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
 }

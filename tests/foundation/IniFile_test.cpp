@@ -1,14 +1,28 @@
 #include "foundation/IniFile.h"
+#include "support/AsOrdinaryUser.h"
+#include "support/FullDisk.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
 
+#include <sys/stat.h>
+
 namespace {
 class IniFileTest : public ::testing::Test {
 protected:
+    // The settings file must still hold old, and the program log one level-0
+    // line (threshold 0) naming the file and the reason.
+    void expectKept(const QString& file, const QByteArray& old, const QString& reason) {
+        EXPECT_EQ(ReadBytes(file), old);
+        const QStringList log = env.readLines("corvex.log");
+        ASSERT_EQ(log.size(), 1);
+        EXPECT_TRUE(log[0].contains(",WriteIni : Cant write the settings file '" + file + "' - " + reason))
+            << log[0].toStdString();
+    }
     TestEnvironment env;
     QString ini = env.ini();
+    const QByteArray old = "[general]\r\nbackupTo=/b/\r\ndateOfLastBackup=2003-04-01 08:00:00\r\n";
 };
 }  // namespace
 
@@ -57,10 +71,11 @@ TEST_F(IniFileTest, WritesKeepCommentsUnknownKeysAndLinesOutsideSections) {
         "[Plandel]\r\ndataPath=/p\r\nextra=x\r\n");
 }
 
-TEST_F(IniFileTest, MissingFileIsCreatedAndMissingFolderIsNotReported) {
+TEST_F(IniFileTest, MissingFileIsCreatedAndMissingFolderIsLogged) {
     const QString fresh = env.path("sub/new.ini");
-    EXPECT_EQ(WriteIni("general", "a", "1", fresh), 0);  // folder missing: nothing written, no error
+    EXPECT_EQ(WriteIni("general", "a", "1", fresh), 0);  // folder missing: nothing written
     EXPECT_FALSE(QFile::exists(fresh));
+    EXPECT_TRUE(env.readFile("corvex.log").contains(",WriteIni : Cant write the settings file '" + fresh + "' - "));
     EXPECT_EQ(ReadIni(fresh, "general", "a"), "");
     QDir().mkpath(env.path("sub"));
     WriteIni("general", "a", "1", fresh);
@@ -81,7 +96,8 @@ TEST_F(IniFileTest, ByteOrderMarkAndBrokenLinesDoNotHideSettings) {
     EXPECT_EQ(ReadIni(ini, "general", "backupType"), "2");
     WriteIni("general", "backupTo", "/c/", ini);
     EXPECT_EQ(ReadIni(ini, "general", "backupTo"), "/c/");
-    EXPECT_TRUE(ReadBytes(ini).startsWith("[general]\r\nbackupTo=/c/\r\n"));
+    // The byte-order mark is part of the first line, kept like every other byte.
+    EXPECT_TRUE(ReadBytes(ini).startsWith("\xEF\xBB\xBF[general]\r\nbackupTo=/c/\r\n"));
 }
 
 TEST_F(IniFileTest, LongValuesAreCutTo31999Characters) {
@@ -92,5 +108,69 @@ TEST_F(IniFileTest, LongValuesAreCutTo31999Characters) {
 
 TEST_F(IniFileTest, MissingKeyLeavesNoTraceInTheLog) {
     EXPECT_EQ(ReadIni(ini, "general", "nothing"), "");
+    EXPECT_FALSE(QFile::exists(env.path("corvex.log")));
+}
+
+// ---- A write that fails keeps the old settings file and says so.
+
+TEST_F(IniFileTest, FullDiskKeepsTheOldFileAndRemovesTheTemporaryFile) {
+    FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here";
+    const QString file = disk.path("corvex.ini");
+    WriteBytes(file, old);
+    disk.fill();
+    WriteIni("general", "dateOfLastBackup", "2003-04-28 14:05:30", file);
+    expectKept(file, old, "No space left on device");
+    EXPECT_EQ(disk.names(), (QStringList{"corvex.ini", "filler"}));
+    EXPECT_EQ(ReadIni(file, "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
+}
+
+TEST_F(IniFileTest, ReadOnlySettingsFileIsNeverReplaced) {
+    WriteBytes(ini, old);
+    ASSERT_EQ(::chmod(QFile::encodeName(ini).constData(), 0444), 0);
+    WriteIni("general", "dateOfLastBackup", "2003-04-28 14:05:30", ini);
+    expectKept(ini, old, "The file is read-only");
+}
+
+TEST_F(IniFileTest, SettingsFileThatCannotBeReadIsNeverReplaced) {
+    WriteBytes(ini, old);
+    // Only the owner may write it, nobody may read it; the folder is open to all.
+    ASSERT_EQ(::chmod(QFile::encodeName(env.folder()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(ini).constData(), 0200), 0);
+    {
+        AsOrdinaryUser user;
+        EXPECT_EQ(ReadIni(ini, "general", "backupTo"), "");
+        WriteIni("general", "dateOfLastBackup", "2003-04-28 14:05:30", ini);
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(ini).constData(), 0600), 0);
+    expectKept(ini, old, "Permission denied");
+}
+
+// ---- A rewrite keeps every other line as the bytes it was.
+
+TEST_F(IniFileTest, RewriteKeepsEveryOtherLineByteForByte) {
+    const QByteArray before =
+        "; caf\xe9 - a comment in Latin-1\r\n"
+        "[general]\n"
+        "backupTo=/b/caf\xe9/\r\n"
+        "unknown = \xff\xfe odd \r\n"
+        "dateOfLastBackup=2003-04-01 08:00:00\r\n"
+        "\r\n"
+        "[Plandel]\r\n"
+        "dataPath=/p";
+    WriteBytes(ini, before);
+    WriteIni("general", "dateOfLastBackup", "2003-04-28 14:05:30", ini);
+    WriteIni("Plandel", "extra", "1", ini);
+    // A value that is not UTF-8 is read and written back as the same bytes.
+    WriteIni("general", "backupTo", ReadIni(ini, "general", "backupTo"), ini);
+    EXPECT_EQ(ReadBytes(ini), QByteArray("; caf\xe9 - a comment in Latin-1\r\n"
+                                         "[general]\n"
+                                         "backupTo=/b/caf\xe9/\r\n"
+                                         "unknown = \xff\xfe odd \r\n"
+                                         "dateOfLastBackup=2003-04-28 14:05:30\r\n"
+                                         "\r\n"
+                                         "[Plandel]\r\n"
+                                         "dataPath=/p\r\n"
+                                         "extra=1\r\n"));
     EXPECT_FALSE(QFile::exists(env.path("corvex.log")));
 }

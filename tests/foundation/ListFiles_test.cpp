@@ -1,6 +1,7 @@
 // Loading and saving list controls, copying and removing rows.
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
+#include "support/FullDisk.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -215,6 +216,51 @@ TEST(SaveListboxToFile, LinkedListFileIsWrittenThroughTheLink) {
     SaveListboxToFile(&list, env.path("paths.txt"));
     EXPECT_TRUE(QFileInfo(env.path("paths.txt")).isSymLink());
     EXPECT_EQ(env.readFile("real/paths.txt"), "/new/\r\n");
+}
+
+TEST(SaveListboxToFile, FullDiskOrReadOnlyListKeepsTheOldList) {
+    TestEnvironment env;
+    ScriptedBoxes boxes;
+    QListWidget list;
+    list.addItems({"/home/anna/", "/srv/*"});
+    const QByteArray old = "/old/\r\n";
+
+    env.writeFile("paths.txt", "/old/\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(env.path("paths.txt")).constData(), 0444), 0);
+    boxes.answer(platform::Answer::OK);
+    SaveListboxToFile(&list, env.path("paths.txt"));
+    EXPECT_EQ(ReadBytes(env.path("paths.txt")), old);
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains("The file is read-only while saving '" + env.path("paths.txt") +
+                              "' - the file was left as it was"));
+
+    FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here";
+    WriteBytes(disk.path("paths.txt"), old);
+    disk.fill();
+    boxes.answer(platform::Answer::OK);
+    SaveListboxToFile(&list, disk.path("paths.txt"));
+    EXPECT_EQ(ReadBytes(disk.path("paths.txt")), old);
+    EXPECT_EQ(disk.names(), (QStringList{"filler", "paths.txt"}));
+    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_TRUE(env.readFile("corvex.log").contains("while saving '" + disk.path("paths.txt") + "'"));
+}
+
+TEST(SaveListboxToFile, LinesInOtherEncodingsGoBackByteForByte) {
+    TestEnvironment env;
+    const QByteArray bytes = "/home/caf\xe9/\r\n/srv/\xff\xfe/*\r\n/home/caf\xc3\xa9/\r\n";
+    WriteBytes(env.path("paths.txt"), bytes);
+    QListWidget list;
+    LoadFileToListBox(&list, env.path("paths.txt"), 0);
+    QTreeWidget view;
+    LoadFileToListBox(&view, env.path("paths.txt"), 0);
+    EXPECT_EQ(list.count(), 3);
+    EXPECT_NE(list.item(0)->text(), list.item(2)->text());
+    SaveListboxToFile(&list, env.path("fromList.txt"));
+    SaveListboxToFile(&view, env.path("fromView.txt"));
+    EXPECT_EQ(ReadBytes(env.path("fromList.txt")), bytes);
+    EXPECT_EQ(ReadBytes(env.path("fromView.txt")), bytes);
 }
 
 TEST(CopyListItems, CopiesTextsAndTicksInOrder) {

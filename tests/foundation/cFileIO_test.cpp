@@ -1,5 +1,7 @@
 #include "foundation/cFileIO.h"
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
+#include "support/FullDisk.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -149,4 +151,39 @@ TEST_F(FileIOTest, WaitUntilFileCanBeOpened) {
     QDir().mkpath(env.path("never"));
     f.init(env.path("never"));
     EXPECT_FALSE(f.waitUntilFileCanBeOpened(3));  // also across midnight
+}
+
+TEST_F(FileIOTest, UnknownModeKeepsTheFileItHeld) {
+    cFileIO f;
+    f.init(env.path("kept.txt"));
+    f.openFile("APPEND");
+    f.printLine("before");
+    boxes.answer(platform::Answer::OK);
+    f.openFile("READ");
+    f.printLine("after");
+    f.closeFile();
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_EQ(env.readFile("kept.txt"), "before\r\nafter\r\n");
+}
+
+TEST_F(FileIOTest, LinesThatAreNotUtf8ComeBackAsTheSameBytes) {
+    cFileIO f;
+    f.init(env.path("latin.txt"));
+    f.appendLine(platform::TextFromBytes("caf\xe9 \xff"));
+    EXPECT_EQ(ReadBytes(env.path("latin.txt")), QByteArray("caf\xe9 \xff\r\n"));
+    f.openFile("INPUT");
+    EXPECT_EQ(platform::BytesFromText(f.getLine()), QByteArray("caf\xe9 \xff"));
+    f.closeFile();
+}
+
+TEST_F(FileIOTest, WriteOnAFullDiskIsLoggedAlsoWhenSilent) {
+    FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here";
+    disk.fill();
+    cFileIO f;
+    f.init(disk.path("copied.txt"));
+    f.appendLine("/home/anna/a.txt", true);
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",cFileIO - An error occurred writing to the file " + disk.path("copied.txt") + "\r\n"));
 }
