@@ -5,6 +5,8 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -112,6 +114,23 @@ bool GetFolderId(const QString& folder, FolderId& id) {
     id.device = quint64(st.st_dev);
     id.inode = quint64(st.st_ino);
     return true;
+}
+
+bool FolderLiesWithin(const QString& folder, const FolderId& outer) {
+    const QByteArray p = QFile::encodeName(folder);
+    if (p.isEmpty()) return false;
+    char resolved[PATH_MAX];
+    if (!::realpath(p.constData(), resolved)) return false;
+    QByteArray level(resolved);
+    for (;;) {
+        struct stat st;
+        if (::stat(level.constData(), &st) == 0 && quint64(st.st_dev) == outer.device &&
+            quint64(st.st_ino) == outer.inode)
+            return true;
+        if (level == "/") return false;
+        const qsizetype slash = level.lastIndexOf('/');
+        level.truncate(slash <= 0 ? 1 : slash);
+    }
 }
 
 }  // namespace platform

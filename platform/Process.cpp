@@ -23,13 +23,13 @@ bool looksLikeAddress(const QString& s) {
 }
 }  // namespace
 
-void EndProgram() {
+void EndProgram(int status) {
     if (auto& h = endHandler()) {
         h();
         return;
     }
     std::fflush(nullptr);
-    _exit(0);
+    _exit(status);
 }
 
 void SetEndProgramHandler(std::function<void()> handler) { endHandler() = std::move(handler); }

@@ -5,9 +5,10 @@
 
 namespace platform {
 
-// Ends the process at once with status 0, without closing windows one by one.
-// Tests install a handler instead; callers must therefore return after the call.
-void EndProgram();
+// Ends the process at once with status (0 unless given), without closing
+// windows one by one. Tests install a handler instead; callers must therefore
+// return after the call.
+void EndProgram(int status = 0);
 void SetEndProgramHandler(std::function<void()> handler);  // empty restores the real end
 
 // Result codes of OpenDocument, as callers of the shell expect them:
