@@ -28,9 +28,10 @@ void Main() {
         RunningSilently = true;
         WriteLog("Corvex running silently", 3);
         platform::SetPointer(platform::Pointer::ArrowHourglass);
-        RunBackup(TheProgressForm()->backupParameters(), nullptr);
+        const int errors = RunBackup(TheProgressForm()->backupParameters(), nullptr);
         platform::SetPointer(platform::Pointer::Default);
-        platform::EndProgram();
+        // A scheduler or a login script sees a run that met errors by its status.
+        platform::EndProgram(errors > 0 ? 1 : 0);
         return;
     }
     RunningSilently = false;

@@ -4,9 +4,11 @@
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramValues.h"
 #include "platform/Pointer.h"
+#include "support/AsOrdinaryUser.h"
 #include "support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QListWidget>
 #include <QLocale>
 #include <QPointer>
@@ -426,4 +428,71 @@ TEST_F(ScanTest, FoldersThatCannotBeReadAreLogged) {
     EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + oddRow + "\r\n")) << log.toStdString();
     EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + env.path("missing/") + "\r\n"));
     EXPECT_FALSE(log.contains(root + "/sub\r\n"));
+}
+
+TEST_F(ScanTest, FoldersThatCannotBeFoundOrReadAreCountedErrors) {
+    // A "*" entry whose folder has gone, a plain entry whose folder has gone,
+    // and a subfolder of a walked tree without permission: three errors.
+    MakeFile(root + "/locked/inside.txt", kNoon);
+    ASSERT_EQ(::chmod(QFile::encodeName(env.folder()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(root + "/locked").constData(), 0), 0);
+    Host host;
+    QListWidget folders;
+    folders.addItems({env.path("unplugged/*"), root + "/*", env.path("renamed/")});
+    int errors = 0;
+    {
+        AsOrdinaryUser ordinary;
+        errors = ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
+                                  &host.excluded, host.allPaths, true, true, nullptr);
+    }
+    ::chmod(QFile::encodeName(root + "/locked").constData(), 0755);
+    EXPECT_EQ(errors, 3);
+    EXPECT_TRUE(host.fileRows().contains(root + "/sub/mid.doc"));
+    const QString log = env.readFile("corvex.log");
+    EXPECT_TRUE(log.contains(",BuildFolderList : cant find folder " + env.path("unplugged/") + "\r\n"))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + root + "/locked\r\n"));
+    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + env.path("renamed/") + "\r\n"));
+    // An excluded folder that cannot be read is no error: it is not wanted.
+    host.exclude("/locked");
+    ::chmod(QFile::encodeName(root + "/locked").constData(), 0);
+    {
+        AsOrdinaryUser ordinary;
+        QListWidget tree;
+        tree.addItem(root + "/*");
+        errors = ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &tree, &host.patterns, &host.files,
+                                  &host.excluded, host.allPaths, true, true, nullptr);
+    }
+    ::chmod(QFile::encodeName(root + "/locked").constData(), 0755);
+    EXPECT_EQ(errors, 0);
+}
+
+TEST_F(ScanTest, TheDestinationIsKnownByIdentityAndSourcesInsideItAreStillScanned) {
+    MakeFile(root + "/Backup/20240509/data/top.txt", kNoon);
+    MakeFile(root + "/Backup/keep/own.txt", kNoon);
+    ASSERT_TRUE(QFile::link(root + "/Backup", env.path("dest")));
+    Host host;
+    QListWidget folders;
+    folders.addItems({root + "/*", env.path("dest/keep/*")});
+    // The destination spelled through a link and a relative path.
+    ASSERT_TRUE(QDir::setCurrent(env.folder()));
+    host.scanInto(&folders, "dest");
+    EXPECT_EQ(host.fileRows(), sorted({root + "/top.txt", root + "/sub/mid.doc", root + "/sub/deeper/low.TXT",
+                                       root + "/temp/scratch.txt", env.path("dest/keep/own.txt")}));
+    EXPECT_FALSE(host.expanded().contains(root + "/Backup"));
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",BuildFolderList : " + env.path("dest/keep/") +
+                              " lies inside the backup destination dest - scanned all the same\r\n"));
+    ASSERT_TRUE(QDir::setCurrent(QDir::rootPath()));
+}
+
+TEST_F(ScanTest, VirtualFileSystemsAreNotScanned) {
+    Host host;
+    QListWidget folders;
+    folders.addItems({"/proc/*", "/sys/*"});
+    EXPECT_EQ(ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
+                               &host.excluded, host.allPaths, true, true, nullptr),
+              0);
+    EXPECT_TRUE(host.expanded().isEmpty());
+    EXPECT_EQ(host.files.topLevelItemCount(), 0);
 }
