@@ -18,6 +18,7 @@
 #include "platform/FileCopy.h"
 #include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
+#include "platform/TextBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,7 +50,7 @@ public:
         return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
     }
     void writeLine(const QString& line) {
-        const QByteArray data = line.toUtf8() + "\r\n";
+        const QByteArray data = platform::BytesFromText(line) + "\r\n";
         if (m_file.write(data) == data.size() || m_failed) return;
         m_failed = true;
         WriteLog("Cant write to " + m_file.fileName() + " - " + m_file.errorString(), 0);

@@ -9,7 +9,9 @@
 #include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
+#include "platform/TextBytes.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,7 +33,7 @@ bool readLines(const QString& path, QStringList& lines) {
     lines.clear();
     for (QByteArray line : data.split('\n')) {
         if (line.endsWith('\r')) line.chop(1);
-        lines.append(QString::fromUtf8(line));
+        lines.append(platform::TextFromBytes(line));
     }
     // A final line end leaves one empty piece behind it that is not a line.
     if (data.endsWith('\n')) lines.removeLast();
@@ -281,7 +283,7 @@ void RecordFileToPlandel(const QTreeWidgetItem* row) {
     const QString path = row->text(0);
     // Rows brought back from failed.txt hold the path alone: the rest comes from the file.
     QDateTime modified = QDateTime::fromString(row->text(5), QStringLiteral("yyyy-MM-dd HH:mm"));
-    if (!modified.isValid()) modified = QFileInfo(path).lastModified();
+    if (!modified.isValid()) modified = platform::GetFileStatus(path).modified();
     QString name = row->text(1);
     if (name.isEmpty()) name = GetFileNameFromPath(path);
     QString size = row->text(3).trimmed();

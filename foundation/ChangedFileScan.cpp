@@ -12,6 +12,7 @@
 #include "platform/FileStatus.h"
 #include "platform/Pointer.h"
 #include "platform/SystemInfo.h"
+#include "platform/TextBytes.h"
 #include "platform/Wildcard.h"
 
 #include <QDir>
@@ -128,7 +129,7 @@ bool scanFolder(const QString& folder, const DayWindow& window, const QStringLis
     if (n == 0) return true;
     const bool checkBoxes = ListViewHasCheckBoxes(fileList);
 
-    QByteArray path = QFile::encodeName(folderSlash);
+    QByteArray path = platform::BytesFromText(folderSlash);
     const qsizetype baseLength = path.size();
     enum : unsigned char { NotRead, Passes, Fails };
     const size_t count = static_cast<size_t>(n);

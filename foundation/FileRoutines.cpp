@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
+#include "platform/TextBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +58,7 @@ bool MakeFolderWithReason(const QString& folder, int& error, QString& descriptio
     if (!QDir().mkdir(folder)) MakeFullPath(folder);
     if (QFileInfo(folder).isDir()) return true;
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), ec);
+    std::filesystem::create_directories(std::filesystem::path(platform::BytesFromText(folder).toStdString()), ec);
     if (QFileInfo(folder).isDir()) return true;
     error = ec ? ec.value() : ENOTDIR;
     description = ec ? QString::fromStdString(ec.message()) : QStringLiteral("Not a directory");
@@ -67,7 +68,7 @@ bool MakeFolderWithReason(const QString& folder, int& error, QString& descriptio
 bool AppendLineToFile(const QString& fileName, const QString& line) {
     QFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    const QByteArray data = line.toUtf8() + "\r\n";
+    const QByteArray data = platform::BytesFromText(line) + "\r\n";
     const bool ok = f.write(data) == data.size();
     f.close();
     return ok && f.error() == QFileDevice::NoError;

@@ -6,6 +6,7 @@
 #include "platform/Drives.h"
 #include "platform/EventLoop.h"
 #include "platform/Pointer.h"
+#include "platform/TextBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +20,7 @@
 namespace {
 
 QString childPath(const QString& folder, QByteArrayView name) {
-    const QString n = QFile::decodeName(name.toByteArray());
+    const QString n = platform::TextFromBytes(name);
     return folder.endsWith(u'/') ? folder + n : folder + u'/' + n;
 }
 
@@ -95,7 +96,7 @@ bool FileSystemObject::SubFolders(const QString& folder, std::vector<SubFolder>&
     subFolders.clear();
     platform::FolderEntries entries;
     if (!platform::ReadFolderEntries(folder, entries, id)) return false;
-    const QByteArray base = QFile::encodeName(folder.endsWith(u'/') ? folder : folder + u'/');
+    const QByteArray base = platform::BytesFromText(folder.endsWith(u'/') ? folder : folder + u'/');
     for (int i = 0; i < entries.size(); ++i) {
         platform::EntryKind kind = entries.kind(i);
         if (kind == platform::EntryKind::Unknown) kind = platform::GetEntryKind(pathOf(base, entries.name(i)));

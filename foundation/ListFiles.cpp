@@ -3,6 +3,7 @@
 #include "foundation/Logging.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
+#include "platform/TextBytes.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -18,7 +19,7 @@ const char* const kCheckBoxesProperty = "corvexCheckBoxes";
 // The lines of a list file's bytes: CR LF or LF ends a line, empty lines are dropped.
 QStringList listFileLines(const QByteArray& bytes) {
     QStringList lines;
-    const QString text = QString::fromUtf8(bytes);
+    const QString text = platform::TextFromBytes(bytes);
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = text.indexOf(u'\n', start);
@@ -200,7 +201,7 @@ bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
         return false;
     }
     for (const QString& line : lines) {
-        const QByteArray data = line.toUtf8() + "\r\n";
+        const QByteArray data = platform::BytesFromText(line) + "\r\n";
         ++lineCount;
         if (file.write(data) != data.size()) {
             reportSaveFailure(fileName, int(file.error()), file.errorString());

@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/SystemInfo.h"
+#include "platform/TextBytes.h"
 
 #include <QFile>
 #include <QLocale>
@@ -27,7 +28,7 @@ QString localDateTime(const QDateTime& now) {
 bool appendLine(const QString& fileName, const QString& line) {
     QFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    const QByteArray data = line.toUtf8() + "\r\n";
+    const QByteArray data = platform::BytesFromText(line) + "\r\n";
     const bool ok = f.write(data) == data.size();
     f.close();
     return ok && f.error() == QFileDevice::NoError;

@@ -7,6 +7,7 @@
 #include "platform/EventLoop.h"
 #include "platform/Pointer.h"
 #include "platform/Process.h"
+#include "platform/TextBytes.h"
 
 #include <QFileInfo>
 #include <QThread>
@@ -55,7 +56,7 @@ void cFileIO::openFile(const QString& mode, bool ignoreError) {
 
 bool cFileIO::writeLine(const QString& txt) {
     if (!m_file || !m_file->isOpen() || !m_file->isWritable()) return false;
-    const QByteArray data = txt.toUtf8() + "\r\n";
+    const QByteArray data = platform::BytesFromText(txt) + "\r\n";
     return m_file->write(data) == data.size() && m_file->flush();
 }
 
@@ -103,7 +104,7 @@ QString cFileIO::getLine() {
         QByteArray line = m_file->readLine();
         if (line.endsWith('\n')) line.chop(1);
         if (line.endsWith('\r')) line.chop(1);
-        return QString::fromUtf8(line);
+        return platform::TextFromBytes(line);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "platform/FileCopy.h"
 
+#include "platform/TextBytes.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -176,8 +178,8 @@ CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
 
 CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
                           const QString& name, CopyRun* run) {
-    const QByteArray sourceName = QFile::encodeName(source);
-    const QByteArray targetName = QFile::encodeName(name);
+    const QByteArray sourceName = BytesFromText(source);
+    const QByteArray targetName = BytesFromText(name);
     if (targetName.isEmpty() || targetName.contains('/')) return failure(CopyResult::TargetFailed, EINVAL);
 
     // Opened and read without blocking: a name that has become a FIFO since the
@@ -191,9 +193,9 @@ CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QStr
     if (!S_ISREG(st.st_mode)) return failure(CopyResult::SourceFailed, EINVAL);
 
     // The root is the folder the caller chose; below it no link is followed.
-    Descriptor folder(::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor folder(::open(BytesFromText(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd < 0) return failure(CopyResult::TargetFailed, errno);
-    const CopyOutcome entered = enterFolders(folder, QFile::encodeName(relativeFolder));
+    const CopyOutcome entered = enterFolders(folder, BytesFromText(relativeFolder));
     if (!entered.ok()) return entered;
     if (run) clearLeftovers(folder.fd, *run);
 

@@ -1,5 +1,7 @@
 #include "platform/FileStatus.h"
 
+#include "platform/TextBytes.h"
+
 #include <QFile>
 
 #include <dirent.h>
@@ -47,11 +49,11 @@ FileStatus GetFileStatus(const QByteArray& encodedPath) {
     return fromStat(st);
 }
 
-FileStatus GetFileStatus(const QString& path) { return GetFileStatus(QFile::encodeName(path)); }
+FileStatus GetFileStatus(const QString& path) { return GetFileStatus(BytesFromText(path)); }
 
 bool IsSymbolicLink(const QString& path) {
     struct stat st;
-    const QByteArray p = QFile::encodeName(path);
+    const QByteArray p = BytesFromText(path);
     return !p.isEmpty() && ::lstat(p.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
@@ -70,7 +72,7 @@ QByteArrayView FolderEntries::name(int i) const {
     return QByteArrayView(m_names.constData() + start, qsizetype(end - start));
 }
 
-QString FolderEntries::displayName(int i) const { return QFile::decodeName(name(i).toByteArray()); }
+QString FolderEntries::displayName(int i) const { return TextFromBytes(name(i)); }
 
 void FolderEntries::clear() {
     m_names.clear();
@@ -87,7 +89,7 @@ void FolderEntries::add(QByteArrayView name, EntryKind kind) {
 
 bool ReadFolderEntries(const QString& folder, FolderEntries& entries, FolderId* id) {
     entries.clear();
-    const QByteArray p = QFile::encodeName(folder);
+    const QByteArray p = BytesFromText(folder);
     if (p.isEmpty()) return false;
     DIR* dir = ::opendir(p.constData());
     if (!dir) return false;
@@ -109,7 +111,7 @@ bool ReadFolderEntries(const QString& folder, FolderEntries& entries, FolderId* 
 
 bool GetFolderId(const QString& folder, FolderId& id) {
     struct stat st;
-    const QByteArray p = QFile::encodeName(folder);
+    const QByteArray p = BytesFromText(folder);
     if (p.isEmpty() || ::stat(p.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     id.device = quint64(st.st_dev);
     id.inode = quint64(st.st_ino);
@@ -117,7 +119,7 @@ bool GetFolderId(const QString& folder, FolderId& id) {
 }
 
 bool FolderLiesWithin(const QString& folder, const FolderId& outer) {
-    const QByteArray p = QFile::encodeName(folder);
+    const QByteArray p = BytesFromText(folder);
     if (p.isEmpty()) return false;
     char resolved[PATH_MAX];
     if (!::realpath(p.constData(), resolved)) return false;

@@ -4,6 +4,7 @@
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramValues.h"
 #include "platform/Pointer.h"
+#include "platform/TextBytes.h"
 #include "support/AsOrdinaryUser.h"
 #include "support/ScriptedBoxes.h"
 
@@ -17,8 +18,12 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <algorithm>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 
@@ -408,26 +413,34 @@ TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
     EXPECT_EQ(host.files.topLevelItemCount(), 44);
 }
 
-TEST_F(ScanTest, FoldersThatCannotBeReadAreLogged) {
-    // A folder name that is no valid text (unpacked from an old archive) cannot
-    // be given back to the file system from its row, nor can a missing folder
-    // be read: neither may be passed over without a trace.
-    const QByteArray odd = QFile::encodeName(root) +
+TEST_F(ScanTest, NamesInOtherEncodingsAreScannedAndListedWithoutLoss) {
+    // A folder and files named in Latin-1 (unpacked from an old archive), and
+    // a file really named U+FFFD beside one named with the byte 0xFF.
+    const QByteArray odd = platform::BytesFromText(root) +
                            "/B\xfc"
                            "cher";
     ASSERT_EQ(::mkdir(odd.constData(), 0755), 0);
-    MakeFile(root + "/sub/kept.txt", kNoon);
+    for (const QByteArray& name : {QByteArray("/caf\xe9.txt"), QByteArray("/\xff"), QByteArray("/\xef\xbf\xbd")}) {
+        const QByteArray path = odd + name;
+        ASSERT_EQ(::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644)), 0);
+        const struct timespec times[2] = {{kNoon.toSecsSinceEpoch(), 0}, {kNoon.toSecsSinceEpoch(), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+    }
     Host host;
     QListWidget folders;
     folders.addItems({root + "/*", env.path("missing/")});
-    host.scan(&folders);
-    EXPECT_TRUE(host.fileRows().contains(root + "/sub/kept.txt"));
-    const QString oddRow = QFile::decodeName(odd);
-    ASSERT_TRUE(host.expanded().contains(oddRow));
-    const QString log = env.readFile("corvex.log");
-    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + oddRow + "\r\n")) << log.toStdString();
-    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + env.path("missing/") + "\r\n"));
-    EXPECT_FALSE(log.contains(root + "/sub\r\n"));
+    EXPECT_EQ(ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
+                               &host.excluded, host.allPaths, true, true, nullptr),
+              1);
+    QList<QByteArray> listed;
+    for (const QString& row : host.fileRows())
+        if (row.contains(u"/B")) listed << platform::BytesFromText(row);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (QList<QByteArray>{odd + "/caf\xe9.txt", odd + "/\xef\xbf\xbd", odd + "/\xff"}));
+    // folders.lis holds the folder's own bytes.
+    EXPECT_TRUE(ReadBytes(env.path("folders.lis")).contains(odd + "\r\n"));
+    EXPECT_TRUE(
+        env.readFile("corvex.log").contains(",ProcessFolderFiles : cant read folder " + env.path("missing/") + "\r\n"));
 }
 
 TEST_F(ScanTest, FoldersThatCannotBeFoundOrReadAreCountedErrors) {
