@@ -12,13 +12,13 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/cFileIO.h"
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "platform/FileCopy.h"
 #include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
-#include "platform/TextBytes.h"
 
 #include <QFile>
 #include <QFileInfo>

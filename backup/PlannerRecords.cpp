@@ -7,11 +7,11 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
-#include "platform/TextBytes.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -7,12 +7,12 @@
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
+#include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "platform/FileStatus.h"
 #include "platform/Pointer.h"
 #include "platform/SystemInfo.h"
-#include "platform/TextBytes.h"
 #include "platform/Wildcard.h"
 
 #include <QDir>

@@ -2,10 +2,10 @@
 
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
+#include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
-#include "platform/TextBytes.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,10 +3,10 @@
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
+#include "platform/ByteText.h"
 #include "platform/Drives.h"
 #include "platform/EventLoop.h"
 #include "platform/Pointer.h"
-#include "platform/TextBytes.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "foundation/ListFiles.h"
 
 #include "foundation/Logging.h"
+#include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
-#include "platform/TextBytes.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "foundation/Logging.h"
 
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/SystemInfo.h"
-#include "platform/TextBytes.h"
 
 #include <QFile>
 #include <QLocale>

@@ -2,12 +2,12 @@
 
 #include "foundation/Logging.h"
 #include "foundation/ProgramValues.h"
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "platform/Pointer.h"
 #include "platform/Process.h"
-#include "platform/TextBytes.h"
 
 #include <QFileInfo>
 #include <QThread>

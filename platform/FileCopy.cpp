@@ -1,6 +1,6 @@
 #include "platform/FileCopy.h"
 
-#include "platform/TextBytes.h"
+#include "platform/ByteText.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "platform/FileStatus.h"
 
-#include "platform/TextBytes.h"
+#include "platform/ByteText.h"
 
 #include <QFile>
 

@@ -3,8 +3,8 @@
 #include "TreeBuilder.h"
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramValues.h"
+#include "platform/ByteText.h"
 #include "platform/Pointer.h"
-#include "platform/TextBytes.h"
 #include "support/AsOrdinaryUser.h"
 #include "support/ScriptedBoxes.h"
 
