@@ -60,11 +60,14 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         // An unattended run must leave a trace when the settings name no known type.
         if (type < 0 || type > 7)
             WriteLog("Backup type " + QString::number(type) + " - " + BackupTypeName(type) + " - nothing backed up", 0);
+        RunErrors += scanErrors + 1;
         return scanErrors + 1;
     }
 
     qint64 errors = scanErrors;
     if (parameters.lvwFiles) errors = BackupList(parameters.lvwFiles, folder, status, keep, scanErrors).errors;
     if (status) platform::YieldToWindows();
-    return int(std::min<qint64>(errors, INT_MAX));
+    const int runErrors = int(std::min<qint64>(errors, INT_MAX));
+    RunErrors += runErrors;
+    return runErrors;
 }

@@ -28,10 +28,9 @@ void Main() {
         RunningSilently = true;
         WriteLog("Corvex running silently", 3);
         platform::SetPointer(platform::Pointer::ArrowHourglass);
-        const int errors = RunBackup(TheProgressForm()->backupParameters(), nullptr);
+        RunBackup(TheProgressForm()->backupParameters(), nullptr);
         platform::SetPointer(platform::Pointer::Default);
-        // A scheduler or a login script sees a run that met errors by its status.
-        platform::EndProgram(errors > 0 ? 1 : 0);
+        platform::EndProgram(RunExitStatus());
         return;
     }
     RunningSilently = false;

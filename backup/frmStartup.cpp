@@ -278,7 +278,7 @@ void frmStartup::Timer1_Timer() {
 
     const StatusControls status = statusControls();
     RunBackup(TheProgressForm()->backupParameters(), &status);
-    platform::EndProgram();
+    platform::EndProgram(RunExitStatus());
 }
 
 StatusControls frmStartup::statusControls() const {

@@ -9,8 +9,8 @@
 
 namespace platform {
 namespace {
-std::function<void()>& endHandler() {
-    static std::function<void()> h;
+std::function<void(int)>& endHandler() {
+    static std::function<void(int)> h;
     return h;
 }
 std::function<int(const QString&)>& openHandler() {
@@ -25,14 +25,14 @@ bool looksLikeAddress(const QString& s) {
 
 void EndProgram(int status) {
     if (auto& h = endHandler()) {
-        h();
+        h(status);
         return;
     }
     std::fflush(nullptr);
     _exit(status);
 }
 
-void SetEndProgramHandler(std::function<void()> handler) { endHandler() = std::move(handler); }
+void SetEndProgramHandler(std::function<void(int)> handler) { endHandler() = std::move(handler); }
 
 int OpenDocument(const QString& file) {
     if (auto& h = openHandler()) return h(file);

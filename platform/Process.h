@@ -5,11 +5,12 @@
 
 namespace platform {
 
-// Ends the process at once with status (0 unless given), without closing
-// windows one by one. Tests install a handler instead; callers must therefore
-// return after the call.
+// Ends the process at once with the exit status given, without closing windows
+// one by one. Status 0 means success; an unattended run that met errors ends
+// with 1 so that a scheduler or a login script can see it. Tests install a
+// handler instead; callers must therefore return after the call.
 void EndProgram(int status = 0);
-void SetEndProgramHandler(std::function<void()> handler);  // empty restores the real end
+void SetEndProgramHandler(std::function<void(int status)> handler);  // empty restores the real end
 
 // Result codes of OpenDocument, as callers of the shell expect them:
 // greater than 32 means started.

@@ -11,7 +11,10 @@
 TestEnvironment::TestEnvironment(const QString& programName) {
     platform::SetProgramFolder(m_dir.path());
     platform::SetProgramName(programName);
-    platform::SetEndProgramHandler([this] { ++m_endCalls; });
+    platform::SetEndProgramHandler([this](int status) {
+        ++m_endCalls;
+        m_endStatus = status;
+    });
 }
 
 TestEnvironment::~TestEnvironment() {

@@ -17,6 +17,8 @@ public:
     QString path(const QString& name) const { return m_dir.path() + '/' + name; }
     void setNow(const QDateTime& now);
     int endCalls() const { return m_endCalls; }
+    // The exit status of the last end of the program; -1 before any.
+    int endStatus() const { return m_endStatus; }
     // Writes the text as UTF-8, exactly as given.
     void writeFile(const QString& name, const QString& text) const;
     QString readFile(const QString& name) const;
@@ -28,6 +30,7 @@ private:
     QTemporaryDir m_dir;
     QDateTime m_now;
     int m_endCalls = 0;
+    int m_endStatus = -1;
 };
 
 // Writes bytes to a file (any path), creating parent folders.
