@@ -204,8 +204,11 @@ CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QStr
     // or replace the original, so it is refused.
     struct stat existing {};
     if (::fstatat(folder.fd, targetName.constData(), &existing, 0) == 0 && existing.st_dev == st.st_dev &&
-        existing.st_ino == st.st_ino)
-        return failure(CopyResult::SameFile, EEXIST);
+        existing.st_ino == st.st_ino) {
+        CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
+        same.description = QStringLiteral("The target is the source file itself");
+        return same;
+    }
 
     QByteArray tempName;
     Descriptor out(createTemporary(folder.fd, tempName));
