@@ -67,7 +67,7 @@ private:
 QString errorCaption(qint64 failedCopies, qint64 errors) {
     if (errors == failedCopies)
         return "ERROR - " + QString::number(failedCopies) + " files could not be copied - see FAILED.TXT";
-    return "ERROR - backup done with " + QString::number(errors) + " errors - see " + platform::ProgramName() + ".log" +
+    return "Done with " + QString::number(errors) + " errors - see " + platform::ProgramName() + ".log" +
            (failedCopies > 0 ? QStringLiteral(" and FAILED.TXT") : QString());
 }
 

@@ -203,12 +203,12 @@ TEST_F(CopyLoopTest, ErrorsBeforeTheCopyLoopCountInTheRunsLinesAndCaption) {
     EXPECT_EQ(outcome.errors, 3);
     EXPECT_TRUE(eventsLine().endsWith(" copied 2 files (1 bytes) to " + dest + "/ with 3 errors"));
     EXPECT_TRUE(env.readLines("plan/D200304.dat").last().contains("with 3 errors"));
-    EXPECT_EQ(lblFile->text(), "ERROR - backup done with 3 errors - see corvex.log and FAILED.TXT");
+    EXPECT_EQ(lblFile->text(), "Done with 3 errors - see corvex.log and FAILED.TXT");
     rows.clear();
     source("b.txt", "b");
     d = dest;
     EXPECT_EQ(BackupList(&rows, d, &status, 0, 1).errors, 1);
-    EXPECT_EQ(lblFile->text(), "ERROR - backup done with 1 errors - see corvex.log");
+    EXPECT_EQ(lblFile->text(), "Done with 1 errors - see corvex.log");
 }
 TEST_F(CopyLoopTest, AnswerYesKeepsAskingAndTheSettingSilencesEverything) {
     addRow(env.path("src/x1"));
