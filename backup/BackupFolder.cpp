@@ -7,9 +7,12 @@
 #include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/FileStatus.h"
 
 #include <QLocale>
 #include <QStringList>
+
+#include <cerrno>
 
 namespace {
 
@@ -69,6 +72,12 @@ QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTi
     if (create && !IsTestDestination(folder)) {
         int error = 0;
         QString description;
+        // The dated folder lies inside the destination: a link in its place
+        // would take the copies out of it.
+        if (type != 0 && platform::IsSymbolicLink(folder.chopped(1))) {
+            reportFolderFailure(folder, ELOOP, QStringLiteral("A symbolic link stands in its place"));
+            return {};
+        }
         if (!MakeFolderWithReason(folder, error, description)) {
             reportFolderFailure(folder, error, description);
             return {};

@@ -4,23 +4,29 @@
 #include "backup/PlannerRecords.h"
 #include "backup/RunLock.h"
 #include "backup/StatusControls.h"
+#include "foundation/ChangedFileScan.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
+#include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/SettingsKeys.h"
 #include "foundation/cFileIO.h"
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "platform/FileCopy.h"
+#include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
+#include <QSet>
 #include <QTreeWidget>
 
 #include <memory>
@@ -35,26 +41,45 @@ void appendLog(const QString& name, const QString& text) {
     WriteLogToFile(file, text, 1, 0, QString());
 }
 
-// A list file of the backup folder, open for the whole loop.
+// A list file of the backup folder, open for the whole loop. Each line goes
+// to the file at once, so that a run that is killed leaves the files it
+// handled listed. The first line that cannot be written is logged.
 class ListFile {
 public:
     bool open(const QString& path) {
         m_file.setFileName(path);
-        return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
     }
-    void writeLine(const QString& line) { m_file.write(line.toUtf8() + "\r\n"); }
+    void writeLine(const QString& line) {
+        const QByteArray data = platform::BytesFromText(line) + "\r\n";
+        if (m_file.write(data) == data.size() || m_failed) return;
+        m_failed = true;
+        WriteLog("Cant write to " + m_file.fileName() + " - " + m_file.errorString(), 0);
+    }
     void close() { m_file.close(); }
 
 private:
     QFile m_file;
+    bool m_failed = false;
 };
+
+// The caption of a run that met errors: failed copies alone are in FAILED.TXT;
+// folders and lists that could not be read are in the program log.
+QString errorCaption(qint64 failedCopies, qint64 errors) {
+    if (errors == failedCopies)
+        return "ERROR - " + QString::number(failedCopies) + " files could not be copied - see FAILED.TXT";
+    return "Done with " + QString::number(errors) + " errors - see " + platform::ProgramName() + ".log" +
+           (failedCopies > 0 ? QStringLiteral(" and FAILED.TXT") : QString());
+}
 
 }  // namespace
 
-bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep) {
-    // Start. Another run from this program folder would mix its lists with ours.
+BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep,
+                         int earlierErrors) {
+    // Start. Another run from this program folder would mix its lists with ours;
+    // the refusal is counted in RunErrors by the lock.
     RunLock lock;
-    if (!lock.take(status != nullptr)) return false;
+    if (!lock.take(status != nullptr)) return {false, earlierErrors};
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
     QFile::remove(copiedPath);
@@ -79,8 +104,6 @@ bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* s
     qint64 count = 0;
     qint64 bytes = 0;
     qint64 errors = 0;
-    // The oldest modification time among the files that could not be copied.
-    QDateTime oldestFailed;
 
     // A test run lists nothing in the backup folder: its list lines are discarded.
     ListFile filesList;
@@ -88,15 +111,17 @@ bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* s
     const QString filesPath = testMode ? QStringLiteral("/dev/null") : destination + "_files.txt";
     const QString detailsPath = testMode ? QStringLiteral("/dev/null") : destination + "_fileDetails.txt";
     if (!filesList.open(filesPath) || !detailsList.open(detailsPath)) {
+        // The trace comes first: an unattended run may wait at the box for ever.
+        appendLog(QStringLiteral("failed.log"), "Cant write to the destination folder " + destination);
         platform::MsgBox("Cant write to the destination folder \r\n" + destination +
                              "\r\n\r\nMake sure that you have write access to the folder, and that there is enough "
                              "disk space",
                          platform::Buttons::OK, platform::Icon::Information,
                          QStringLiteral("Cant write to the Destination folder"));
-        appendLog(QStringLiteral("failed.log"), "Cant write to the destination folder " + destination);
-        return false;
+        return {false, earlierErrors + 1};
     }
     WriteLog("STARTING BACKUP to " + destination, 0);
+    platform::CopyRun copyRun;
 
     // The rows are taken once, as they stand now. The loop lets window events
     // run, and a refresh in the meantime must not pull the rows from under it.
@@ -130,17 +155,31 @@ bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* s
         if (testMode) continue;
 
         const QString targetFolder = keep == 1 ? KeepPathFolder(destination, source) : destination;
-        int folderError = 0;
-        QString folderReason;
-        if (!MakeFolderWithReason(targetFolder, folderError, folderReason))
+        // The copy makes the target folder's missing levels itself and never
+        // follows a link inside the backup folder out of it.
+        const platform::CopyOutcome copy =
+            platform::CopyFileBelow(source, destination, targetFolder.mid(destination.size()), name, &copyRun);
+        switch (copy.result) {
+        case platform::CopyResult::FolderFailed:
             appendLog(QStringLiteral("error.log"), "An error occurred in the BackupList function : " +
-                                                       QString::number(folderError) + " = " + folderReason);
-
-        const platform::CopyOutcome copy = platform::CopyFileKeepingTimes(source, targetFolder + name);
-        if (copy.result == platform::CopyResult::ReplaceFailed)
+                                                       QString::number(copy.error) + " = " + copy.description);
+            break;
+        case platform::CopyResult::LeavesFolder:
+            WriteLog("Cant Copy '" + source + "' to " + targetFolder +
+                         " - a symbolic link in the backup folder leads out of it",
+                     0);
+            break;
+        case platform::CopyResult::SameFile:
+            WriteLog("Cant Copy '" + source + "' to " + targetFolder + " - the backup copy would be the file itself",
+                     0);
+            break;
+        case platform::CopyResult::ReplaceFailed:
             appendLog(QStringLiteral("failed.log"), "Cant Copy '" + source + "' to " + targetFolder +
                                                         " - There is already a backup File , which is in use by "
                                                         "another application");
+            break;
+        default: break;
+        }
         if (!copy.ok()) {
             WriteLog("Cant copy file '" + source + "'", 0);
             // The run's own list of failures is being written: it cannot be copied, and that is no error.
@@ -149,8 +188,6 @@ bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* s
                       "Cant Copy '" + source + "' to " + targetFolder + " - Original File is in use");
             failedList.appendLine(source, true);
             ++errors;
-            const QDateTime modified = QFileInfo(source).lastModified();
-            if (modified.isValid() && (!oldestFailed.isValid() || modified < oldestFailed)) oldestFailed = modified;
             if (!ignoring) {
                 const platform::Answer answer = platform::MsgBox(
                     "Cant copy this file : " + name +
@@ -175,17 +212,36 @@ bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* s
         if (lblFile) lblFile->setText(QStringLiteral("Done!"));
         if (progressTotal) progressTotal->setValue(0);
     }
-    if (errors > 0 && hasStatus && lblFile)
-        lblFile->setText("ERROR - " + QString::number(errors) + " files could not be copied - see FAILED.TXT");
+    const qint64 failedCopies = errors;
+    errors += earlierErrors;
+    if (errors > 0 && hasStatus && lblFile) lblFile->setText(errorCaption(failedCopies, errors));
     appendLog(QStringLiteral("events.log"), "Corvex-Pro " + GetVersionString() + " copied " + GroupedNumber(count) +
                                                 " files (" + GroupedNumber(bytes) + " bytes) to " + destination +
                                                 " with " + GroupedNumber(errors) + " errors");
     RecordBackupToPlandel(count, bytes, errors, destination);
-    // The next run's date window starts here. A file that could not be copied
-    // must come round again, so the date never moves past the oldest of them.
-    QDateTime lastBackup = platform::Now();
-    if (oldestFailed.isValid() && oldestFailed < lastBackup) lastBackup = oldestFailed;
-    WriteIni(Section::General, Key::DateOfLastBackup, lastBackup.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+    // The next run's date window starts here. The files that could not be
+    // copied come round again through failed.txt (AddEarlierFailures).
+    WriteIni(Section::General, Key::DateOfLastBackup, platform::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
              IniFile);
-    return true;
+    return {true, errors};
+}
+
+void AddEarlierFailures(QTreeWidget* fileList) {
+    if (!fileList) return;
+    QListWidget failed;
+    LoadFileToListBox(&failed, programFile(QStringLiteral("failed.txt")), 0);
+    QSet<QString> listed;
+    for (int i = 0; i < fileList->topLevelItemCount(); ++i) listed.insert(fileList->topLevelItem(i)->text(0));
+    const bool checkBoxes = ListViewHasCheckBoxes(fileList);
+    for (const QString& path : ListRowTexts(&failed)) {
+        if (listed.contains(path) || !platform::GetFileStatus(path).isFile) continue;
+        listed.insert(path);
+        const int before = fileList->topLevelItemCount();
+        AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList);
+        if (checkBoxes && fileList->topLevelItemCount() > before) {
+            // The list may sort: the new row is found by its text.
+            const QList<QTreeWidgetItem*> found = fileList->findItems(path, Qt::MatchExactly, 0);
+            for (QTreeWidgetItem* row : found) row->setCheckState(0, Qt::Checked);
+        }
+    }
 }

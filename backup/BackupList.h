@@ -12,7 +12,21 @@ struct StatusControls;
 // used) may be null. Writes copied.txt and failed.txt in the program folder,
 // _files.txt and _fileDetails.txt in destination, the failed.log, events.log
 // and error.log lines, the planner records, and [general] dateOfLastBackup.
-// False when the run stopped before the first row because another run of the
-// program folder holds its lock (RunLock) or the destination's list files
-// could not be written (nothing was copied or recorded).
-bool BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep);
+// earlierErrors counts the failures met before the copy loop (lists and
+// folders that could not be read); they are errors of the run and count in
+// the events.log line, the planner run record and the status caption.
+struct BackupOutcome {
+    // false: the run stopped before the first row because another run of the
+    // program folder holds its lock (RunLock) or the destination's list files
+    // could not be written; nothing was copied or recorded.
+    bool ran = false;
+    qint64 errors = 0;  // the run's errors: earlierErrors, failed copies, a destination that cannot be written
+};
+BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep,
+                         int earlierErrors = 0);
+
+// Adds to the file list, ticked and with the rows the scan builds, the files of
+// the program folder's failed.txt (the copies the last run could not make)
+// that still exist as regular files and are not listed yet, so that they are
+// tried again by the next run, which starts by deleting failed.txt.
+void AddEarlierFailures(QTreeWidget* fileList);

@@ -15,4 +15,5 @@ struct BackupParameters {
     QTreeWidget* lvExclude = nullptr;    // the excluded folders
     QLineEdit* txtDestDir = nullptr;     // the backup destination
     QTreeWidget* lstAllPaths = nullptr;  // receives the expanded folder list
+    int listFileErrors = 0;              // list files the window's load could not read
 };

@@ -22,7 +22,10 @@
 #include <QProgressBar>
 #include <QTreeWidget>
 
-void RunBackup(const BackupParameters& parameters, const StatusControls* status) {
+#include <algorithm>
+#include <climits>
+
+int RunBackup(const BackupParameters& parameters, const StatusControls* status) {
     const int type = NumericValue16(ReadIni(IniFile, Section::General, Key::BackupType));
     const int keep = NumericValue(ReadIni(IniFile, Section::General, Key::KeepPaths).trimmed()) == 1 ? 1 : 0;
     BackupTo = ReadIni(IniFile, Section::General, Key::BackupTo);
@@ -30,7 +33,7 @@ void RunBackup(const BackupParameters& parameters, const StatusControls* status)
     BackupType = type;
 
     RunLock lock;
-    if (!lock.take(status != nullptr)) return;
+    if (!lock.take(status != nullptr)) return 1;  // counted in RunErrors by the lock
 
     // An empty destination would put the backup folders at the root of the
     // file system: no backup starts, and an unattended run says why.
@@ -39,7 +42,7 @@ void RunBackup(const BackupParameters& parameters, const StatusControls* status)
         WriteLog(QStringLiteral("There is no destination directory specified - nothing backed up"), 0);
         ++RunErrors;
         if (status) ShowNoDestinationMessage();
-        return;
+        return 1;
     }
 
     QLabel* lblFile = status ? status->lblFile : nullptr;
@@ -52,10 +55,12 @@ void RunBackup(const BackupParameters& parameters, const StatusControls* status)
 
     const QDateTime fromDate = parameters.DTPicker1 ? parameters.DTPicker1->dateTime() : platform::Now();
     const QDateTime toDate = parameters.DTPicker2 ? parameters.DTPicker2->dateTime() : platform::Now();
+    int scanErrors = parameters.listFileErrors;
     if (parameters.lvwFiles && parameters.lstPath)
-        ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
-                         parameters.lvExclude, parameters.lstAllPaths, true, true,
-                         status ? status->ProgressBarCurrent : nullptr, destination);
+        scanErrors += ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
+                                       parameters.lvExclude, parameters.lstAllPaths, true, true,
+                                       status ? status->ProgressBarCurrent : nullptr, destination);
+    AddEarlierFailures(parameters.lvwFiles);
 
     if (status) {
         platform::YieldToWindows();
@@ -69,11 +74,16 @@ void RunBackup(const BackupParameters& parameters, const StatusControls* status)
         // An unattended run must leave a trace when the settings name no known type.
         if (type < 0 || type > 7)
             WriteLog("Backup type " + QString::number(type) + " - " + BackupTypeName(type) + " - nothing backed up", 0);
-        return;
+        RunErrors += scanErrors + 1;
+        return scanErrors + 1;
     }
 
-    if (parameters.lvwFiles) BackupList(parameters.lvwFiles, folder, status, keep);
+    qint64 errors = scanErrors;
+    if (parameters.lvwFiles) errors = BackupList(parameters.lvwFiles, folder, status, keep, scanErrors).errors;
     if (status) platform::YieldToWindows();
+    const int runErrors = int(std::min<qint64>(errors, INT_MAX));
+    RunErrors += runErrors;
+    return runErrors;
 }
 
 void ShowNoDestinationMessage() {

@@ -380,7 +380,7 @@ void RecordFileToPlandel(const QTreeWidgetItem* row) {
     const QString path = row->text(0);
     // Rows brought back from failed.txt hold the path alone: the rest comes from the file.
     QDateTime modified = QDateTime::fromString(row->text(5), QStringLiteral("yyyy-MM-dd HH:mm"));
-    if (!modified.isValid()) modified = QFileInfo(path).lastModified();
+    if (!modified.isValid()) modified = platform::GetFileStatus(path).modified();
     QString name = row->text(1);
     if (name.isEmpty()) name = GetFileNameFromPath(path);
     QString size = row->text(3).trimmed();

@@ -48,6 +48,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 const char* const kDateFormat = "d-MMM-yyyy";
@@ -451,8 +453,14 @@ void frmProgress::Form_Load() {
     const double type = NumericValue(ReadIni(IniFile, Section::General, Key::BackupType));
     if (type >= 0 && type < cmbDestType->count()) cmbDestType->setCurrentIndex(int(type));
 
-    LoadFileToListBox(lstPath, PathListFile, 0);
-    LoadFileToListBox(lvExclude, ExcludedPathListFile, 0);
+    // A list that cannot be read leaves its folders out of every backup: an
+    // error of each run this window starts.
+    m_listFileErrors = 0;
+    for (const auto& [list, file] : {std::pair{lstPath, PathListFile}, std::pair{lvExclude, ExcludedPathListFile}}) {
+        if (LoadFileToListBox(list, file, 0)) continue;
+        WriteLog("Form_Load : cant read list file " + file, 0);
+        ++m_listFileErrors;
+    }
     lstXTN->addItem(QStringLiteral("*.*"));
     txtDestDir->setText(ReadIni(IniFile, Section::General, Key::BackupTo));
 
@@ -513,8 +521,10 @@ void frmProgress::cmdGetFileList_Click() {
         m_refreshAgain = false;
         // The totals are counted once the list is complete, not at every tick the scan sets.
         const QSignalBlocker quiet(lvwFiles);
-        ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath, lstXTN, lvwFiles, lvExclude,
-                         lstAllPaths, true, true, ProgressBarTotal, txtDestDir->text());
+        m_scanErrors = m_listFileErrors + ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath,
+                                                           lstXTN, lvwFiles, lvExclude, lstAllPaths, true, true,
+                                                           ProgressBarTotal, txtDestDir->text());
+        AddEarlierFailures(lvwFiles);
     } while (m_refreshAgain);
     fitFileColumns();
     UpdateStatus();
@@ -583,7 +593,7 @@ void frmProgress::cmdStart_Click() {
     lvwFiles->setSortingEnabled(false);
     m_starting = true;
     const StatusControls status = statusControls();
-    const bool ran = BackupList(lvwFiles, folder, &status, chkReplicatePaths->isChecked() ? 1 : 0);
+    const bool ran = BackupList(lvwFiles, folder, &status, chkReplicatePaths->isChecked() ? 1 : 0, m_scanErrors).ran;
     for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;
     lvwFiles->setSortingEnabled(sorted);
@@ -599,6 +609,8 @@ void frmProgress::cmdStart_Click() {
         return;
     }
 
+    // The errors of the refresh belong to the run that has been made.
+    m_scanErrors = 0;
     ProgressBarTotal->hide();
     lvwFiles->clear();
     lblTotalBytes->setText(QStringLiteral("0"));
@@ -720,7 +732,7 @@ bool frmProgress::eventFilter(QObject* watched, QEvent* event) {
 }
 
 BackupParameters frmProgress::backupParameters() const {
-    return {DTPicker1, DTPicker2, lstPath, lstXTN, lvwFiles, lvExclude, txtDestDir, lstAllPaths};
+    return {DTPicker1, DTPicker2, lstPath, lstXTN, lvwFiles, lvExclude, txtDestDir, lstAllPaths, m_listFileErrors};
 }
 
 StatusControls frmProgress::statusControls() const {

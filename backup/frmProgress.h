@@ -142,6 +142,9 @@ private:
     bool m_starting = false;             // a backup started here is copying
     bool m_statusPending = false;        // a recount of the totals is on its way
     bool m_sortDescending = false;       // the order of the file list's last column click
+
+    int m_listFileErrors = 0;  // list files the load could not read
+    int m_scanErrors = 0;      // the errors of the last refresh, list files included
 };
 
 // The main window, created and loaded on first use (hidden while

@@ -7,6 +7,7 @@
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
+#include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
 #include "platform/FileStatus.h"
@@ -109,9 +110,10 @@ void addShortRow(const QString& folderSlash, const QString& fileName, QTreeWidge
 // read at most once, and only for entries that may be files; folders, devices,
 // pipes and sockets are passed over without a status call (and are never
 // opened, so a pipe cannot hold the scan up).
-void scanFolder(const QString& folder, const DayWindow& window, const QStringList& masks, QTreeWidget* fileList,
+// False when the folder cannot be read.
+bool scanFolder(const QString& folder, const DayWindow& window, const QStringList& masks, QTreeWidget* fileList,
                 bool detailed) {
-    if (!fileList || masks.isEmpty()) return;
+    if (!fileList || masks.isEmpty()) return true;
     const QPointer<QTreeWidget> list(fileList);
     const QString folderSlash = folder.endsWith(u'/') ? folder : folder + u'/';
     platform::FolderEntries entries;
@@ -121,13 +123,13 @@ void scanFolder(const QString& folder, const DayWindow& window, const QStringLis
         // than pass over them without a trace (a missing or unreadable
         // folder, or one whose name the system cannot give back as text).
         WriteLog("ProcessFolderFiles : cant read folder " + folder, 0);
-        return;
+        return false;
     }
     const int n = entries.size();
-    if (n == 0) return;
+    if (n == 0) return true;
     const bool checkBoxes = ListViewHasCheckBoxes(fileList);
 
-    QByteArray path = QFile::encodeName(folderSlash);
+    QByteArray path = platform::BytesFromText(folderSlash);
     const qsizetype baseLength = path.size();
     enum : unsigned char { NotRead, Passes, Fails };
     const size_t count = static_cast<size_t>(n);
@@ -140,7 +142,7 @@ void scanFolder(const QString& folder, const DayWindow& window, const QStringLis
     };
 
     for (const QString& mask : masks) {
-        if (ScanStopRequested) return;
+        if (ScanStopRequested) return true;
         const bool everyName = platform::WildcardMatchesAll(mask);
         for (int i = 0; i < n; ++i) {
             const platform::EntryKind kind = entries.kind(i);
@@ -159,9 +161,10 @@ void scanFolder(const QString& folder, const DayWindow& window, const QStringLis
                 addFullRow(folderSlash, nameOf(i), status[size_t(i)], fileList, checkBoxes);
             else
                 addShortRow(folderSlash, nameOf(i), fileList, checkBoxes);
-            if (!list) return;  // the window went away while events ran
+            if (!list) return true;  // the window went away while events ran
         }
     }
+    return true;
 }
 
 // The masks of the pattern list: a row without a "." stands for "*." and the
@@ -188,9 +191,9 @@ void clearRows(QWidget* control) {
 
 }  // namespace
 
-void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
-                      QTreeWidget* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed, bool checkAll,
-                      QProgressBar* progressBar, const QString& backupFolder) {
+int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
+                     QTreeWidget* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed, bool checkAll,
+                     QProgressBar* progressBar, const QString& backupFolder) {
     ScanStopRequested = false;
     const QPointer<QTreeWidget> files(fileList);
     const QPointer<QProgressBar> bar(progressBar);
@@ -208,10 +211,11 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
     QWidget* expanded = expandedList ? expandedList : &ownExpandedList;
     const QPointer<QWidget> expandedGuard(expanded);
     FileSystemObject& fso = FileSystemObject::Get();
+    int errors = 0;
     try {
         masks = readMasks(patternList);
         fso.KeepEntries(true);
-        BuildFolderList(folderList, expanded, excludedList, backupFolder);
+        errors += BuildFolderList(folderList, expanded, excludedList, backupFolder);
     } catch (const std::bad_alloc&) {
         showScanError(7, QStringLiteral("Out of memory"));
     }
@@ -233,7 +237,7 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
         if (row % 30 == 0) platform::YieldToWindows();
         if (!files) break;
         try {
-            scanFolder(folders[row - 1], window, masks, files, detailed);
+            if (!scanFolder(folders[row - 1], window, masks, files, detailed)) ++errors;
         } catch (const std::bad_alloc&) {
             // A folder that fails ends its own scan; the next folder follows.
         }
@@ -248,9 +252,10 @@ void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidge
         files->setSortingEnabled(true);
     }
     platform::SetPointer(platform::Pointer::Default);
+    return errors;
 }
 
-void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder) {
+int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder) {
     clearRows(expandedList);
     const auto stop = [] { return ScanStopRequested; };
     // Every input is read before the first walk: window events run during a
@@ -268,12 +273,31 @@ void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclud
         yieldAfterWalk = true;
     }
     const QStringList fragments = ListRowTexts(excludedList);
+    // The destination is known by its identity, however its path is written
+    // (a link, a relative path, a trailing "/"): the walks leave it out.
+    platform::FolderId destination;
+    const bool hasDestination =
+        !backupFolder.trimmed().isEmpty() && platform::GetFolderId(backupFolder.trimmed(), destination);
+    int errors = 0;
     const QPointer<QWidget> expanded(expandedList);
     for (const QString& entry : entries) {
         if (ScanStopRequested || !expanded) break;
         if (entry.isEmpty()) continue;
-        if (entry.endsWith(u'*')) {
-            WalkFolderTree(entry.chopped(1), expanded, stop);
+        const bool wholeTree = entry.endsWith(u'*');
+        const QString folder = wholeTree ? entry.chopped(1) : entry;
+        // A source inside the destination is scanned all the same (the user
+        // listed it), but earlier backups may then be backed up again.
+        if (hasDestination && platform::FolderLiesWithin(folder, destination))
+            WriteLog("BuildFolderList : " + folder + " lies inside the backup destination " + backupFolder.trimmed() +
+                         " - scanned all the same",
+                     0);
+        if (wholeTree) {
+            if (!WalkFolderTree(folder, expanded, stop, hasDestination ? &destination : nullptr)) {
+                // A folder that has gone (an unplugged disk, a renamed folder):
+                // its files cannot be backed up, which is an error of the run.
+                WriteLog("BuildFolderList : cant find folder " + folder, 0);
+                ++errors;
+            }
             if (yieldAfterWalk) platform::YieldToWindows();
         } else {
             AddListRow(expanded, entry);
@@ -288,14 +312,7 @@ void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclud
             return (row.endsWith(u'/') ? row : row + u'/').contains(fragment);
         });
     }
-    // The root itself stands for the whole disk, not for a backup folder.
-    const QString skip = QDir::cleanPath(backupFolder.trimmed());
-    if (expanded && !backupFolder.trimmed().isEmpty() && skip != QLatin1String("/")) {
-        RemoveListRowsWhere(expanded, [&skip](const QString& row) {
-            const QString folder = QDir::cleanPath(row);
-            return folder == skip || folder.startsWith(skip + u'/');
-        });
-    }
+    return errors;
 }
 
 void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,

@@ -19,17 +19,23 @@ class QTreeWidget;
 // ScanStopRequested when it starts and ends early, keeping the rows found so
 // far, once something sets it (it is checked while the folder list is built,
 // before each folder and before each mask).
-void ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
-                      QTreeWidget* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed, bool checkAll,
-                      QProgressBar* progressBar, const QString& backupFolder = {});
+// Returns the number of failures met, each logged at level 0: a "*" entry
+// whose folder is missing, a folder that cannot be read. Their files cannot be
+// backed up, so they are errors of the run.
+int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
+                     QTreeWidget* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed, bool checkAll,
+                     QProgressBar* progressBar, const QString& backupFolder = {});
 
 // Expands the folder list ("*" entries walk every subfolder) into expandedList,
 // then removes the excluded folders: each row whose text, with a "/" appended,
-// contains an excluded fragment (letter case counting). backupFolder, the destination of the
-// backups, is removed with every folder below it: a destination inside a
-// scanned folder would otherwise have its copies backed up again at every run.
-void BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList,
-                     const QString& backupFolder = {});
+// contains an excluded fragment (letter case counting). The walks leave out
+// backupFolder, the destination of the backups, known by its identity (device
+// and inode), so that earlier copies are not backed up again at every run; a
+// listed folder that lies inside the destination is still scanned, with a
+// level-0 log line. Returns the number of "*" entries whose folder is missing
+// (each logged).
+int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList,
+                    const QString& backupFolder = {});
 
 // Adds the rows of one folder's regular files (and links to them) that match
 // one of the masks, mask by mask; a file matching two masks is listed twice.

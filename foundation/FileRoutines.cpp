@@ -58,7 +58,7 @@ bool MakeFolderWithReason(const QString& folder, int& error, QString& descriptio
     if (!QDir().mkdir(folder)) MakeFullPath(folder);
     if (QFileInfo(folder).isDir()) return true;
     std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), ec);
+    std::filesystem::create_directories(std::filesystem::path(platform::BytesFromText(folder).toStdString()), ec);
     if (QFileInfo(folder).isDir()) return true;
     error = ec ? ec.value() : ENOTDIR;
     description = ec ? QString::fromStdString(ec.message()) : QStringLiteral("Not a directory");

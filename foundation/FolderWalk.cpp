@@ -1,7 +1,10 @@
 #include "foundation/FolderWalk.h"
 
 #include "foundation/ListFiles.h"
+#include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
+#include "platform/ByteText.h"
+#include "platform/Drives.h"
 #include "platform/EventLoop.h"
 #include "platform/Pointer.h"
 
@@ -9,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QSet>
 #include <QTreeWidget>
 #include <set>
 #include <utility>
@@ -16,7 +20,7 @@
 namespace {
 
 QString childPath(const QString& folder, QByteArrayView name) {
-    const QString n = QFile::decodeName(name.toByteArray());
+    const QString n = platform::TextFromBytes(name);
     return folder.endsWith(u'/') ? folder + n : folder + u'/' + n;
 }
 
@@ -28,22 +32,46 @@ QByteArray pathOf(const QByteArray& base, QByteArrayView name) {
 
 using VisitedFolders = std::set<std::pair<quint64, quint64>>;
 
+// What one walk keeps: the folders it has been in, the folder it leaves out,
+// the devices of the virtual file systems, and the stop request.
+struct Walk {
+    QPointer<QWidget> control;
+    VisitedFolders visited;
+    const platform::FolderId* leaveOut = nullptr;
+    QSet<quint64> virtualDevices;
+    std::function<bool()> stop;
+
+    // A folder the walk passes over without a row: the one it was told to
+    // leave out, or one of a virtual file system (proc, sysfs, devtmpfs...),
+    // whose files are no data and may block whoever reads them.
+    bool passesOver(const platform::FolderId& id) const {
+        return (leaveOut && id == *leaveOut) || virtualDevices.contains(id.device);
+    }
+};
+
 // Returns false when the walk must end: stopped, or the list control was
 // destroyed while window events ran.
-bool walk(const QString& folder, const QPointer<QWidget>& control, VisitedFolders& visited,
-          const std::function<bool()>& stop) {
-    AddListRow(control, folder);
+bool walk(const QString& folder, Walk& w) {
     std::vector<FileSystemObject::SubFolder> subFolders;
     platform::FolderId id;
-    if (!FileSystemObject::Get().SubFolders(folder, subFolders, &id)) return true;
+    if (!FileSystemObject::Get().SubFolders(folder, subFolders, &id)) {
+        // Not opened: it keeps its row, and the scan says that it cannot be read.
+        if (!platform::GetFolderId(folder, id) || !w.passesOver(id)) AddListRow(w.control, folder);
+        return true;
+    }
+    if (w.passesOver(id)) {
+        FileSystemObject::Get().Forget(folder);
+        return true;
+    }
+    AddListRow(w.control, folder);
     // A folder met again (a bind mount of an outer folder) is listed but not walked twice.
-    if (!visited.insert({id.device, id.inode}).second) return true;
+    if (!w.visited.insert({id.device, id.inode}).second) return true;
     for (const FileSystemObject::SubFolder& sub : subFolders) {
         platform::YieldToWindows();
-        if (!control || (stop && stop())) return false;
+        if (!w.control || (w.stop && w.stop())) return false;
         if (sub.isLink)
-            AddListRow(control, sub.path);
-        else if (!walk(sub.path, control, visited, stop))
+            AddListRow(w.control, sub.path);
+        else if (!walk(sub.path, w))
             return false;
     }
     return true;
@@ -68,7 +96,7 @@ bool FileSystemObject::SubFolders(const QString& folder, std::vector<SubFolder>&
     subFolders.clear();
     platform::FolderEntries entries;
     if (!platform::ReadFolderEntries(folder, entries, id)) return false;
-    const QByteArray base = QFile::encodeName(folder.endsWith(u'/') ? folder : folder + u'/');
+    const QByteArray base = platform::BytesFromText(folder.endsWith(u'/') ? folder : folder + u'/');
     for (int i = 0; i < entries.size(); ++i) {
         platform::EntryKind kind = entries.kind(i);
         if (kind == platform::EntryKind::Unknown) kind = platform::GetEntryKind(pathOf(base, entries.name(i)));
@@ -93,6 +121,8 @@ void FileSystemObject::KeepEntries(bool keep) {
     if (!keep) m_kept.clear();
 }
 
+void FileSystemObject::Forget(const QString& folder) { m_kept.remove(folder); }
+
 bool FileSystemObject::TakeEntries(const QString& folder, platform::FolderEntries& entries) {
     auto it = m_kept.find(folder);
     if (it == m_kept.end()) return false;
@@ -103,12 +133,28 @@ bool FileSystemObject::TakeEntries(const QString& folder, platform::FolderEntrie
 
 // ---------------------------------------------------------------------------
 
-void WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::function<bool()>& stopRequested) {
+bool WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::function<bool()>& stopRequested,
+                    const platform::FolderId* leaveOut) {
     // A folder that does not exist gives no row at all.
     const QString root = FileSystemObject::Get().FolderPath(folderPath);
-    if (root.isEmpty() || !listControl) return;
-    VisitedFolders visited;
-    walk(root, QPointer<QWidget>(listControl), visited, stopRequested);
+    if (root.isEmpty()) return false;
+    if (!listControl) return true;
+    Walk w;
+    w.control = listControl;
+    w.stop = stopRequested;
+    w.virtualDevices = platform::VirtualFileSystemDevices();
+    platform::FolderId rootId;
+    if (platform::GetFolderId(root, rootId)) {
+        if (w.virtualDevices.contains(rootId.device)) {
+            WriteLog("WalkFolderTree : " + root + " is a virtual file system - not walked", 0);
+            return true;
+        }
+        // A walk that starts in the folder to leave out still walks it.
+        if (leaveOut && rootId == *leaveOut) leaveOut = nullptr;
+    }
+    w.leaveOut = leaveOut;
+    walk(root, w);
+    return true;
 }
 
 void ListAllSubFolders(QTreeWidget* listView, const QString& rootFolder) {

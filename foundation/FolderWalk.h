@@ -37,6 +37,8 @@ public:
     // While keeping is on, SubFolders keeps each folder's entries for
     // TakeEntries. Turning it off forgets what was kept.
     void KeepEntries(bool keep);
+    // Forgets the kept entries of folder.
+    void Forget(const QString& folder);
     // Hands over (and forgets) the kept entries of folder, named as
     // SubFolders was given it; false when none were kept.
     bool TakeEntries(const QString& folder, platform::FolderEntries& entries);
@@ -52,9 +54,14 @@ private:
 // The control is a list box or a list view; each row is added last. Before
 // each subfolder the window message loop gets a turn. A folder that cannot be
 // opened keeps its row but adds no subtree; links to folders are listed but
-// not walked into, and no folder is walked twice. stopRequested, when given,
-// is asked before each subfolder and ends the walk when it says true.
-void WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::function<bool()>& stopRequested = {});
+// not walked into, and no folder is walked twice. Folders of virtual file
+// systems (proc, sysfs, devtmpfs, ...) get no row and are not walked into; a
+// root on one is logged and gives no rows. leaveOut, when given, names a
+// folder below the root that gets no row and is not walked into (the backup
+// destination). stopRequested, when given, is asked before each subfolder and
+// ends the walk when it says true. False when no folder exists at folderPath.
+bool WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::function<bool()>& stopRequested = {},
+                    const platform::FolderId* leaveOut = nullptr);
 
 // Lists the root and every folder below it into the list view, under the
 // hourglass pointer.

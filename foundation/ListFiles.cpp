@@ -134,16 +134,16 @@ void RemoveListRowsWhere(QWidget* list, const std::function<bool(const QString&)
 
 // ---------------------------------------------------------------------------
 
-void LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
-    if (fileName.isEmpty()) return;
+bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
+    if (fileName.isEmpty()) return true;
     if (!listFileExists(fileName)) {
         WriteLog("LoadFileToListBox : cant find " + fileName, 3);
-        return;
+        return false;
     }
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return;  // unreadable: the control keeps its rows
+    if (!file.open(QIODevice::ReadOnly)) return false;  // unreadable: the control keeps its rows
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return;
+    if (file.error() != QFileDevice::NoError) return false;
     file.close();
     const QStringList lines = listFileLines(bytes);
 
@@ -169,6 +169,7 @@ void LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
         }
         view->addTopLevelItems(rows);
     }
+    return true;
 }
 
 bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount) {

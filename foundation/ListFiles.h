@@ -22,7 +22,8 @@ class QTreeWidget;
 // replaces them. "" does nothing; a missing (or hidden, or non-regular) file is
 // logged at level 3 and leaves the control as it is. A file that cannot be read
 // also leaves the control as it is. Rows read into a list view are checked.
-void LoadFileToListBox(QWidget* control, const QString& fileName, int mode);
+// False when the file is missing or cannot be read.
+bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode);
 
 // Writes every row of control to the file, replacing it. lineCount is set to 0
 // at entry and then counts the rows handed to the file. The file is replaced

@@ -1,5 +1,6 @@
 #include "foundation/Logging.h"
 
+#include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/SystemInfo.h"
 
@@ -27,7 +28,7 @@ QString localDateTime(const QDateTime& now) {
 bool appendLine(const QString& fileName, const QString& line) {
     QFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    const QByteArray data = line.toUtf8() + "\r\n";
+    const QByteArray data = platform::BytesFromText(line) + "\r\n";
     const bool ok = f.write(data) == data.size();
     f.close();
     return ok && f.error() == QFileDevice::NoError;

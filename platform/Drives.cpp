@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QSet>
 
+#include <sys/sysmacros.h>
+
 namespace platform {
 namespace {
 
@@ -54,6 +56,33 @@ QString readMountTable() {
 }
 
 }  // namespace
+
+QSet<quint64> VirtualFileSystemDevicesFromMountInfo(const QString& mountInfo) {
+    // Each line: id, parent id, major:minor, root, mount point, options,
+    // optional fields, "-", file system type, source, super options.
+    QSet<quint64> devices;
+    for (const QString& line : mountInfo.split('\n', Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(' ', Qt::SkipEmptyParts);
+        const qsizetype dash = f.indexOf(QStringLiteral("-"));
+        if (f.size() < 5 || dash < 0 || dash + 1 >= f.size()) continue;
+        // The root file system of an early boot stage counts as a real one here.
+        const QString& type = f[dash + 1];
+        if (type == QLatin1String("rootfs") || !virtualFileSystems().contains(type)) continue;
+        const QStringList number = f[2].split(':');
+        bool majorOk = false;
+        bool minorOk = false;
+        const uint major = number.value(0).toUInt(&majorOk);
+        const uint minor = number.value(1).toUInt(&minorOk);
+        if (majorOk && minorOk) devices.insert(quint64(makedev(major, minor)));
+    }
+    return devices;
+}
+
+QSet<quint64> VirtualFileSystemDevices() {
+    QFile f(QStringLiteral("/proc/self/mountinfo"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return VirtualFileSystemDevicesFromMountInfo(QString::fromLocal8Bit(f.readAll()));
+}
 
 QStringList LogicalDrivesFromMountTable(const QString& mountTable) {
     QStringList drives{QStringLiteral("/")};

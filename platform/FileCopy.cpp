@@ -1,8 +1,12 @@
 #include "platform/FileCopy.h"
 
+#include "platform/ByteText.h"
+
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
@@ -25,8 +29,16 @@ CopyOutcome failure(CopyResult result, int error) {
 // Closes a descriptor when the copy leaves early.
 struct Descriptor {
     int fd = -1;
+    Descriptor() = default;
+    explicit Descriptor(int f) : fd(f) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
     ~Descriptor() {
         if (fd >= 0) ::close(fd);
+    }
+    void reset(int f) {
+        if (fd >= 0) ::close(fd);
+        fd = f;
     }
     int release() {
         const int f = fd;
@@ -34,6 +46,11 @@ struct Descriptor {
         return f;
     }
 };
+
+// A read that would wait (the source is opened without blocking) is a failed read.
+bool isReadError(int error) {
+    return error == EIO || error == EISDIR || error == EBADF || error == EAGAIN || error == EWOULDBLOCK;
+}
 
 // Fallback when the kernel cannot offload the copy: large blocks.
 bool copyByBlocks(int in, int out, bool& readFailed) {
@@ -83,46 +100,122 @@ bool copyData(int in, int out, bool& readFailed) {
             }
             return copyByBlocks(in, out, readFailed);
         }
-        readFailed = (errno == EIO || errno == EISDIR || errno == EBADF);
+        readFailed = isReadError(errno);
         return false;
     }
+}
+
+// Removes the temporary copies an interrupted run left in the folder, once per
+// folder and run. Only regular files whose name marks them as ours are removed.
+void clearLeftovers(int folder, CopyRun& run) {
+    struct stat st {};
+    if (::fstat(folder, &st) != 0) return;
+    if (!run.clearedFolders.insert({quint64(st.st_dev), quint64(st.st_ino)}).second) return;
+    const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (listing < 0) return;
+    DIR* dir = ::fdopendir(listing);
+    if (!dir) {
+        ::close(listing);
+        return;
+    }
+    const size_t prefixLength = std::strlen(kTemporaryCopyPrefix);
+    std::vector<std::string> leftovers;
+    while (const dirent* e = ::readdir(dir)) {
+        if (std::strncmp(e->d_name, kTemporaryCopyPrefix, prefixLength) != 0) continue;
+        struct stat entry {};
+        if (::fstatat(folder, e->d_name, &entry, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(entry.st_mode))
+            leftovers.emplace_back(e->d_name);
+    }
+    ::closedir(dir);
+    for (const std::string& name : leftovers) ::unlinkat(folder, name.c_str(), 0);
+}
+
+// Opens (and makes where missing) each level of relative below the open
+// folder, never following a symbolic link. The open folder is replaced by the
+// last level.
+CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative) {
+    for (const QByteArray& level : relative.split('/')) {
+        if (level.isEmpty() || level == ".") continue;
+        if (level == "..") return failure(CopyResult::LeavesFolder, EXDEV);
+        const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+        int next = ::openat(folder.fd, level.constData(), flags);
+        if (next < 0 && errno == ENOENT) {
+            if (::mkdirat(folder.fd, level.constData(), 0777) != 0 && errno != EEXIST)
+                return failure(CopyResult::FolderFailed, errno);
+            next = ::openat(folder.fd, level.constData(), flags);
+        }
+        if (next < 0) {
+            const int error = errno;
+            struct stat st {};
+            if (::fstatat(folder.fd, level.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                return failure(CopyResult::LeavesFolder, error);
+            return failure(CopyResult::FolderFailed, error);
+        }
+        folder.reset(next);
+    }
+    return {};
+}
+
+// A temporary file in the folder, named as ours; its name goes into name.
+int createTemporary(int folder, QByteArray& name) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = kTemporaryCopyPrefix;
+        for (int i = 0; i < 6; ++i) name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
+        const int fd = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 }  // namespace
 
 CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
-    const QByteArray sourceName = QFile::encodeName(source);
-    const QByteArray targetName = QFile::encodeName(target);
+    const QFileInfo info(target);
+    return CopyFileBelow(source, info.path(), QString(), info.fileName());
+}
 
-    // Opened without blocking: a name that has become a FIFO since the scan
-    // would otherwise wait for a writer for ever. Regular files never block.
-    Descriptor in;
-    in.fd = ::open(sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
+                          const QString& name, CopyRun* run) {
+    const QByteArray sourceName = BytesFromText(source);
+    const QByteArray targetName = BytesFromText(name);
+    if (targetName.isEmpty() || targetName.contains('/')) return failure(CopyResult::TargetFailed, EINVAL);
+
+    // Opened and read without blocking: a name that has become a FIFO since the
+    // scan would otherwise wait for a writer for ever, and some regular files
+    // of the kernel's own file systems wait for data that may never come.
+    Descriptor in(::open(sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (in.fd < 0) return failure(CopyResult::SourceFailed, errno);
     struct stat st {};
     if (::fstat(in.fd, &st) != 0) return failure(CopyResult::SourceFailed, errno);
     if (S_ISDIR(st.st_mode)) return failure(CopyResult::SourceFailed, EISDIR);
     if (!S_ISREG(st.st_mode)) return failure(CopyResult::SourceFailed, EINVAL);
-    const int flags = ::fcntl(in.fd, F_GETFL);
-    if (flags >= 0) ::fcntl(in.fd, F_SETFL, flags & ~O_NONBLOCK);
+
+    // The root is the folder the caller chose; below it no link is followed.
+    Descriptor folder(::open(BytesFromText(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd < 0) return failure(CopyResult::TargetFailed, errno);
+    const CopyOutcome entered = enterFolders(folder, BytesFromText(relativeFolder));
+    if (!entered.ok()) return entered;
+    if (run) clearLeftovers(folder.fd, *run);
 
     // The target already is the source (the same path, a link to it, or the
-    // backup folder laid over the source folder): it holds the data already,
-    // and replacing it would turn a link into a plain file or split hard links.
+    // backup folder laid over the source folder): copying would only truncate
+    // or replace the original, so it is refused.
     struct stat existing {};
-    if (::stat(targetName.constData(), &existing) == 0 && existing.st_dev == st.st_dev && existing.st_ino == st.st_ino)
-        return {};
+    if (::fstatat(folder.fd, targetName.constData(), &existing, 0) == 0 && existing.st_dev == st.st_dev &&
+        existing.st_ino == st.st_ino) {
+        CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
+        same.description = QStringLiteral("The target is the source file itself");
+        return same;
+    }
 
-    // The temporary name is short so that a long target name still fits.
-    const QString folder = QFileInfo(target).path();
-    QByteArray pattern = QFile::encodeName(folder) + "/.corvex-copy-XXXXXX";
-    Descriptor out;
-    out.fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    QByteArray tempName;
+    Descriptor out(createTemporary(folder.fd, tempName));
     if (out.fd < 0) return failure(CopyResult::TargetFailed, errno);
-    const QByteArray tempName = pattern;
     auto discard = [&](CopyResult result, int error) {
         if (out.fd >= 0) ::close(out.release());
-        ::unlink(tempName.constData());
+        ::unlinkat(folder.fd, tempName.constData(), 0);
         return failure(result, error);
     };
 
@@ -134,10 +227,10 @@ CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
     if (::futimens(out.fd, times) != 0) return discard(CopyResult::TargetFailed, errno);
     if (::close(out.release()) != 0) return discard(CopyResult::TargetFailed, errno);
 
-    if (::rename(tempName.constData(), targetName.constData()) != 0) {
+    if (::renameat(folder.fd, tempName.constData(), folder.fd, targetName.constData()) != 0) {
         const int error = errno;
         struct stat old {};
-        const bool targetThere = ::lstat(targetName.constData(), &old) == 0;
+        const bool targetThere = ::fstatat(folder.fd, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
         return discard(targetThere ? CopyResult::ReplaceFailed : CopyResult::TargetFailed, error);
     }
     return {};

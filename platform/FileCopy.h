@@ -5,13 +5,19 @@
 // The kernel's copy offload is used where the file systems allow it.
 #include <QString>
 
+#include <set>
+#include <utility>
+
 namespace platform {
 
 enum class CopyResult {
     Copied,         // the target now holds the source's data
-    SourceFailed,   // the source could not be opened or read (missing, a folder, I/O error)
+    SourceFailed,   // the source could not be opened or read (missing, a folder, I/O error, a read that would block)
     TargetFailed,   // the temporary file could not be created or written (folder missing, disk full)
     ReplaceFailed,  // the data was copied but the existing target could not be replaced
+    SameFile,       // the target is the source itself (the same file system object)
+    FolderFailed,   // a level of the target folder could not be made or entered
+    LeavesFolder,   // the target folder is reached through a symbolic link (or "..") below the root
 };
 
 struct CopyOutcome {
@@ -21,10 +27,30 @@ struct CopyOutcome {
     bool ok() const { return result == CopyResult::Copied; }
 };
 
+// The name every temporary copy begins with; a file of this name in a target
+// folder is a copy an interrupted run left behind.
+inline constexpr char kTemporaryCopyPrefix[] = ".corvex-copy-";
+
+// What a series of copies into one backup folder remembers: the folders it has
+// already cleared of temporary copies left by an earlier, interrupted run.
+struct CopyRun {
+    std::set<std::pair<quint64, quint64>> clearedFolders;  // device and inode
+};
+
 // Copies the regular file source to the file path target. On any failure the
 // target is left exactly as it was and no temporary file remains. A target that
-// already is the source file (same file system object) is left alone and counts
-// as copied. A source that is no regular file (a folder, a FIFO) fails at once.
+// already is the source file (the same path, a link to it, a hard link) is left
+// alone and the copy fails (SameFile). A source that is no regular file (a
+// folder, a FIFO) fails at once; the source is read without blocking, so a file
+// whose read would wait (a kernel message queue) fails instead of hanging.
 CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target);
+
+// The same into root + relativeFolder + name. The levels of relativeFolder are
+// made where missing and entered one by one without following symbolic links,
+// so the copy never lands outside root: a link (or "..") on the way fails with
+// LeavesFolder. With run, each target folder is first cleared, once per run,
+// of the temporary copies an interrupted run left there.
+CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
+                          const QString& name, CopyRun* run = nullptr);
 
 }  // namespace platform

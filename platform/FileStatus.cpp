@@ -1,10 +1,14 @@
 #include "platform/FileStatus.h"
 
+#include "platform/ByteText.h"
+
 #include <QFile>
 
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -45,11 +49,11 @@ FileStatus GetFileStatus(const QByteArray& encodedPath) {
     return fromStat(st);
 }
 
-FileStatus GetFileStatus(const QString& path) { return GetFileStatus(QFile::encodeName(path)); }
+FileStatus GetFileStatus(const QString& path) { return GetFileStatus(BytesFromText(path)); }
 
 bool IsSymbolicLink(const QString& path) {
     struct stat st;
-    const QByteArray p = QFile::encodeName(path);
+    const QByteArray p = BytesFromText(path);
     return !p.isEmpty() && ::lstat(p.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
@@ -68,7 +72,7 @@ QByteArrayView FolderEntries::name(int i) const {
     return QByteArrayView(m_names.constData() + start, qsizetype(end - start));
 }
 
-QString FolderEntries::displayName(int i) const { return QFile::decodeName(name(i).toByteArray()); }
+QString FolderEntries::displayName(int i) const { return TextFromBytes(name(i)); }
 
 void FolderEntries::clear() {
     m_names.clear();
@@ -85,7 +89,7 @@ void FolderEntries::add(QByteArrayView name, EntryKind kind) {
 
 bool ReadFolderEntries(const QString& folder, FolderEntries& entries, FolderId* id) {
     entries.clear();
-    const QByteArray p = QFile::encodeName(folder);
+    const QByteArray p = BytesFromText(folder);
     if (p.isEmpty()) return false;
     DIR* dir = ::opendir(p.constData());
     if (!dir) return false;
@@ -107,11 +111,28 @@ bool ReadFolderEntries(const QString& folder, FolderEntries& entries, FolderId* 
 
 bool GetFolderId(const QString& folder, FolderId& id) {
     struct stat st;
-    const QByteArray p = QFile::encodeName(folder);
+    const QByteArray p = BytesFromText(folder);
     if (p.isEmpty() || ::stat(p.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
     id.device = quint64(st.st_dev);
     id.inode = quint64(st.st_ino);
     return true;
+}
+
+bool FolderLiesWithin(const QString& folder, const FolderId& outer) {
+    const QByteArray p = BytesFromText(folder);
+    if (p.isEmpty()) return false;
+    char resolved[PATH_MAX];
+    if (!::realpath(p.constData(), resolved)) return false;
+    QByteArray level(resolved);
+    for (;;) {
+        struct stat st;
+        if (::stat(level.constData(), &st) == 0 && quint64(st.st_dev) == outer.device &&
+            quint64(st.st_ino) == outer.inode)
+            return true;
+        if (level == "/") return false;
+        const qsizetype slash = level.lastIndexOf('/');
+        level.truncate(slash <= 0 ? 1 : slash);
+    }
 }
 
 }  // namespace platform

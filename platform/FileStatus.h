@@ -67,6 +67,11 @@ struct FolderId {
 };
 bool GetFolderId(const QString& folder, FolderId& id);  // false when no folder is there
 
+// True when folder is the folder outer or lies anywhere below it, told by
+// identity rather than by spelling: every level of folder's real path, from
+// the folder up to the root, is compared with outer.
+bool FolderLiesWithin(const QString& folder, const FolderId& outer);
+
 // Reads the folder's entries in the order the file system enumerates them,
 // leaving out "." and "..", and, when id is given, the folder's identity.
 // Returns false (and leaves entries empty) when the folder cannot be opened;

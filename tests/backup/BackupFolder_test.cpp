@@ -149,6 +149,21 @@ TEST_F(FolderNameTest, AFolderThatCannotBeCreatedIsReportedAndGivesNoName) {
         log[0].contains(",Cant create backup directory " + env.path("blocker/deeper/20030428/") + " - error #"));
 }
 
+TEST_F(FolderNameTest, ALinkInPlaceOfTheDatedFolderIsRefused) {
+    QDir().mkpath(env.path("elsewhere"));
+    QDir().mkpath(base);
+    ASSERT_TRUE(QFile::link(env.path("elsewhere"), base + "/20030428"));
+    boxes.answer(platform::Answer::OK);
+    EXPECT_EQ(name(1, true), QString());
+    EXPECT_EQ(boxes.last().text,
+              "Cant create backup directory " + base + "/20030428/\r\nError #40 = A symbolic link stands in its place");
+    // The destination itself may well be reached through a link.
+    ASSERT_TRUE(QFile::link(env.path("elsewhere"), env.path("linked")));
+    base = env.path("linked");
+    EXPECT_EQ(name(0, true), env.path("linked/"));
+    EXPECT_EQ(boxes.count(), 1);
+}
+
 TEST_F(FolderNameTest, TestDestinationIsNeverCreated) {
     base = "/dev/null";
     EXPECT_EQ(name(1, true), "/dev/null/20030428/");

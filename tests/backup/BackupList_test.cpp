@@ -4,6 +4,7 @@
 #include "backup/StatusControls.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
+#include "platform/Dialogs.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -153,18 +154,62 @@ TEST_F(CopyLoopTest, FailedCopiesAreListedLoggedAndAskedAbout) {
     EXPECT_EQ(ReadIni(env.ini(), "general", "IgnoreFailedFileCopies"), "");
 }
 
-TEST_F(CopyLoopTest, AFileThatFailedKeepsTheDateWindowOpenForTheNextRun) {
-    source("a.txt", "a");
+TEST_F(CopyLoopTest, AFailedCopyLeavesItsTraceBeforeTheQuestionAndTheDateIsTheRunsEnd) {
+    const QString a = source("a.txt", "a");
     const QString stuck = source("stuck.txt", "s");
+    source("c.txt", "c");
     QDir().mkpath(env.path("dest/stuck.txt"));  // a folder where the copy should go
-    boxes.answer(platform::Answer::No);
+    // At the question the run has left its lines: a killed or waiting run keeps them.
+    QStringList filesAtQuestion, failedLogAtQuestion;
+    platform::SetBoxResponder([&](const platform::BoxRequest&) {
+        filesAtQuestion = env.readLines("dest/_files.txt");
+        failedLogAtQuestion = env.readLines("failed.log");
+        return platform::BoxReply{platform::Answer::Yes, {}};
+    });
     run();
+    platform::SetBoxResponder({});
+    EXPECT_EQ(filesAtQuestion, (QStringList{a, stuck}));
+    ASSERT_FALSE(failedLogAtQuestion.isEmpty());
+    EXPECT_TRUE(
+        failedLogAtQuestion.last().endsWith(",Cant Copy '" + stuck + "' to " + dest + "/ - Original File is in use"));
     EXPECT_EQ(env.readLines("failed.txt"), QStringList{stuck});
-    // The failed file is older than the run: the next run's window must still hold it.
-    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"),
-              QFileInfo(stuck).lastModified().toString("yyyy-MM-dd HH:mm:ss"));
+    // The files that failed come round again through failed.txt, not through the date.
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
 }
 
+TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenIsLoggedBeforeTheMessage) {
+    env.writeFile("file", "x");
+    dest = env.path("file/sub");
+    bool loggedFirst = false;
+    platform::SetBoxResponder([&](const platform::BoxRequest&) {
+        loggedFirst = env.readFile("failed.log").contains("Cant write to the destination folder " + dest + "/");
+        return platform::BoxReply{platform::Answer::OK, {}};
+    });
+    QString d = dest;
+    const BackupOutcome outcome = BackupList(&rows, d, nullptr, 0, 2);
+    platform::SetBoxResponder({});
+    EXPECT_TRUE(loggedFirst);
+    EXPECT_FALSE(outcome.ran);
+    EXPECT_EQ(outcome.errors, 3);
+}
+
+TEST_F(CopyLoopTest, ErrorsBeforeTheCopyLoopCountInTheRunsLinesAndCaption) {
+    source("a.txt", "a");
+    addRow(env.path("src/gone.txt"));
+    boxes.answer(platform::Answer::Yes);
+    QString d = dest;
+    const BackupOutcome outcome = BackupList(&rows, d, &status, 0, 2);
+    EXPECT_TRUE(outcome.ran);
+    EXPECT_EQ(outcome.errors, 3);
+    EXPECT_TRUE(eventsLine().endsWith(" copied 2 files (1 bytes) to " + dest + "/ with 3 errors"));
+    EXPECT_TRUE(env.readLines("plan/D200304.dat").last().contains("with 3 errors"));
+    EXPECT_EQ(lblFile->text(), "Done with 3 errors - see corvex.log and FAILED.TXT");
+    rows.clear();
+    source("b.txt", "b");
+    d = dest;
+    EXPECT_EQ(BackupList(&rows, d, &status, 0, 1).errors, 1);
+    EXPECT_EQ(lblFile->text(), "Done with 1 errors - see corvex.log");
+}
 TEST_F(CopyLoopTest, AnswerYesKeepsAskingAndTheSettingSilencesEverything) {
     addRow(env.path("src/x1"));
     addRow(env.path("src/x2"));
@@ -291,15 +336,45 @@ TEST_F(CopyLoopTest, ATargetFolderThatCannotBeMadeIsAnErrorLogLineAndAFailedCopy
     EXPECT_EQ(ReadBytes(env.path("dest/" + firstLevel)), "in the way");
 }
 
-TEST_F(CopyLoopTest, ABackupFolderLaidOverTheSourceFolderLeavesTheSourcesAlone) {
+TEST_F(CopyLoopTest, ABackupFolderLaidOverTheSourceFolderLeavesTheSourcesAloneAndFails) {
     const QString real = source("real.txt", "data");
     const QString link = env.path("src/link.txt");
     ASSERT_TRUE(QFile::link(real, link));
     addRow(link);
     dest = env.path("src");
+    boxes.answerAllWith(platform::Answer::Yes);
     run(0);
     EXPECT_TRUE(QFileInfo(link).isSymLink()) << "a linked source must stay a link";
     EXPECT_EQ(ReadBytes(real), "data");
-    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{real, link}));
-    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
+    EXPECT_EQ(env.readLines("failed.txt"), (QStringList{real, link}));
+    EXPECT_TRUE(eventsLine().endsWith(" with 2 errors"));
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",Cant Copy '" + real + "' to " + dest + "/ - the backup copy would be the file itself"));
+}
+
+TEST_F(CopyLoopTest, ACopyNeverFollowsALinkInsideTheBackupFolder) {
+    const QString a = source("a.txt", "a");
+    const QString outside = env.path("outside");
+    QDir().mkpath(outside);
+    // The first level of the kept source path is a link that leads out.
+    const QString firstLevel = a.section('/', 1, 1);
+    ASSERT_TRUE(QFile::link(outside, env.path("dest/" + firstLevel)));
+    boxes.answer(platform::Answer::Yes);
+    run(1);
+    EXPECT_TRUE(QDir(outside).isEmpty());
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{a});
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",Cant Copy '" + a + "' to " + dest + a.section('/', 0, -2) +
+                              "/ - a symbolic link in the backup folder leads out of it\r\n"));
+}
+
+TEST_F(CopyLoopTest, TemporaryCopiesOfAKilledRunAreRemovedByTheNextRun) {
+    source("a.txt", "a");
+    WriteBytes(env.path("dest/.corvex-copy-k1LLed"), "half a copy");
+    WriteBytes(env.path("src/.corvex-copy-notours"), "in a folder this run does not write into");
+    run();
+    EXPECT_FALSE(QFileInfo::exists(env.path("dest/.corvex-copy-k1LLed")));
+    EXPECT_TRUE(QFileInfo::exists(env.path("src/.corvex-copy-notours")));
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "a");
 }

@@ -7,10 +7,13 @@
 #include "backup/RunLock.h"
 #include "backup/StatusControls.h"
 #include "backup/frmProgress.h"
+#include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -77,19 +80,56 @@ TEST_F(RunBackupTest, SilentRunWithKeepPathsIntoTheYearAndMonthFolder) {
     EXPECT_EQ(boxes.count(), 0);
 }
 
-TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgain) {
-    // The backups live below a scanned folder, and two runs happen on one day.
-    env.writeFile("corvex.ini", "[general]\r\nbackupTo=" + env.path("src/Backup") +
-                                    "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\nkeepPaths=1\r\n"
-                                    "[Plandel]\r\ndataPath=" +
-                                    env.folder() + "\r\n");
-    RunBackup(window().backupParameters(), nullptr);
-    const QString folder = env.path("src/Backup/20030428/");
-    EXPECT_EQ(ReadBytes(folder + env.path("src/work/a.txt")), "aaaa");
-    RunBackup(window().backupParameters(), nullptr);
-    EXPECT_EQ(env.readLines("copied.txt"), QStringList{env.path("src/work/a.txt")});
-    EXPECT_FALSE(QFileInfo::exists(folder + folder));
+TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgainHoweverItIsWritten) {
+    // The backups live below a scanned folder, reached through a link, and
+    // three runs happen on one day with a backup folder per minute.
+    ASSERT_TRUE(QDir().mkpath(env.path("src/Backup")));
+    ASSERT_TRUE(QFile::link(env.path("src/Backup"), env.path("dest")));
+    writeIni("backupType=7\r\nkeepPaths=1\r\n");
+    for (int minute = 0; minute < 3; ++minute) {
+        env.setNow(BackupTestNow().addSecs(60 * minute));
+        EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+        EXPECT_EQ(env.readLines("copied.txt"), QStringList{env.path("src/work/a.txt")});
+    }
+    int copies = 0;
+    for (QDirIterator it(env.path("src/Backup"), QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+        ++copies;
+    EXPECT_EQ(copies, 3 * 3);  // a.txt and the two lists, per run
     EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(RunBackupTest, FilesThatFailedAreTriedAgainByTheNextRun) {
+    writeIni("backupType=0\r\nIgnoreFailedFileCopies=1\r\n");
+    // A folder takes the copy's place in the first run.
+    ASSERT_TRUE(QDir().mkpath(env.path("dest/a.txt")));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/work/a.txt")});
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+
+    // A day later a.txt is older than the date window: failed.txt brings it
+    // back, with a file listed there that has gone since.
+    AppendLineToFile(env.path("failed.txt"), env.path("src/gone.txt"));
+    ASSERT_TRUE(QDir().rmdir(env.path("dest/a.txt")));
+    env.setNow(BackupTestNow().addDays(1));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
+    EXPECT_EQ(env.readLines("copied.txt"), QStringList{env.path("src/work/a.txt")});
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
+    EXPECT_TRUE(env.readLines("events.log")
+                    .last()
+                    .endsWith(" copied 1 files (4 bytes) to " + env.path("dest/") + " with 0 errors"));
+}
+
+TEST_F(RunBackupTest, FoldersAndListsThatCannotBeReadAreErrorsOfTheRun) {
+    writeIni("backupType=0\r\n");
+    env.writeFile("MyPaths.txt", env.path("src/*") + "\r\n" + env.path("unplugged/*") + "\r\n");
+    ASSERT_TRUE(QFile::remove(env.path("ExcludedPaths.txt")));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 2);
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
+    EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 2 errors"));
+    const QString log = env.readFile("corvex.log");
+    EXPECT_TRUE(log.contains(",Form_Load : cant read list file " + env.path("ExcludedPaths.txt") + "\r\n"));
+    EXPECT_TRUE(log.contains(",BuildFolderList : cant find folder " + env.path("unplugged/") + "\r\n"));
 }
 
 TEST_F(RunBackupTest, StatusWindowShowsTheSteps) {
@@ -157,7 +197,7 @@ TEST_F(RunBackupTest, ARunHeldByAnotherLeavesItsListsAlone) {
     QString destination = env.path("dest");
     const StatusControls status{};
     boxes.answer(platform::Answer::OK);
-    EXPECT_FALSE(BackupList(&rows, destination, &status, 0));
+    EXPECT_FALSE(BackupList(&rows, destination, &status, 0).ran);
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().title, "Backup already running");
     EXPECT_EQ(env.readFile("copied.txt"), "/the/other/run.txt\r\n");

@@ -215,6 +215,38 @@ TEST_F(MainWindowTest, RefreshListsTheChangedFilesAndEnablesStart) {
     EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
 }
 
+TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
+    WriteBytes(env.path("tree/new.txt"), "new");
+    WriteBytes(env.path("old/failed-before.txt"), "12345");
+    env.writeFile("MyPaths.txt", env.path("tree/*") + "\r\n" + env.path("gone/*") + "\r\n");
+    env.writeFile("ExcludedPaths.txt", "");
+    env.writeFile("failed.txt", env.path("old/failed-before.txt") + "\r\n" + env.path("tree/new.txt") + "\r\n" +
+                                    env.path("old/deleted.txt") + "\r\n");
+    // The date window begins tomorrow: only failed.txt brings files into the list.
+    writeIni("backupType=0\r\ndateOfLastBackup=" + QDateTime::currentDateTime().addDays(1).toString("yyyy-MM-dd") +
+             " 00:00:00\r\n");
+    env.setNow(QDateTime::currentDateTime().addDays(1));
+    frmProgress& f = load();
+    f.cmdGetFileList_Click();
+    // The earlier failures that still exist come back ticked, each once.
+    QStringList rows;
+    for (int i = 0; i < f.lvwFiles->topLevelItemCount(); ++i) {
+        rows << f.lvwFiles->topLevelItem(i)->text(0);
+        EXPECT_EQ(f.lvwFiles->topLevelItem(i)->checkState(0), Qt::Checked);
+        EXPECT_EQ(f.lvwFiles->topLevelItem(i)->text(1), QFileInfo(rows.last()).fileName());
+    }
+    rows.sort();
+    EXPECT_EQ(rows, (QStringList{env.path("old/failed-before.txt"), env.path("tree/new.txt")}));
+    EXPECT_EQ(f.lblTotalBytes->text(), "8");
+    // The folder that has gone is an error of the backup started next.
+    f.txtDestDir->setText(env.path("dest"));
+    f.cmdStart_Click();
+    EXPECT_TRUE(env.readLines("events.log")
+                    .last()
+                    .endsWith(" copied 2 files (8 bytes) to " + env.path("dest/") + " with 1 errors"))
+        << env.readFile("events.log").toStdString();
+}
+
 TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     writeIni("backupType=1\r\n");
     frmProgress& f = load();

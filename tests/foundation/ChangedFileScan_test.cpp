@@ -3,10 +3,13 @@
 #include "TreeBuilder.h"
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramValues.h"
+#include "platform/ByteText.h"
 #include "platform/Pointer.h"
+#include "support/AsOrdinaryUser.h"
 #include "support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QListWidget>
 #include <QLocale>
 #include <QPointer>
@@ -15,8 +18,12 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <algorithm>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace {
 
@@ -406,24 +413,99 @@ TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
     EXPECT_EQ(host.files.topLevelItemCount(), 44);
 }
 
-TEST_F(ScanTest, FoldersThatCannotBeReadAreLogged) {
-    // A folder name that is no valid text (unpacked from an old archive) cannot
-    // be given back to the file system from its row, nor can a missing folder
-    // be read: neither may be passed over without a trace.
-    const QByteArray odd = QFile::encodeName(root) +
+TEST_F(ScanTest, NamesInOtherEncodingsAreScannedAndListedWithoutLoss) {
+    // A folder and files named in Latin-1 (unpacked from an old archive), and
+    // a file really named U+FFFD beside one named with the byte 0xFF.
+    const QByteArray odd = platform::BytesFromText(root) +
                            "/B\xfc"
                            "cher";
     ASSERT_EQ(::mkdir(odd.constData(), 0755), 0);
-    MakeFile(root + "/sub/kept.txt", kNoon);
+    for (const QByteArray& name : {QByteArray("/caf\xe9.txt"), QByteArray("/\xff"), QByteArray("/\xef\xbf\xbd")}) {
+        const QByteArray path = odd + name;
+        ASSERT_EQ(::close(::open(path.constData(), O_WRONLY | O_CREAT, 0644)), 0);
+        const struct timespec times[2] = {{kNoon.toSecsSinceEpoch(), 0}, {kNoon.toSecsSinceEpoch(), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+    }
     Host host;
     QListWidget folders;
     folders.addItems({root + "/*", env.path("missing/")});
-    host.scan(&folders);
-    EXPECT_TRUE(host.fileRows().contains(root + "/sub/kept.txt"));
-    const QString oddRow = QFile::decodeName(odd);
-    ASSERT_TRUE(host.expanded().contains(oddRow));
+    EXPECT_EQ(ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
+                               &host.excluded, host.allPaths, true, true, nullptr),
+              1);
+    QList<QByteArray> listed;
+    for (const QString& row : host.fileRows())
+        if (row.contains(u"/B")) listed << platform::BytesFromText(row);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (QList<QByteArray>{odd + "/caf\xe9.txt", odd + "/\xef\xbf\xbd", odd + "/\xff"}));
+    // folders.lis holds the folder's own bytes.
+    EXPECT_TRUE(ReadBytes(env.path("folders.lis")).contains(odd + "\r\n"));
+    EXPECT_TRUE(
+        env.readFile("corvex.log").contains(",ProcessFolderFiles : cant read folder " + env.path("missing/") + "\r\n"));
+}
+
+TEST_F(ScanTest, FoldersThatCannotBeFoundOrReadAreCountedErrors) {
+    // A "*" entry whose folder has gone, a plain entry whose folder has gone,
+    // and a subfolder of a walked tree without permission: three errors.
+    MakeFile(root + "/locked/inside.txt", kNoon);
+    ASSERT_EQ(::chmod(QFile::encodeName(env.folder()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(root + "/locked").constData(), 0), 0);
+    Host host;
+    QListWidget folders;
+    folders.addItems({env.path("unplugged/*"), root + "/*", env.path("renamed/")});
+    int errors = 0;
+    {
+        AsOrdinaryUser ordinary;
+        errors = ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
+                                  &host.excluded, host.allPaths, true, true, nullptr);
+    }
+    ::chmod(QFile::encodeName(root + "/locked").constData(), 0755);
+    EXPECT_EQ(errors, 3);
+    EXPECT_TRUE(host.fileRows().contains(root + "/sub/mid.doc"));
     const QString log = env.readFile("corvex.log");
-    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + oddRow + "\r\n")) << log.toStdString();
-    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + env.path("missing/") + "\r\n"));
-    EXPECT_FALSE(log.contains(root + "/sub\r\n"));
+    EXPECT_TRUE(log.contains(",BuildFolderList : cant find folder " + env.path("unplugged/") + "\r\n"))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + root + "/locked\r\n"));
+    EXPECT_TRUE(log.contains(",ProcessFolderFiles : cant read folder " + env.path("renamed/") + "\r\n"));
+    // An excluded folder that cannot be read is no error: it is not wanted.
+    host.exclude("/locked");
+    ::chmod(QFile::encodeName(root + "/locked").constData(), 0);
+    {
+        AsOrdinaryUser ordinary;
+        QListWidget tree;
+        tree.addItem(root + "/*");
+        errors = ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &tree, &host.patterns, &host.files,
+                                  &host.excluded, host.allPaths, true, true, nullptr);
+    }
+    ::chmod(QFile::encodeName(root + "/locked").constData(), 0755);
+    EXPECT_EQ(errors, 0);
+}
+
+TEST_F(ScanTest, TheDestinationIsKnownByIdentityAndSourcesInsideItAreStillScanned) {
+    MakeFile(root + "/Backup/20240509/data/top.txt", kNoon);
+    MakeFile(root + "/Backup/keep/own.txt", kNoon);
+    ASSERT_TRUE(QFile::link(root + "/Backup", env.path("dest")));
+    Host host;
+    QListWidget folders;
+    folders.addItems({root + "/*", env.path("dest/keep/*")});
+    // The destination spelled through a link and a relative path.
+    ASSERT_TRUE(QDir::setCurrent(env.folder()));
+    host.scanInto(&folders, "dest");
+    EXPECT_EQ(host.fileRows(), sorted({root + "/top.txt", root + "/sub/mid.doc", root + "/sub/deeper/low.TXT",
+                                       root + "/temp/scratch.txt", env.path("dest/keep/own.txt")}));
+    EXPECT_FALSE(host.expanded().contains(root + "/Backup"));
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",BuildFolderList : " + env.path("dest/keep/") +
+                              " lies inside the backup destination dest - scanned all the same\r\n"));
+    ASSERT_TRUE(QDir::setCurrent(QDir::rootPath()));
+}
+
+TEST_F(ScanTest, VirtualFileSystemsAreNotScanned) {
+    Host host;
+    QListWidget folders;
+    folders.addItems({"/proc/*", "/sys/*"});
+    EXPECT_EQ(ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
+                               &host.excluded, host.allPaths, true, true, nullptr),
+              0);
+    EXPECT_TRUE(host.expanded().isEmpty());
+    EXPECT_EQ(host.files.topLevelItemCount(), 0);
 }

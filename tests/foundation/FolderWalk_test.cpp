@@ -17,6 +17,11 @@ namespace {
 
 const QDateTime kWhen(QDate(2024, 5, 10), QTime(12, 0));
 
+QStringList sorted(QStringList list) {
+    list.sort();
+    return list;
+}
+
 }  // namespace
 
 TEST(WalkFolderTree, DepthFirstWithRootRowAndNoTrailingSlash) {
@@ -144,4 +149,35 @@ TEST(GetFileSizeFso, SizeOrZero) {
     EXPECT_EQ(GetFileSizeFso(env.path("a.bin")), 1234);
     EXPECT_EQ(GetFileSizeFso(env.path("missing.bin")), 0);
     EXPECT_EQ(GetFileSizeFso(env.folder()), 0);
+}
+
+TEST(WalkFolderTree, LeavesOutTheFolderItIsToldOfByIdentity) {
+    TestEnvironment env;
+    const QString root = env.path("tree");
+    MakeFolder(root + "/Backup/20240510/tree");
+    MakeFolder(root + "/Backups-old");
+    MakeFolder(root + "/work");
+    ASSERT_TRUE(QFile::link(root + "/Backup", env.path("dest")));
+    platform::FolderId destination;
+    ASSERT_TRUE(platform::GetFolderId(env.path("dest/"), destination));
+    QListWidget list;
+    EXPECT_TRUE(WalkFolderTree(root, &list, {}, &destination));
+    EXPECT_EQ(sorted(ListRowTexts(&list)), sorted({root, root + "/Backups-old", root + "/work"}));
+    // A walk that starts in that folder walks it all the same.
+    list.clear();
+    EXPECT_TRUE(WalkFolderTree(root + "/Backup", &list, {}, &destination));
+    EXPECT_EQ(ListRowTexts(&list).size(), 3);
+    // No folder there: no rows, and the caller is told.
+    EXPECT_FALSE(WalkFolderTree(root + "/gone", &list, {}, &destination));
+}
+
+TEST(WalkFolderTree, NeverEntersAVirtualFileSystem) {
+    TestEnvironment env;
+    QListWidget list;
+    for (const char* root : {"/proc", "/sys"}) {
+        EXPECT_TRUE(WalkFolderTree(root, &list));
+        EXPECT_TRUE(env.readFile("corvex.log")
+                        .contains(QString(",WalkFolderTree : ") + root + " is a virtual file system - not walked\r\n"));
+    }
+    EXPECT_EQ(list.count(), 0);
 }

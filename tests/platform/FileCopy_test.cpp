@@ -7,8 +7,10 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 void write(const QString& path, const QByteArray& bytes) {
@@ -108,7 +110,7 @@ TEST(FileCopy, AFifoSourceFailsAtOnceInsteadOfWaiting) {
     EXPECT_EQ(read(dir.filePath("target")), "the last good copy");
 }
 
-TEST(FileCopy, ATargetThatIsTheSourceItselfIsLeftAlone) {
+TEST(FileCopy, ATargetThatIsTheSourceItselfIsAFailedCopyThatLeavesItAlone) {
     QTemporaryDir dir;
     write(dir.filePath("real.txt"), "data");
     ASSERT_EQ(::symlink("real.txt", QFile::encodeName(dir.filePath("link.txt")).constData()), 0);
@@ -118,13 +120,72 @@ TEST(FileCopy, ATargetThatIsTheSourceItselfIsLeftAlone) {
     const ino_t inode = statOf(dir.filePath("real.txt")).st_ino;
 
     // The same path, a link copied onto its own name, and a second hard link.
-    EXPECT_TRUE(platform::CopyFileKeepingTimes(dir.filePath("real.txt"), dir.filePath("real.txt")).ok());
-    EXPECT_TRUE(platform::CopyFileKeepingTimes(dir.filePath("link.txt"), dir.filePath("link.txt")).ok());
-    EXPECT_TRUE(platform::CopyFileKeepingTimes(dir.filePath("real.txt"), dir.filePath("hard.txt")).ok());
+    for (const auto& [source, target] :
+         {std::pair{"real.txt", "real.txt"}, std::pair{"link.txt", "link.txt"}, std::pair{"real.txt", "hard.txt"}})
+        EXPECT_EQ(platform::CopyFileKeepingTimes(dir.filePath(source), dir.filePath(target)).result,
+                  platform::CopyResult::SameFile)
+            << source << " onto " << target;
 
     EXPECT_TRUE(QFileInfo(dir.filePath("link.txt")).isSymLink()) << "the link must stay a link";
     EXPECT_EQ(statOf(dir.filePath("real.txt")).st_ino, inode);
     EXPECT_EQ(statOf(dir.filePath("hard.txt")).st_ino, inode);
     EXPECT_EQ(read(dir.filePath("real.txt")), "data");
     EXPECT_EQ(entries(dir.path()), (QStringList{"hard.txt", "link.txt", "real.txt"}));
+}
+
+TEST(FileCopy, NoLinkInsideTheRootIsFollowedOutOfIt) {
+    QTemporaryDir dir;
+    write(dir.filePath("src"), "data");
+    QDir(dir.path()).mkpath("root/made");
+    QDir(dir.path()).mkpath("outside");
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.filePath("outside")).constData(),
+                        QFile::encodeName(dir.filePath("root/made/link")).constData()),
+              0);
+    // Missing levels are made; a link or ".." on the way is refused.
+    EXPECT_TRUE(platform::CopyFileBelow(dir.filePath("src"), dir.filePath("root"), "made/new/deeper/", "src").ok());
+    EXPECT_EQ(read(dir.filePath("root/made/new/deeper/src")), "data");
+    for (const char* relative : {"made/link/", "made/link/deeper/", "made/../../outside/"})
+        EXPECT_EQ(platform::CopyFileBelow(dir.filePath("src"), dir.filePath("root"), relative, "src").result,
+                  platform::CopyResult::LeavesFolder)
+            << relative;
+    EXPECT_TRUE(entries(dir.filePath("outside")).isEmpty());
+    // A regular file where a level should be is a folder failure.
+    write(dir.filePath("root/file"), "x");
+    EXPECT_EQ(platform::CopyFileBelow(dir.filePath("src"), dir.filePath("root"), "file/sub", "src").result,
+              platform::CopyResult::FolderFailed);
+}
+
+TEST(FileCopy, TemporaryCopiesLeftByAnInterruptedRunAreRemovedOncePerRun) {
+    QTemporaryDir dir;
+    write(dir.filePath("src"), "data");
+    QDir(dir.path()).mkpath("root/sub");
+    write(dir.filePath("root/sub/.corvex-copy-Ab12Cd"), "half a copy");
+    write(dir.filePath("root/sub/.corvex-copy"), "a user's file of a similar name");
+    write(dir.filePath("root/.corvex-copy-zzzzzz"), "not a folder this run writes into");
+    platform::CopyRun run;
+    ASSERT_TRUE(platform::CopyFileBelow(dir.filePath("src"), dir.filePath("root"), "sub", "a", &run).ok());
+    EXPECT_EQ(entries(dir.filePath("root/sub")), (QStringList{".corvex-copy", "a"}));
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/.corvex-copy-zzzzzz")));
+    // Cleared once: a later leftover in the same folder belongs to nobody in this run's eyes.
+    write(dir.filePath("root/sub/.corvex-copy-later1"), "x");
+    ASSERT_TRUE(platform::CopyFileBelow(dir.filePath("src"), dir.filePath("root"), "sub", "b", &run).ok());
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/sub/.corvex-copy-later1")));
+}
+
+TEST(FileCopy, AReadThatWouldWaitFailsInsteadOfHanging) {
+    // The kernel's message queue is a regular file whose read waits for new
+    // messages. Only tried when it can be opened and holds nothing to read, so
+    // that no message is taken from it.
+    const int fd = ::open("/proc/kmsg", O_RDONLY | O_NONBLOCK);
+    if (fd < 0) GTEST_SKIP() << "/proc/kmsg cannot be opened here";
+    struct pollfd p {
+        fd, POLLIN, 0
+    };
+    const int ready = ::poll(&p, 1, 0);
+    ::close(fd);
+    if (ready != 0) GTEST_SKIP() << "/proc/kmsg holds messages";
+    QTemporaryDir dir;
+    EXPECT_EQ(platform::CopyFileKeepingTimes("/proc/kmsg", dir.filePath("kmsg")).result,
+              platform::CopyResult::SourceFailed);
+    EXPECT_TRUE(entries(dir.path()).isEmpty());
 }

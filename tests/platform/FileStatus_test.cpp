@@ -164,3 +164,19 @@ TEST(ReadFolderEntries, FoldersThatCannotBeReadAndFolderIdentity) {
     EXPECT_FALSE(opened);
     EXPECT_TRUE(entries.empty());
 }
+
+TEST(FolderLiesWithin, ToldByIdentityNotBySpelling) {
+    TestEnvironment env;
+    const QString dir = env.folder();
+    ASSERT_TRUE(QDir().mkpath(dir + "/Backup/20240510/deep"));
+    ASSERT_TRUE(QDir().mkpath(dir + "/BackupOld"));
+    ASSERT_TRUE(QFile::link(dir + "/Backup", dir + "/alias"));
+    platform::FolderId backup;
+    ASSERT_TRUE(platform::GetFolderId(dir + "/alias/", backup));
+    EXPECT_TRUE(platform::FolderLiesWithin(dir + "/Backup", backup));
+    EXPECT_TRUE(platform::FolderLiesWithin(dir + "/Backup/20240510/deep/", backup));
+    EXPECT_TRUE(platform::FolderLiesWithin(dir + "/BackupOld/../alias/20240510", backup));
+    EXPECT_FALSE(platform::FolderLiesWithin(dir + "/BackupOld", backup));
+    EXPECT_FALSE(platform::FolderLiesWithin(dir, backup));
+    EXPECT_FALSE(platform::FolderLiesWithin(dir + "/missing", backup));
+}
