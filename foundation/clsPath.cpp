@@ -3,11 +3,11 @@
 #include "foundation/FileRoutines.h"
 #include "foundation/Logging.h"
 #include "foundation/clsArray.h"
+#include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
 #include "platform/Wildcard.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <stdexcept>
 #include <vector>
@@ -25,9 +25,9 @@ struct VisibleEntry {
 };
 
 // The folder's files and subfolders in the order the file system lists them,
-// links taken as what they point to. Hidden entries, system entries (devices,
-// pipes, sockets, dangling links) and names that cannot be carried as text
-// without loss are left out; the last two kinds leave a program-log line.
+// links taken as what they point to. Hidden entries and system entries
+// (devices, pipes, sockets, dangling links) are left out; a folder that cannot
+// be read leaves a program-log line.
 std::vector<VisibleEntry> visibleEntries(const QString& folder, const QString& caller) {
     std::vector<VisibleEntry> out;
     const QString folderSlash = folder.endsWith(u'/') ? folder : folder + u'/';
@@ -36,15 +36,11 @@ std::vector<VisibleEntry> visibleEntries(const QString& folder, const QString& c
         WriteLog(caller + " : cant read folder " + folder, 0);
         return out;
     }
-    const QByteArray base = QFile::encodeName(folderSlash);
+    const QByteArray base = platform::BytesFromText(folderSlash);
     for (int i = 0; i < entries.size(); ++i) {
         const QByteArrayView raw = entries.name(i);
         if (raw.startsWith('.')) continue;
         const QString name = entries.displayName(i);
-        if (QFile::encodeName(name) != raw) {
-            WriteLog(caller + " : left out a name that cannot be shown as text in " + folder + " (" + name + ")", 0);
-            continue;
-        }
         bool isFile = false;
         bool isFolder = false;
         switch (entries.kind(i)) {

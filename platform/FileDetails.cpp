@@ -1,5 +1,7 @@
 #include "platform/FileDetails.h"
 
+#include "platform/ByteText.h"
+
 #include <QFile>
 #include <QTimeZone>
 
@@ -20,7 +22,7 @@ QDateTime utc(const struct statx_timestamp& t) {
 
 FileDetails GetFileDetails(const QString& path) {
     FileDetails d;
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = BytesFromText(path);
     if (name.isEmpty()) return d;
     struct stat st {};
     if (::stat(name.constData(), &st) != 0) return d;

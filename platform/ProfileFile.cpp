@@ -52,7 +52,7 @@ void splitLines(const QByteArray& data, std::vector<Line>& lines) {
 
 // Reads the file; Missing only when nothing is there at all.
 Load loadProfile(const QString& file, Profile& profile, QString& why) {
-    const QByteArray encoded = QFile::encodeName(file);
+    const QByteArray encoded = BytesFromText(file);
     struct stat st {};
     if (::stat(encoded.constData(), &st) != 0) {
         if (errno == ENOENT) return Load::Missing;

@@ -1,5 +1,7 @@
 #include "platform/SaveFile.h"
 
+#include "platform/ByteText.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -22,7 +24,7 @@ QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(err
 
 bool OpenSaveFile(QSaveFile& file, QString* why) {
     struct stat st {};
-    if (::stat(QFile::encodeName(file.fileName()).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
+    if (::stat(BytesFromText(file.fileName()).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
         (st.st_mode & S_IWUSR) == 0)
         return fail(why, QStringLiteral("The file is read-only"));
     if (!file.open(QIODevice::WriteOnly)) return fail(why, file.errorString());
