@@ -13,7 +13,7 @@ deps:
 	bash scripts/install-deps.sh
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEX_BUILD_TESTS=OFF
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
