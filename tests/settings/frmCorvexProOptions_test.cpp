@@ -1,4 +1,5 @@
 #include "settings/frmCorvexProOptions.h"
+#include "foundation/BackupTypeTexts.h"
 #include "foundation/IniFile.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingsKeys.h"
@@ -59,18 +60,12 @@ protected:
 
 }  // namespace
 
-TEST_F(OptionsTest, BackupTypesAsWrittenInTheirStoredOrder) {
+TEST_F(OptionsTest, BackupTypesInTheirStoredOrder) {
     frmCorvexProOptions f;
-    const QStringList types{"Backup all files into directory above",
-                            "append todays date as sub-directory",
-                            "Cyclic Daily Backup (appends day of week as subdirectory)",
-                            "Cyclic Weekly Backup (appends Week# as subfolder)",
-                            "Cyclic Monlthy Backup (appends month as subdirectory)",
-                            "append year and month as subdirectory [ yyyy-mmm ]",
-                            "append year and Quarter as subdirectory, eg 2001-Q2",
-                            "append todays date and time as subdirectory"};
-    ASSERT_EQ(f.cmbDestType->count(), 8);
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(f.cmbDestType->itemText(i), types[i]);
+    QStringList shown;
+    for (int i = 0; i < f.cmbDestType->count(); ++i) shown << f.cmbDestType->itemText(i);
+    EXPECT_EQ(shown, BackupTypeTexts());
+    EXPECT_EQ(shown.size(), 8);
 }
 
 TEST_F(OptionsTest, LoadFallsBackWhenSettingsAreMissing) {
@@ -177,26 +172,25 @@ TEST_F(OptionsTest, RecordingOnWithAnEmptyDataFolderUsesTheProgramFolder) {
 TEST_F(OptionsTest, OkRefusesWithoutFoldersOrDestinationAndWritesNothing) {
     writeIni("backupType=2\r\n");
     const QString before = env.readFile("corvex.ini");
-    {
+    // The folder list is checked before the destination.
+    const struct {
+        const char* pathList;
+        const char* title;
+        const char* text;
+    } cases[] = {
+        {nullptr, "Need to choose a list of Paths to Backup", "There are no directories selected to backup"},
+        {"/home/anna/*\r\n", "Need to choose a destination directory", "There is no destination directory specified"}};
+    for (const auto& c : cases) {
+        if (c.pathList) env.writeFile("MyPaths.txt", c.pathList);
         frmCorvexProOptions f;
         f.txtDestDir->clear();
         QSignalSpy finished(&f, &QDialog::finished);
         boxes.answer(platform::Answer::OK);
+        const int shown = boxes.count();
         f.cmdOK->click();
-        EXPECT_EQ(boxes.last().title, "Need to choose a list of Paths to Backup");
-        EXPECT_EQ(boxes.last().text, "There are no directories selected to backup");
-        EXPECT_EQ(boxes.count(), 1) << "the folder list is checked first";
-        EXPECT_EQ(finished.count(), 0);
-    }
-    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
-    {
-        frmCorvexProOptions f;
-        f.txtDestDir->clear();
-        QSignalSpy finished(&f, &QDialog::finished);
-        boxes.answer(platform::Answer::OK);
-        f.cmdOK->click();
-        EXPECT_EQ(boxes.last().title, "Need to choose a destination directory");
-        EXPECT_EQ(boxes.last().text, "There is no destination directory specified");
+        EXPECT_EQ(boxes.count(), shown + 1) << c.title;
+        EXPECT_EQ(boxes.last().title, c.title);
+        EXPECT_EQ(boxes.last().text, c.text);
         EXPECT_EQ(finished.count(), 0);
     }
     EXPECT_EQ(env.readFile("corvex.ini"), before);
