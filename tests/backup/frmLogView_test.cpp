@@ -45,6 +45,11 @@ protected:
         if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
         return lines;
     }
+    QStringList listed() const {
+        QStringList names;
+        for (int i = 0; i < form.fileLogs->count(); ++i) names << form.fileLogs->item(i)->text();
+        return names;
+    }
     QStringList facts() const {
         QStringList rows;
         for (int i = 0; i < form.lvStats->topLevelItemCount(); ++i)
@@ -72,15 +77,10 @@ TEST_F(LogViewTest, OpensOnTheProgramFoldersLogsWithTheWholeFileView) {
     env.writeFile("notes.txt", "not a log");
     env.writeFile(".hidden.log", "hidden");
     open();
-    EXPECT_EQ(form.windowTitle(), "LogFile Viewer");
     EXPECT_EQ(form.txtPath->text(), env.folder());
     EXPECT_EQ(form.CurrentView(), 0);
-    ASSERT_EQ(form.fileLogs->count(), 2);
-    EXPECT_EQ(form.fileLogs->item(0)->text(), "corvex.log");
-    EXPECT_EQ(form.fileLogs->item(1)->text(), "error.log");
+    EXPECT_EQ(listed(), QStringList({"corvex.log", "error.log"}));
     EXPECT_EQ(form.lblLogFile->text(), "No Log file displayed");
-    EXPECT_EQ(form.lvStats->headerItem()->text(0), "Item");
-    EXPECT_EQ(form.lvStats->headerItem()->text(1), "Details");
 
     select("corvex.log");
     EXPECT_EQ(shownLines(), QStringList({"20030428,09:00:00,corvex,anna,pc,started", "second line"}));
@@ -156,9 +156,7 @@ TEST_F(LogViewTest, RefreshListsATypedFolderAndClearsTheView) {
     select("corvex.log");
     form.txtPath->setText(env.path("other"));
     form.cmdRefresh_Click();
-    ASSERT_EQ(form.fileLogs->count(), 2);
-    EXPECT_EQ(form.fileLogs->item(0)->text(), "alpha.log");  // sorted without regard to case
-    EXPECT_EQ(form.fileLogs->item(1)->text(), "Zeta.log");
+    EXPECT_EQ(listed(), QStringList({"alpha.log", "Zeta.log"}));  // sorted without regard to case
     EXPECT_EQ(form.txtLogFile->toPlainText(), "");
     EXPECT_EQ(form.lvStats->topLevelItemCount(), 0);
     EXPECT_EQ(form.lblLogFile->text(), "No Log File displayed");
