@@ -128,28 +128,26 @@ TEST_F(CatalogTest, TheLinkTurnsRedWhenUsedAndBlueWhenAnEntryIsShown) {
     EXPECT_EQ(linkColour(), kBlue);
 }
 
-TEST_F(CatalogTest, PrintingWithoutAPrinterShowsTheFailure) {
-    SetPrintHandler([](const QImage&) {
-        return std::optional<PrintFailure>(PrintFailure{kPrinterError, "There is no default printer"});
-    });
-    boxes.answer(platform::Answer::OK);
-    form.mnuFilePrint->trigger();
-    ASSERT_EQ(boxes.count(), 1);
+TEST_F(CatalogTest, PrintingHandsTheWholeWindowToThePrinterAndShowsAFailure) {
+    const struct {
+        std::optional<PrintFailure> failure;
+        int boxes;
+    } cases[] = {{std::nullopt, 0}, {PrintFailure{kPrinterError, "There is no default printer"}, 1}};
+    boxes.answerAllWith(platform::Answer::OK);
+    for (const auto& c : cases) {
+        QSize printed;
+        SetPrintHandler([&](const QImage& image) {
+            printed = image.size();
+            return c.failure;
+        });
+        form.mnuFilePrint->trigger();
+        EXPECT_EQ(printed, form.size() * form.devicePixelRatio());
+        ASSERT_EQ(boxes.count(), c.boxes);
+        EXPECT_TRUE(form.isVisible());
+    }
     EXPECT_EQ(boxes.last().title, "An Error occurred while trying to print this page");
     EXPECT_EQ(boxes.last().text, "There was a problem printing the page\r\nErr# 482 = There is no default printer");
     EXPECT_EQ(boxes.last().icon, platform::Icon::Critical);
-    EXPECT_TRUE(form.isVisible());
-}
-
-TEST_F(CatalogTest, PrintingHandsTheWholeWindowToThePrinter) {
-    QSize printed;
-    SetPrintHandler([&](const QImage& image) {
-        printed = image.size();
-        return std::optional<PrintFailure>();
-    });
-    form.mnuFilePrint->trigger();
-    EXPECT_EQ(boxes.count(), 0);
-    EXPECT_EQ(printed, form.size() * form.devicePixelRatio());
 }
 
 TEST_F(CatalogTest, AboutMessageAndClose) {
