@@ -5,16 +5,8 @@
 # the names into its lists, logs and planner records as their own bytes.
 # $1 = the folder that holds the built programs.
 set -u
-bin="$1"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-prog="$work/prog"
-tree="$work/tree"
-dest="$work/dest"
-mkdir -p "$prog" "$tree" "$dest"
-cp "$bin/corvex" "$prog/" || fail "cannot copy corvex"
+source "$(dirname "$0")/lib/program_folder.bash"
+mkdir -p "$dest"
 ff=$'\xff'
 cafe=$'caf\xe9.txt'
 fffd=$'\xef\xbf\xbd'

@@ -5,16 +5,8 @@
 # tries the failed file again although it is older than its date window.
 # $1 = the folder that holds the built programs.
 set -u
-bin="$1"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-prog="$work/prog"
-tree="$work/tree"
-dest="$work/dest"
-mkdir -p "$prog" "$tree" "$dest"
-cp "$bin/corvex" "$prog/" || fail "cannot copy corvex"
+source "$(dirname "$0")/lib/program_folder.bash"
+mkdir -p "$dest"
 printf 'alpha\n' > "$tree/a.txt"
 printf 'stuck\n' > "$tree/stuck.txt"
 mkdir "$dest/stuck.txt"  # a folder where the copy should go
