@@ -1,6 +1,7 @@
 #include "platform/FileCopy.h"
 
 #include "platform/ByteText.h"
+#include "platform/EventLoop.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -52,9 +54,37 @@ bool isReadError(int error) {
     return error == EIO || error == EISDIR || error == EBADF || error == EAGAIN || error == EWOULDBLOCK;
 }
 
-// Fallback when the kernel cannot offload the copy: large blocks.
+// How much of a file's data is copied between two turns of the windows.
+constexpr qint64 kDefaultChunk = qint64(32) << 20;
+qint64 chunkBytes = kDefaultChunk;
+std::function<void()> chunkPacer;
+
+// Between two chunks of one file's data the waiting window events are handled,
+// so that a big file (or a slow disk) never leaves the windows frozen.
+void betweenChunks() {
+    if (chunkPacer) chunkPacer();
+    YieldToWindows();
+}
+
+// Writes all of buffer[0, n) to out.
+bool writeAll(int out, const char* buffer, ssize_t n) {
+    ssize_t done = 0;
+    while (done < n) {
+        const ssize_t w = ::write(out, buffer + done, size_t(n - done));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += w;
+    }
+    return true;
+}
+
+// Fallback when the kernel cannot offload the copy: large blocks, with a turn
+// of the windows after each chunk's worth of them.
 bool copyByBlocks(int in, int out, bool& readFailed) {
-    std::vector<char> buffer(1 << 20);
+    std::vector<char> buffer(size_t(std::min<qint64>(chunkBytes, qint64(1) << 20)));
+    qint64 sinceTurn = 0;
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), buffer.size());
         if (n == 0) return true;
@@ -63,26 +93,25 @@ bool copyByBlocks(int in, int out, bool& readFailed) {
             readFailed = true;
             return false;
         }
-        ssize_t done = 0;
-        while (done < n) {
-            const ssize_t w = ::write(out, buffer.data() + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                return false;
-            }
-            done += w;
+        if (!writeAll(out, buffer.data(), n)) return false;
+        sinceTurn += n;
+        if (sinceTurn >= chunkBytes) {
+            sinceTurn = 0;
+            betweenChunks();
         }
     }
 }
 
-// Copies the whole of in (positioned at 0) to out. readFailed tells which side failed.
+// Copies the whole of in (positioned at 0) to out, one chunk at a time.
+// readFailed tells which side failed.
 bool copyData(int in, int out, bool& readFailed) {
-    constexpr size_t chunk = size_t(1) << 30;
+    const size_t chunk = size_t(chunkBytes);
     bool first = true;
     for (;;) {
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
         if (n > 0) {
             first = false;
+            betweenChunks();
             continue;
         }
         if (n == 0) return true;
@@ -92,7 +121,10 @@ bool copyData(int in, int out, bool& readFailed) {
             if (first) {
                 for (;;) {
                     const ssize_t s = ::sendfile(out, in, nullptr, chunk);
-                    if (s > 0) continue;
+                    if (s > 0) {
+                        betweenChunks();
+                        continue;
+                    }
                     if (s == 0) return true;
                     if (errno == EINTR) continue;
                     break;
@@ -170,6 +202,10 @@ int createTemporary(int folder, QByteArray& name) {
 }
 
 }  // namespace
+
+void SetCopyChunkSize(qint64 bytes) { chunkBytes = bytes > 0 ? bytes : kDefaultChunk; }
+
+void SetCopyChunkPacer(std::function<void()> pacer) { chunkPacer = std::move(pacer); }
 
 CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
     const QFileInfo info(target);

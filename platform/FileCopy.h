@@ -2,9 +2,12 @@
 // Copying one file into place without ever destroying an older copy: the data
 // goes into a temporary file in the target's folder, which takes the source's
 // permission bits and modification time and is then renamed over the target.
-// The kernel's copy offload is used where the file systems allow it.
+// The kernel's copy offload is used where the file systems allow it. The data
+// moves in chunks (32 MB), and the waiting window events are handled between
+// them, so a big file or a slow disk never leaves the windows frozen.
 #include <QString>
 
+#include <functional>
 #include <set>
 #include <utility>
 
@@ -52,5 +55,11 @@ CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target);
 // of the temporary copies an interrupted run left there.
 CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
                           const QString& name, CopyRun* run = nullptr);
+
+// Seams for tests: the size of one chunk (0 restores 32 MB), and a step run
+// after each chunk before the window events are handled (tests slow the copy
+// with it; an empty one removes it).
+void SetCopyChunkSize(qint64 bytes);
+void SetCopyChunkPacer(std::function<void()> pacer);
 
 }  // namespace platform

@@ -1,9 +1,12 @@
 #include "platform/FileCopy.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -188,4 +191,42 @@ TEST(FileCopy, AReadThatWouldWaitFailsInsteadOfHanging) {
     EXPECT_EQ(platform::CopyFileKeepingTimes("/proc/kmsg", dir.filePath("kmsg")).result,
               platform::CopyResult::SourceFailed);
     EXPECT_TRUE(entries(dir.path()).isEmpty());
+}
+
+// A copy slowed to about 1.5 s (a slow disk) still lets the window events
+// through: a 10 ms timer fires throughout, never more than 100 ms apart.
+TEST(FileCopy, WindowEventsAreHandledBetweenTheChunksOfOneFile) {
+    QTemporaryDir dir;
+    QByteArray data(40 * 64 * 1024 + 5, '\0');
+    for (int i = 0; i < data.size(); ++i) data[i] = char(i * 7 % 253);
+    write(dir.filePath("big.bin"), data);
+    platform::SetCopyChunkSize(64 * 1024);
+    platform::SetCopyChunkPacer([] { QThread::msleep(35); });
+
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<qint64> ticks;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ticks.push_back(clock.elapsed()); });
+    timer.start();
+    const platform::CopyOutcome outcome =
+        platform::CopyFileKeepingTimes(dir.filePath("big.bin"), dir.filePath("copy.bin"));
+    const qint64 finished = clock.elapsed();
+    timer.stop();
+    platform::SetCopyChunkSize(0);
+    platform::SetCopyChunkPacer({});
+
+    ASSERT_TRUE(outcome.ok()) << outcome.description.toStdString();
+    EXPECT_EQ(read(dir.filePath("copy.bin")), data);
+    EXPECT_EQ(entries(dir.path()), (QStringList{"big.bin", "copy.bin"}));
+    ASSERT_GE(finished, 40 * 35);
+    ASSERT_FALSE(ticks.empty());
+    qint64 previous = 0, longest = 0;
+    for (const qint64 tick : ticks) {
+        longest = std::max(longest, tick - previous);
+        previous = tick;
+    }
+    longest = std::max(longest, finished - previous);
+    EXPECT_LE(longest, 100) << ticks.size() << " turns in " << finished << " ms";
 }
