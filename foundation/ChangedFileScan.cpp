@@ -86,8 +86,7 @@ void addFullRow(const QString& folder, const QString& fileName, const platform::
         QStringList columns;
         columns.reserve(kColumns);
         columns << fullPath << fileName << folderSlash << sizeText(status.isFile ? status.size : 0)
-                << GetFileExtension(fullPath).toUpper()
-                << (status.exists ? status.modified().toString(QStringLiteral("yyyy-MM-dd hh:mm")) : QString());
+                << GetFileExtension(fullPath).toUpper() << status.modifiedMinuteText();
         while (columns.size() < kColumns) columns << QString();
         newFileRow(fileList, checkBoxes, columns);
     } catch (const std::bad_alloc&) {
@@ -131,6 +130,10 @@ bool scanFolder(const QString& folder, const DayWindow& window, const QStringLis
 
     QByteArray path = platform::BytesFromText(folderSlash);
     const qsizetype baseLength = path.size();
+    // Each entry's status is read relative to the open folder; the whole path
+    // is used only when the folder cannot be held open.
+    const platform::OpenFolder openFolder(path);
+    QByteArray entryName;
     enum : unsigned char { NotRead, Passes, Fails };
     const size_t count = static_cast<size_t>(n);
     std::vector<unsigned char> verdict(count, NotRead);
@@ -150,9 +153,15 @@ bool scanFolder(const QString& folder, const DayWindow& window, const QStringLis
             if (!everyName && !platform::WildcardMatch(nameOf(i), mask)) continue;
             unsigned char& v = verdict[size_t(i)];
             if (v == NotRead) {
-                path.truncate(baseLength);
-                path.append(entries.name(i));
-                status[size_t(i)] = platform::GetFileStatus(path);
+                if (openFolder.isOpen()) {
+                    entryName.truncate(0);
+                    entryName.append(entries.name(i));
+                    status[size_t(i)] = openFolder.status(entryName);
+                } else {
+                    path.truncate(baseLength);
+                    path.append(entries.name(i));
+                    status[size_t(i)] = platform::GetFileStatus(path);
+                }
                 const platform::FileStatus& st = status[size_t(i)];
                 v = (st.isFile && window.contains(st.modifiedSecs)) ? Passes : Fails;
             }
@@ -204,6 +213,7 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
         files->clear();
     }
     runningFileCount = 0;
+    platform::RefreshTimeZone();
     platform::SetPointer(platform::Pointer::Hourglass);
 
     QStringList masks;

@@ -5,11 +5,15 @@
 #include <QFile>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace platform {
 namespace {
@@ -41,6 +45,35 @@ EntryKind kindOf(unsigned char type) {
 QDateTime FileStatus::modified() const {
     if (!exists) return {};
     return QDateTime::fromMSecsSinceEpoch(modifiedSecs * 1000 + modifiedNsecs / 1000000);
+}
+
+QString FileStatus::modifiedMinuteText() const {
+    if (!exists) return {};
+    const time_t secs = time_t(modifiedSecs);
+    struct tm local {};
+    if (!::localtime_r(&secs, &local)) return modified().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                                local.tm_mday, local.tm_hour, local.tm_min);
+    // Years beyond four digits are left to the toolkit's own formatting.
+    if (n != 16) return modified().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    return QString::fromLatin1(text, n);
+}
+
+void RefreshTimeZone() { ::tzset(); }
+
+OpenFolder::OpenFolder(const QByteArray& encodedPath) {
+    if (!encodedPath.isEmpty()) m_fd = ::open(encodedPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+OpenFolder::~OpenFolder() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+FileStatus OpenFolder::status(const QByteArray& name) const {
+    struct stat st;
+    if (m_fd < 0 || name.isEmpty() || ::fstatat(m_fd, name.constData(), &st, 0) != 0) return {};
+    return fromStat(st);
 }
 
 FileStatus GetFileStatus(const QByteArray& encodedPath) {

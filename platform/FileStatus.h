@@ -23,11 +23,35 @@ struct FileStatus {
 
     // The last-modified time in local time; invalid unless exists.
     QDateTime modified() const;
+    // The same as "yyyy-MM-dd hh:mm" text (what modified().toString gives for
+    // that format), converted by the C library, which reads the time zone once
+    // rather than once per call; empty unless exists.
+    QString modifiedMinuteText() const;
 };
+
+// Reads the time zone again (modifiedMinuteText keeps the one it read last):
+// a long piece of work calls it once at its start.
+void RefreshTimeZone();
 
 FileStatus GetFileStatus(const QString& path);
 // The same for a path already in the file system's encoding.
 FileStatus GetFileStatus(const QByteArray& encodedPath);
+
+// A folder held open, so that the status of each of its entries is read
+// relative to it instead of through the whole path every time.
+class OpenFolder {
+public:
+    explicit OpenFolder(const QByteArray& encodedPath);
+    ~OpenFolder();
+    OpenFolder(const OpenFolder&) = delete;
+    OpenFolder& operator=(const OpenFolder&) = delete;
+    bool isOpen() const { return m_fd >= 0; }
+    // The status of the entry name (links followed, as GetFileStatus does).
+    FileStatus status(const QByteArray& name) const;
+
+private:
+    int m_fd = -1;
+};
 
 // True when the path itself is a symbolic link (whatever it points to).
 bool IsSymbolicLink(const QString& path);

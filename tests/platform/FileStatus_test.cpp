@@ -94,6 +94,56 @@ TEST(FileStatus, FilesFoldersLinksAndOtherKinds) {
     EXPECT_EQ(platform::GetEntryKind(encoded(dir + "/missing")), EntryKind::Unknown);
 }
 
+// Read relative to the open folder, every kind of entry has the status its
+// whole path gives.
+TEST(FileStatus, ReadInAnOpenFolderAsThroughTheWholePath) {
+    TestEnvironment env;
+    const QString dir = env.folder();
+    makeFile(dir + "/five.txt", "12345");
+    ASSERT_TRUE(QDir(dir).mkdir("folder"));
+    ASSERT_TRUE(QFile::link(dir + "/five.txt", dir + "/link.txt"));
+    ASSERT_TRUE(QFile::link(dir + "/nowhere", dir + "/dangling"));
+    ASSERT_EQ(::mkfifo(encoded(dir + "/pipe").constData(), 0644), 0);
+    const platform::OpenFolder folder(encoded(dir));
+    ASSERT_TRUE(folder.isOpen());
+    for (const char* name : {"five.txt", "folder", "link.txt", "dangling", "pipe", "missing"}) {
+        const platform::FileStatus inFolder = folder.status(name);
+        const platform::FileStatus whole = platform::GetFileStatus(dir + '/' + name);
+        EXPECT_EQ(inFolder.exists, whole.exists) << name;
+        EXPECT_EQ(inFolder.isFile, whole.isFile) << name;
+        EXPECT_EQ(inFolder.isFolder, whole.isFolder) << name;
+        EXPECT_EQ(inFolder.size, whole.size) << name;
+        EXPECT_EQ(inFolder.modifiedSecs, whole.modifiedSecs) << name;
+    }
+    EXPECT_FALSE(platform::OpenFolder(encoded(dir + "/missing")).isOpen());
+    EXPECT_FALSE(platform::OpenFolder(encoded(dir + "/missing")).status("five.txt").exists);
+}
+
+// The minute text is the toolkit's text for the same time, across zones and
+// their summer-time changes.
+TEST(FileStatus, MinuteTextAsTheToolkitWritesIt) {
+    const QByteArray oldZone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    for (const char* zone : {"UTC", "Europe/Berlin", "America/St_Johns", "Australia/Lord_Howe"}) {
+        qputenv("TZ", zone);
+        platform::RefreshTimeZone();
+        for (const qint64 secs : {qint64(0), qint64(1051538759), qint64(1711846799), qint64(1711846800),
+                                  qint64(1729990800), qint64(1729994400), qint64(4102444800), qint64(-86400)}) {
+            platform::FileStatus status;
+            status.exists = true;
+            status.modifiedSecs = secs;
+            EXPECT_EQ(status.modifiedMinuteText(), status.modified().toString(QStringLiteral("yyyy-MM-dd hh:mm")))
+                << zone << " " << secs;
+        }
+    }
+    if (hadZone)
+        qputenv("TZ", oldZone);
+    else
+        qunsetenv("TZ");
+    platform::RefreshTimeZone();
+    EXPECT_EQ(platform::FileStatus().modifiedMinuteText(), QString());
+}
+
 TEST(ReadFolderEntries, EveryEntryOnceWithItsKindAndExactName) {
     TestEnvironment env;
     const QString dir = env.path("entries");
