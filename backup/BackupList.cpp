@@ -132,6 +132,9 @@ BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusCo
         for (int i = 0; i < total; ++i) snapshot.emplace_back(rows->topLevelItem(i)->clone());
     }
     const int rowCount = int(snapshot.size());
+    // The windows get a turn at most every 20 ms: with many small files a
+    // turn for each would cost more than the copies.
+    platform::WindowTurns turns(20);
 
     // Loop.
     for (int i = 0; i < rowCount; ++i) {
@@ -149,9 +152,8 @@ BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusCo
         if (hasStatus) {
             if (progressTotal) progressTotal->setValue(int(double(i + 1) / rowCount * 100));
             if (lblFile) lblFile->setText(source);
-            platform::YieldToWindows();
         }
-        platform::YieldToWindows();
+        turns.yieldIfDue();
         if (testMode) continue;
 
         const QString targetFolder = keep == 1 ? KeepPathFolder(destination, source) : destination;
@@ -197,7 +199,7 @@ BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusCo
             }
             continue;
         }
-        platform::YieldToWindows();
+        turns.yieldIfDue();
         WriteLog("Backed up " + source, 0);
         const qint64 length = GetFileLength(source);
         if (length > 0) bytes += length;
