@@ -1,5 +1,6 @@
 #include "backup/frmAboutCorvex.h"
 
+#include "foundation/LabelClick.h"
 #include "foundation/Logging.h"
 #include "foundation/MakerAddresses.h"
 #include "foundation/ShellLauncher.h"
@@ -8,7 +9,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -48,7 +48,7 @@ frmAboutCorvex::frmAboutCorvex(QWidget* parent) : QDialog(parent) {
     link.setUnderline(true);
     lblURL->setFont(link);
     SetLabelTextColour(lblURL, QColor(0, 0, 192));
-    lblURL->installEventFilter(this);
+    OnLabelClick(lblURL, [this] { lblURL_Click(); });
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -91,15 +91,6 @@ void frmAboutCorvex::lblURL_Click() {
     SetLabelTextColour(lblURL, QColor(255, 0, 0));
     LaunchFile(MakerWebAddress());
     platform::SetPointer(platform::Pointer::Default);
-}
-
-bool frmAboutCorvex::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lblURL && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        lblURL_Click();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void ShowAboutCorvex(QWidget* owner) {

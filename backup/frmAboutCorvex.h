@@ -25,9 +25,6 @@ public:
 public Q_SLOTS:
     void cmdOK_Click();
     void lblURL_Click();
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // Shows a freshly loaded about box modally over owner.

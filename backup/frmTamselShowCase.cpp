@@ -2,6 +2,7 @@
 
 #include "backup/WindowPrinting.h"
 #include "backup/frmAboutCorvex.h"
+#include "foundation/LabelClick.h"
 #include "foundation/MakerAddresses.h"
 #include "foundation/ShellLauncher.h"
 #include "platform/Dialogs.h"
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -193,7 +193,7 @@ frmTamselShowCase::frmTamselShowCase(QWidget* parent) : QDialog(parent) {
     QFont link = lblURL->font();
     link.setUnderline(true);
     lblURL->setFont(link);
-    lblURL->installEventFilter(this);
+    OnLabelClick(lblURL, [this] { lblURL_Click(); });
     lblFeatures = new QLabel(this);
     lblFeatures->setObjectName(QStringLiteral("lblFeatures"));
     lblFeatures->setTextFormat(Qt::PlainText);
@@ -335,15 +335,6 @@ void frmTamselShowCase::mnuFileExit_Click() { accept(); }
 void frmTamselShowCase::mnuHelpAbout_Click() {
     platform::MsgBox(QStringLiteral("Tamsel Softwares Catalog was last updated on April 28th, 2003"),
                      platform::Buttons::OK, platform::Icon::Information, QStringLiteral("About this Catalog"));
-}
-
-bool frmTamselShowCase::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lblURL && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        lblURL_Click();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void ShowTamselShowCase(QWidget* owner) {

@@ -69,8 +69,6 @@ public Q_SLOTS:
     void mnuFileExit_Click();
     void mnuHelpAbout_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::array<CatalogEntry, kSlots> m_entries;

@@ -1,4 +1,5 @@
 #include "foundation/clsArray.h"
+#include "ArrayItems.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -9,11 +10,6 @@
 namespace {
 class StringArrayTest : public ::testing::Test {
 protected:
-    static QStringList items(const clsArray& a) {
-        QStringList out;
-        for (qint32 i = 1; i <= a.Count(); ++i) out << a.Item(i);
-        return out;
-    }
     TestEnvironment env;
     ScriptedBoxes boxes;
 };
@@ -62,7 +58,7 @@ TEST_F(StringArrayTest, ParsingSkipsTheFirstFieldAndBlankFields) {
     for (const Case& c : cases) {
         clsArray a;
         a.CreateByParsingText(c.text, c.delimiter);
-        EXPECT_EQ(items(a), c.expected) << qPrintable(c.text);
+        EXPECT_EQ(ArrayItems(a), c.expected) << qPrintable(c.text);
     }
 }
 
@@ -82,7 +78,7 @@ TEST_F(StringArrayTest, LoadFromDiskAppendsEveryLineAndTellsHowMany) {
     clsArray a;
     a.Add("held");
     EXPECT_EQ(a.LoadFromDisk(env.path("three.txt")), 3);
-    EXPECT_EQ(items(a), QStringList({"held", "one", "two", "three"}));
+    EXPECT_EQ(ArrayItems(a), QStringList({"held", "one", "two", "three"}));
     EXPECT_EQ(boxes.count(), 0);
 
     boxes.answer(platform::Answer::OK);
@@ -123,5 +119,5 @@ TEST_F(StringArrayTest, AddAtAnotherIndexWarnsAndAppends) {
     a.Add("third", 0);
     EXPECT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, "ndx isnt setup to add at specific point yet");
-    EXPECT_EQ(items(a), QStringList({"first", "second", "third"}));
+    EXPECT_EQ(ArrayItems(a), QStringList({"first", "second", "third"}));
 }

@@ -1,4 +1,5 @@
 #include "foundation/clsPath.h"
+#include "ArrayItems.h"
 #include "foundation/clsArray.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -11,11 +12,6 @@
 namespace {
 class FolderObjectTest : public ::testing::Test {
 protected:
-    static QStringList items(const clsArray& a) {
-        QStringList out;
-        for (qint32 i = 1; i <= a.Count(); ++i) out << a.Item(i);
-        return out;
-    }
     TestEnvironment env;
     ScriptedBoxes boxes;
 };
@@ -90,7 +86,7 @@ TEST_F(FolderObjectTest, SubDirectoriesListFilesAsBlankEntries) {
     clsArray arr;
     arr.Add("earlier");  // the list is emptied first
     EXPECT_EQ(p.GetListOfSubDirectories(arr), 2);
-    QStringList got = items(arr);
+    QStringList got = ArrayItems(arr);
     got.sort();
     EXPECT_EQ(got, QStringList({"", "sub"}));
 }
@@ -107,7 +103,7 @@ TEST_F(FolderObjectTest, ListOfFilesGivesFullPathsOfMatchingVisibleFiles) {
     p.initFull(env.path("f/"));
     clsArray arr;
     EXPECT_EQ(p.GetListOFiles(arr, "*.txt"), 3);
-    QStringList got = items(arr);
+    QStringList got = ArrayItems(arr);
     got.sort();
     EXPECT_EQ(got, QStringList({env.path("f/B.TXT"), env.path("f/a.txt"), env.path("f/link.txt")}));
     EXPECT_EQ(p.GetListOFiles(arr), 4);
