@@ -5,6 +5,7 @@
 #include "backup/RunLock.h"
 #include "backup/StatusControls.h"
 #include "foundation/ChangedFileScan.h"
+#include "foundation/FileListModel.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
@@ -27,9 +28,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSet>
-#include <QTreeWidget>
-
-#include <memory>
 #include <vector>
 
 namespace {
@@ -74,7 +72,7 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 
 }  // namespace
 
-BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep,
+BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
@@ -123,14 +121,10 @@ BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusCo
     WriteLog("STARTING BACKUP to " + destination, 0);
     platform::CopyRun copyRun;
 
-    // The rows are taken once, as they stand now. The loop lets window events
-    // run, and a refresh in the meantime must not pull the rows from under it.
-    std::vector<std::unique_ptr<QTreeWidgetItem>> snapshot;
-    if (rows) {
-        const int total = rows->topLevelItemCount();
-        snapshot.reserve(size_t(total));
-        for (int i = 0; i < total; ++i) snapshot.emplace_back(rows->topLevelItem(i)->clone());
-    }
+    // The rows are taken once, as they stand now, in their order. The loop
+    // lets window events run, and a refresh in the meantime must not pull the
+    // rows from under it.
+    const std::vector<FileListModel::Row> snapshot = rows ? rows->rows() : std::vector<FileListModel::Row>();
     const int rowCount = int(snapshot.size());
     // The windows get a turn at most every 20 ms: with many small files a
     // turn for each would cost more than the copies.
@@ -138,9 +132,9 @@ BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusCo
 
     // Loop.
     for (int i = 0; i < rowCount; ++i) {
-        QTreeWidgetItem* row = snapshot[size_t(i)].get();
-        const QString source = row->text(0);
-        if (row->checkState(0) != Qt::Checked) {
+        const FileListModel::Row& row = snapshot[size_t(i)];
+        const QString& source = row.path;
+        if (!row.ticked) {
             WriteLog(source + " was unchecked - not backing up", 3);
             continue;
         }
@@ -228,22 +222,19 @@ BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusCo
     return {true, errors};
 }
 
-void AddEarlierFailures(QTreeWidget* fileList) {
+void AddEarlierFailures(FileListModel* fileList) {
     if (!fileList) return;
     QListWidget failed;
     LoadFileToListBox(&failed, programFile(QStringLiteral("failed.txt")), 0);
+    const QStringList paths = ListRowTexts(&failed);
+    if (paths.isEmpty()) return;
     QSet<QString> listed;
-    for (int i = 0; i < fileList->topLevelItemCount(); ++i) listed.insert(fileList->topLevelItem(i)->text(0));
-    const bool checkBoxes = ListViewHasCheckBoxes(fileList);
-    for (const QString& path : ListRowTexts(&failed)) {
+    listed.reserve(fileList->count());
+    for (const FileListModel::Row& row : fileList->rows()) listed.insert(row.path);
+    for (const QString& path : paths) {
         if (listed.contains(path) || !platform::GetFileStatus(path).isFile) continue;
         listed.insert(path);
-        const int before = fileList->topLevelItemCount();
-        AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList);
-        if (checkBoxes && fileList->topLevelItemCount() > before) {
-            // The list may sort: the new row is found by its text.
-            const QList<QTreeWidgetItem*> found = fileList->findItems(path, Qt::MatchExactly, 0);
-            for (QTreeWidgetItem* row : found) row->setCheckState(0, Qt::Checked);
-        }
+        AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList, true);
     }
+    fileList->showAddedRows();
 }

@@ -3,7 +3,7 @@
 // the backup folder and writes the run's lists, logs and planner records.
 #include <QString>
 
-class QTreeWidget;
+class FileListModel;
 struct StatusControls;
 
 // Copies every ticked row of rows (text = the file's full path) into
@@ -22,11 +22,11 @@ struct BackupOutcome {
     bool ran = false;
     qint64 errors = 0;  // the run's errors: earlierErrors, failed copies, a destination that cannot be written
 };
-BackupOutcome BackupList(QTreeWidget* rows, QString& destination, const StatusControls* status, int keep,
+BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors = 0);
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies the last run could not make)
 // that still exist as regular files and are not listed yet, so that they are
 // tried again by the next run, which starts by deleting failed.txt.
-void AddEarlierFailures(QTreeWidget* fileList);
+void AddEarlierFailures(FileListModel* fileList);

@@ -5,13 +5,14 @@ class QDateTimeEdit;
 class QLineEdit;
 class QListWidget;
 class QTreeWidget;
+class FileListModel;
 
 struct BackupParameters {
     QDateTimeEdit* DTPicker1 = nullptr;  // first modification day
     QDateTimeEdit* DTPicker2 = nullptr;  // last modification day
     QTreeWidget* lstPath = nullptr;      // the folders to back up
     QListWidget* lstXTN = nullptr;       // the file-name patterns
-    QTreeWidget* lvwFiles = nullptr;     // the file list the run builds and copies
+    FileListModel* lvwFiles = nullptr;   // the file list the run builds and copies
     QTreeWidget* lvExclude = nullptr;    // the excluded folders
     QLineEdit* txtDestDir = nullptr;     // the backup destination
     QTreeWidget* lstAllPaths = nullptr;  // receives the expanded folder list

@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMultiHash>
-#include <QTreeWidgetItem>
 
 QString PlandelDataPath;
 QString CurrentDataFile;
@@ -375,20 +374,21 @@ QString createNextID(const QDate& date, const QString& lastID) {
     return id;
 }
 
-void RecordFileToPlandel(const QTreeWidgetItem* row) {
-    if (!row) return;
-    const QString path = row->text(0);
+void RecordFileToPlandel(const FileListModel::Row& row) {
+    const QString& path = row.path;
+    const bool full = row.form == FileListModel::RowForm::Full;
     // Rows brought back from failed.txt hold the path alone: the rest comes from the file.
-    QDateTime modified = QDateTime::fromString(row->text(5), QStringLiteral("yyyy-MM-dd HH:mm"));
-    if (!modified.isValid()) modified = platform::GetFileStatus(path).modified();
-    QString name = row->text(1);
-    if (name.isEmpty()) name = GetFileNameFromPath(path);
-    QString size = row->text(3).trimmed();
-    if (size.isEmpty()) size = GroupedNumber(qMax<qint64>(GetFileLength(path), 0));
+    const QDateTime modified = full && row.timeKnown ? QDateTime::fromSecsSinceEpoch(row.modifiedSecs)
+                                                     : platform::GetFileStatus(path).modified();
+    const QString name = row.form == FileListModel::RowForm::PathOnly || row.name().isEmpty()
+                             ? GetFileNameFromPath(path)
+                             : row.name().toString();
+    const QString size = full ? GroupedNumber(row.size) : GroupedNumber(qMax<qint64>(GetFileLength(path), 0));
 
     PlandelRecord record;
     record.EventDate = modified.toString(QStringLiteral("yyyyMMdd"));
-    record.Action = row->text(4) == QLatin1String("LNK") ? QStringLiteral("View") : QStringLiteral("Edit");
+    record.Action = full && GetFileExtension(path).toUpper() == QLatin1String("LNK") ? QStringLiteral("View")
+                                                                                     : QStringLiteral("Edit");
     record.EventTime = modified.toString(QStringLiteral("HHmm"));
     record.Text = name + " (" + size + " bytes)";
     record.Kind = QStringLiteral("PCFile");

@@ -3,10 +3,10 @@
 // folder, the monthly data files, the record line, record IDs, the duplicate
 // test and the append. The backup program writes one record per copied file
 // (when recording is on) and one per run.
+#include "foundation/FileListModel.h"
+
 #include <QDate>
 #include <QString>
-
-class QTreeWidgetItem;
 
 // One event of a data file: fifteen text fields, numbered 0 to 14.
 struct PlandelRecord {
@@ -73,7 +73,7 @@ QString GetUniqueID(const QString& dataFile, const QDate& date, const QString& s
 QString createNextID(const QDate& date, const QString& lastID);
 
 // Records one copied file from its file-list row.
-void RecordFileToPlandel(const QTreeWidgetItem* row);
+void RecordFileToPlandel(const FileListModel::Row& row);
 
 // Records one backup run.
 void RecordBackupToPlandel(qint64 files, qint64 bytes, qint64 errors, const QString& destination);

@@ -10,6 +10,7 @@
 #include "backup/frmTamselShowCase.h"
 #include "foundation/BackupTypeTexts.h"
 #include "foundation/ChangedFileScan.h"
+#include "foundation/FileListModel.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
@@ -43,8 +44,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStyledItemDelegate>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -59,7 +60,11 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kRightMargin = 50 / kTwipsPerPixel;
 // The expanded folder list's width while it is shown.
 constexpr int kAllPathsWidth = 4200 / kTwipsPerPixel;
-constexpr int kSizeColumn = 3;
+// The file list's columns: "Path and Filename" to "Comments" are shown.
+constexpr int kShownFileColumns = 7;
+// Columns are fitted to the rows at the top of the list: measuring every row
+// of a long list would hold the window up for seconds.
+constexpr int kMeasuredRows = 300;
 
 template <typename T>
 T* named(T* widget, const char* name) {
@@ -75,21 +80,6 @@ QTreeWidget* listView(QWidget* parent, const char* name, const QStringList& colu
     view->setUniformRowHeights(true);
     return view;
 }
-
-// Sizes are shown right-aligned, without the blanks that pad their text.
-class SizeColumnDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QString displayText(const QVariant& value, const QLocale& locale) const override {
-        return QStyledItemDelegate::displayText(value, locale).trimmed();
-    }
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
-    }
-};
 
 // The tool tip of a list becomes the text of its selected row, so that a long
 // path can be read whole; with nothing selected it stays as it was.
@@ -220,15 +210,20 @@ void frmProgress::buildControls() {
     statusLayout->addWidget(ProgressBarCurrent);
     frameStatus->hide();
 
-    lvwFiles = listView(
-        client, "lvwFiles",
-        {QStringLiteral("Path and Filename"), QStringLiteral("Filename"), QStringLiteral("Path"),
-         QStringLiteral("Size"), QStringLiteral("Type"), QStringLiteral("Modified"), QStringLiteral("Comments")});
-    SetListViewCheckBoxes(lvwFiles, true);
+    // The file list: a view over rows of values, whose model draws the
+    // column texts (the sizes right-aligned, without their padding blanks).
+    lvwFiles = named(new QTreeView(client), "lvwFiles");
+    fileList = new FileListModel(lvwFiles);
+    fileList->setCheckBoxes(true);
+    lvwFiles->setModel(fileList);
+    lvwFiles->setRootIsDecorated(false);
+    lvwFiles->setUniformRowHeights(true);
+    lvwFiles->setItemsExpandable(false);
+    for (int c = kShownFileColumns; c < FileListModel::kColumns; ++c) lvwFiles->setColumnHidden(c, true);
     lvwFiles->setMinimumHeight(lvwFiles->fontMetrics().height() * 5);
-    lvwFiles->setItemDelegateForColumn(kSizeColumn, new SizeColumnDelegate(lvwFiles));
-    lvwFiles->headerItem()->setTextAlignment(kSizeColumn, Qt::AlignRight | Qt::AlignVCenter);
     // The list starts in ascending order: the first column click turns it.
+    // The view does not sort by itself: a column click sorts the rows once.
+    lvwFiles->header()->setSortIndicatorShown(true);
     lvwFiles->header()->setSortIndicator(0, Qt::AscendingOrder);
     lvwFiles->header()->setSectionsClickable(true);
     fitFileColumns();
@@ -324,9 +319,10 @@ void frmProgress::buildControls() {
     connect(lstPath, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
         if (column == 0) lstPath_ItemCheck(item);
     });
-    connect(lvwFiles, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
-        if (column == 0) lvwFiles_ItemCheck(item);
-    });
+    connect(fileList, &FileListModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex&, const QList<int>& roles) {
+                if (roles.contains(Qt::CheckStateRole)) lvwFiles_ItemCheck(topLeft.row());
+            });
     connect(lvwFiles->header(), &QHeaderView::sectionClicked, this, &frmProgress::lvwFiles_ColumnClick);
     lvwFiles->viewport()->installEventFilter(this);
 }
@@ -409,14 +405,18 @@ void frmProgress::fitFileColumns() {
                          textWidth("2003-04-28 14:05"),
                          textWidth("Comments")};
     QHeaderView* header = lvwFiles->header();
-    const QAbstractItemView* view = lvwFiles;  // where the size hint of a column is public
     const int widest = qMax(start[0], fm.horizontalAdvance(QLatin1Char('M')) * 60);
-    for (int c = 0; c < lvwFiles->columnCount(); ++c) {
-        if (lvwFiles->topLevelItemCount() == 0) {
+    const int rows = qMin(fileList->count(), kMeasuredRows);
+    for (int c = 0; c < kShownFileColumns; ++c) {
+        if (rows == 0) {
             header->resizeSection(c, start[c]);
             continue;
         }
-        const int content = qMin(view->sizeHintForColumn(c), c == 0 ? widest : widest / 2);
+        int content = 0;
+        for (int r = 0; r < rows; ++r)
+            content = qMax(content, fm.horizontalAdvance(fileList->text(r, c).trimmed()) + pad);
+        if (c == 0) content += start[0] - textWidth("/home/anna/Documents/projects/report.txt");
+        content = qMin(content, c == 0 ? widest : widest / 2);
         if (content > header->sectionSize(c)) header->resizeSection(c, content);
     }
 }
@@ -519,12 +519,11 @@ void frmProgress::cmdGetFileList_Click() {
     cmdStart->setEnabled(false);
     do {
         m_refreshAgain = false;
-        // The totals are counted once the list is complete, not at every tick the scan sets.
-        const QSignalBlocker quiet(lvwFiles);
+        // Rows are created ticked; the totals are counted once the list is complete.
         m_scanErrors = m_listFileErrors + ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath,
-                                                           lstXTN, lvwFiles, lvExclude, lstAllPaths, true, true,
+                                                           lstXTN, fileList, lvExclude, lstAllPaths, true, true,
                                                            ProgressBarTotal, txtDestDir->text());
-        AddEarlierFailures(lvwFiles);
+        AddEarlierFailures(fileList);
     } while (m_refreshAgain);
     fitFileColumns();
     UpdateStatus();
@@ -537,15 +536,10 @@ void frmProgress::cmdGetFileList_Click() {
 void frmProgress::UpdateStatus() {
     qint64 bytes = 0;
     qint64 files = 0;
-    for (int i = 0; i < lvwFiles->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = lvwFiles->topLevelItem(i);
-        if (row->checkState(0) != Qt::Checked) continue;
-        const QString size = row->text(3).trimmed();
-        if (!size.isEmpty()) {
-            bool ok = false;
-            const qint64 value = NumberFromGroupedText(size, &ok);
-            if (ok) bytes += value;
-        }
+    // Rows without a size (read back from failed.txt) count as files without bytes.
+    for (const FileListModel::Row& row : fileList->rows()) {
+        if (!row.ticked) continue;
+        if (row.form == FileListModel::RowForm::Full) bytes += row.size;
         ++files;
     }
     lblTotalBytes->setText(bytes > 0 ? GroupedNumber(bytes) : QStringLiteral("0"));
@@ -585,19 +579,16 @@ void frmProgress::cmdStart_Click() {
     // would run over the list being copied.
     cmdStart->setEnabled(false);
     cmdGetFileList->setEnabled(false);
-    // The copy loop walks the rows in order while window events run: a tick in
-    // the folder list would refresh, and so empty, the list being copied, and
-    // a column click would reorder it.
+    // The copy loop walks its own copy of the rows while window events run;
+    // a tick in the folder list would still refresh, and so empty, the list
+    // being copied under the user's eyes, and a column click would reorder it
+    // (both wait until the copy is over).
     lstPath->setEnabled(false);
-    const bool sorted = lvwFiles->isSortingEnabled();
-    lvwFiles->setSortingEnabled(false);
     m_starting = true;
     const StatusControls status = statusControls();
-    const bool ran = BackupList(lvwFiles, folder, &status, chkReplicatePaths->isChecked() ? 1 : 0, m_scanErrors).ran;
+    const bool ran = BackupList(fileList, folder, &status, chkReplicatePaths->isChecked() ? 1 : 0, m_scanErrors).ran;
     for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;
-    lvwFiles->setSortingEnabled(sorted);
-    lvwFiles->header()->setSectionsClickable(true);
     lstPath->setEnabled(true);
     if (!ran) {
         // Nothing was copied (the user has been told why): the list, its totals
@@ -612,7 +603,7 @@ void frmProgress::cmdStart_Click() {
     // The errors of the refresh belong to the run that has been made.
     m_scanErrors = 0;
     ProgressBarTotal->hide();
-    lvwFiles->clear();
+    fileList->clear();
     lblTotalBytes->setText(QStringLiteral("0"));
     lblTotalFiles->setText(QStringLiteral("0"));
     DTPicker1->setDateTime(platform::Now());
@@ -646,7 +637,7 @@ void frmProgress::lstPath_ItemCheck(QTreeWidgetItem* /*item*/) {
 
 // The totals follow every tick. Ticks come in bursts (a run ticks every row it
 // lists), so the count runs once the burst is over, not once per row.
-void frmProgress::lvwFiles_ItemCheck(QTreeWidgetItem* /*item*/) {
+void frmProgress::lvwFiles_ItemCheck(int /*row*/) {
     if (m_statusPending) return;
     m_statusPending = true;
     QTimer::singleShot(0, this, [this] {
@@ -661,13 +652,16 @@ void frmProgress::lvwFiles_ItemCheck(QTreeWidgetItem* /*item*/) {
 void frmProgress::lvwFiles_ColumnClick(int column) {
     if (m_starting) return;  // the copy loop walks the rows in their order
     m_sortDescending = !m_sortDescending;
-    lvwFiles->setSortingEnabled(true);
-    lvwFiles->sortByColumn(column, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const Qt::SortOrder order = m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    // The rows are sorted in the model itself, so the copy loop walks them in
+    // the order shown. A refresh under way sorts by this column when it ends.
+    fileList->sort(column, order);
+    lvwFiles->header()->setSortIndicator(column, order);
 }
 
 void frmProgress::lvwFiles_DblClick() {
-    const QList<QTreeWidgetItem*> selected = lvwFiles->selectedItems();
-    LaunchFile(selected.isEmpty() ? QString() : selected.first()->text(0), false, QString());
+    const QModelIndexList selected = lvwFiles->selectionModel()->selectedRows(0);
+    LaunchFile(selected.isEmpty() ? QString() : fileList->row(selected.first().row()).path, false, QString());
 }
 
 void frmProgress::mnuPathsEdit_Click() { cmdEditPathList_Click(); }
@@ -732,7 +726,7 @@ bool frmProgress::eventFilter(QObject* watched, QEvent* event) {
 }
 
 BackupParameters frmProgress::backupParameters() const {
-    return {DTPicker1, DTPicker2, lstPath, lstXTN, lvwFiles, lvExclude, txtDestDir, lstAllPaths, m_listFileErrors};
+    return {DTPicker1, DTPicker2, lstPath, lstXTN, fileList, lvExclude, txtDestDir, lstAllPaths, m_listFileErrors};
 }
 
 StatusControls frmProgress::statusControls() const {

@@ -19,8 +19,10 @@ class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
+class FileListModel;
 
 class frmProgress : public QMainWindow {
     Q_OBJECT
@@ -47,7 +49,8 @@ public:
     QTreeWidget* lvExclude = nullptr;
     QPushButton* cmdEditPathList = nullptr;
     QPushButton* cmdEditExcludedDirs = nullptr;
-    QTreeWidget* lvwFiles = nullptr;
+    QTreeView* lvwFiles = nullptr;
+    FileListModel* fileList = nullptr;  // the rows lvwFiles shows
     QTreeWidget* lstAllPaths = nullptr;
     QLabel* lblAllPaths = nullptr;  // the heading of lstAllPaths, shown with it
     QListWidget* lstXTN = nullptr;
@@ -103,7 +106,7 @@ public Q_SLOTS:
     void lstPath_Click();
     void lvExclude_Click();
     void lstPath_ItemCheck(QTreeWidgetItem* item);
-    void lvwFiles_ItemCheck(QTreeWidgetItem* item);
+    void lvwFiles_ItemCheck(int row);
     void lvwFiles_ColumnClick(int column);
     void lvwFiles_DblClick();
 

@@ -4,6 +4,7 @@
 //
 //   bench_scan [folder]     (default: /tmp/corvex-bench-tree; built on first run)
 #include "foundation/ChangedFileScan.h"
+#include "foundation/FileListModel.h"
 #include "platform/SystemInfo.h"
 
 #include <QApplication>
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
     QListWidget patterns;
     patterns.addItem("*.*");
     QTreeWidget excluded;
-    QTreeWidget files;
+    FileListModel files;
 
     const QDate today = QDate::currentDate();
     const QString todayText = today.toString("yyyy-MM-dd");
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
         ListChangedFiles(today.startOfDay(), QDateTime::currentDateTime(), &folders, &patterns, &files, &excluded,
                          &allPaths, true, true, nullptr);
         bestScan = std::min(bestScan, timer.nsecsElapsed() / 1e9);
-        rows = files.topLevelItemCount();
+        rows = files.count();
         bestFind = std::min(bestFind, timeFind(root, todayText, found));
     }
 

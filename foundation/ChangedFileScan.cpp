@@ -1,10 +1,10 @@
 #include "foundation/ChangedFileScan.h"
 
+#include "foundation/FileListModel.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/FolderWalk.h"
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
-#include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "platform/ByteText.h"
@@ -36,7 +36,6 @@ namespace {
 int runningFileCount = 0;
 
 constexpr int kMaxMasks = 100;
-constexpr int kColumns = 14;  // the row text and sub-items 1 to 13
 
 // The local calendar days from fromDate's to toDate's, both included, as the
 // seconds [first, end) since 1970: one comparison per file instead of turning
@@ -55,10 +54,6 @@ DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
     return {fromDay.startOfDay().toSecsSinceEpoch(), toDay.addDays(1).startOfDay().toSecsSinceEpoch()};
 }
 
-// "###,###,###,###" with the system's digit grouping, "0" for nothing, padded
-// on the right to 11 characters (a longer text is kept whole).
-QString sizeText(qint64 size) { return GroupedNumber(size).leftJustified(11, u' '); }
-
 
 void showScanError(int number, const QString& description) {
     // The number is written with its sign position, a blank for a positive one.
@@ -66,29 +61,15 @@ void showScanError(int number, const QString& description) {
                      " occurred. = " + description);
 }
 
-QTreeWidgetItem* newFileRow(QTreeWidget* fileList, bool checkBoxes, const QStringList& columns) {
-    auto* item = new QTreeWidgetItem(columns);
-    if (checkBoxes) {
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, Qt::Unchecked);
-    }
-    fileList->addTopLevelItem(item);
-    return item;
-}
-
-// One full-form row from a status already read.
+// One full-form row from a status already read. The list draws its column
+// texts from the row's values.
 void addFullRow(const QString& folder, const QString& fileName, const platform::FileStatus& status,
-                QTreeWidget* fileList, bool checkBoxes) {
+                FileListModel* fileList, bool ticked) {
     try {
         QString folderSlash = folder;
-        const QString fullPath = JoinPath(folderSlash, fileName);
+        if (!folderSlash.endsWith(u'/')) folderSlash += u'/';
         ++runningFileCount;
-        QStringList columns;
-        columns.reserve(kColumns);
-        columns << fullPath << fileName << folderSlash << sizeText(status.isFile ? status.size : 0)
-                << GetFileExtension(fullPath).toUpper() << status.modifiedMinuteText();
-        while (columns.size() < kColumns) columns << QString();
-        newFileRow(fileList, checkBoxes, columns);
+        fileList->addFullRow(folderSlash, fileName, status, ticked);
     } catch (const std::bad_alloc&) {
         platform::MsgBox(QStringLiteral("Error adding a file to list - may be out of space"));
     }
@@ -101,8 +82,8 @@ void addFullRow(const QString& folder, const QString& fileName, const platform::
     }
 }
 
-void addShortRow(const QString& folderSlash, const QString& fileName, QTreeWidget* fileList, bool checkBoxes) {
-    newFileRow(fileList, checkBoxes, QStringList{folderSlash + fileName, fileName});
+void addShortRow(const QString& folderSlash, const QString& fileName, FileListModel* fileList, bool ticked) {
+    fileList->addShortRow(folderSlash, fileName, ticked);
 }
 
 // The rows of one folder's files, each mask in turn. Every entry's status is
@@ -110,10 +91,10 @@ void addShortRow(const QString& folderSlash, const QString& fileName, QTreeWidge
 // pipes and sockets are passed over without a status call (and are never
 // opened, so a pipe cannot hold the scan up).
 // False when the folder cannot be read.
-bool scanFolder(const QString& folder, const DayWindow& window, const QStringList& masks, QTreeWidget* fileList,
-                bool detailed) {
+bool scanFolder(const QString& folder, const DayWindow& window, const QStringList& masks, FileListModel* fileList,
+                bool detailed, bool ticked) {
     if (!fileList || masks.isEmpty()) return true;
-    const QPointer<QTreeWidget> list(fileList);
+    const QPointer<FileListModel> list(fileList);
     const QString folderSlash = folder.endsWith(u'/') ? folder : folder + u'/';
     platform::FolderEntries entries;
     // A folder of a walked tree was read by the walk already.
@@ -126,7 +107,6 @@ bool scanFolder(const QString& folder, const DayWindow& window, const QStringLis
     }
     const int n = entries.size();
     if (n == 0) return true;
-    const bool checkBoxes = ListViewHasCheckBoxes(fileList);
 
     QByteArray path = platform::BytesFromText(folderSlash);
     const qsizetype baseLength = path.size();
@@ -167,9 +147,9 @@ bool scanFolder(const QString& folder, const DayWindow& window, const QStringLis
             }
             if (v != Passes) continue;
             if (detailed)
-                addFullRow(folderSlash, nameOf(i), status[size_t(i)], fileList, checkBoxes);
+                addFullRow(folderSlash, nameOf(i), status[size_t(i)], fileList, ticked);
             else
-                addShortRow(folderSlash, nameOf(i), fileList, checkBoxes);
+                addShortRow(folderSlash, nameOf(i), fileList, ticked);
             if (!list) return true;  // the window went away while events ran
         }
     }
@@ -201,17 +181,17 @@ void clearRows(QWidget* control) {
 }  // namespace
 
 int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
-                     QTreeWidget* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed, bool checkAll,
-                     QProgressBar* progressBar, const QString& backupFolder) {
+                     FileListModel* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed,
+                     bool checkAll, QProgressBar* progressBar, const QString& backupFolder) {
     ScanStopRequested = false;
-    const QPointer<QTreeWidget> files(fileList);
+    const QPointer<FileListModel> files(fileList);
     const QPointer<QProgressBar> bar(progressBar);
     if (files) {
-        // Emptying the list must not lose the fact that its rows carry check boxes.
-        if (ListViewHasCheckBoxes(files)) SetListViewCheckBoxes(files, true);
         files->setSortingEnabled(false);
         files->clear();
     }
+    // Rows are created ticked, rather than ticked one by one once the list is full.
+    const bool ticked = checkAll && files && files->hasCheckBoxes();
     runningFileCount = 0;
     platform::RefreshTimeZone();
     platform::SetPointer(platform::Pointer::Hourglass);
@@ -247,20 +227,15 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
         if (row % 30 == 0) platform::YieldToWindows();
         if (!files) break;
         try {
-            if (!scanFolder(folders[row - 1], window, masks, files, detailed)) ++errors;
+            if (!scanFolder(folders[row - 1], window, masks, files, detailed, ticked)) ++errors;
         } catch (const std::bad_alloc&) {
             // A folder that fails ends its own scan; the next folder follows.
         }
     }
     fso.KeepEntries(false);
 
-    if (files) {
-        if (checkAll && ListViewHasCheckBoxes(files)) {
-            for (int i = 0; i < files->topLevelItemCount(); ++i) files->topLevelItem(i)->setCheckState(0, Qt::Checked);
-        }
-        // Sorting back on sorts once, by the list's current sort column and order.
-        files->setSortingEnabled(true);
-    }
+    // Sorting back on sorts once, by the list's current sort column and order.
+    if (files) files->setSortingEnabled(true);
     platform::SetPointer(platform::Pointer::Default);
     return errors;
 }
@@ -326,15 +301,15 @@ int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclude
 }
 
 void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,
-                        const QStringList& masks, QTreeWidget* fileList, bool detailed) {
-    scanFolder(folder, dayWindow(fromDate, toDate), masks, fileList, detailed);
+                        const QStringList& masks, FileListModel* fileList, bool detailed) {
+    scanFolder(folder, dayWindow(fromDate, toDate), masks, fileList, detailed, false);
 }
 
-void AddFileToList(const QString& folder, const QString& fileName, QTreeWidget* fileList) {
+void AddFileToList(const QString& folder, const QString& fileName, FileListModel* fileList, bool ticked) {
     if (!fileList) return;
     QString folderSlash = folder;
     const platform::FileStatus status = platform::GetFileStatus(JoinPath(folderSlash, fileName));
-    addFullRow(folderSlash, fileName, status, fileList, ListViewHasCheckBoxes(fileList));
+    addFullRow(folderSlash, fileName, status, fileList, ticked && fileList->hasCheckBoxes());
 }
 
 bool IsFileDateInRange(const QString& filePath, const QDateTime& fromDate, const QDateTime& toDate) {

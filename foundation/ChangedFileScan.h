@@ -8,14 +8,15 @@
 
 class QWidget;
 class QProgressBar;
-class QTreeWidget;
+class FileListModel;
 
-// Fills fileList (a QTreeWidget) with the files of the checked folder-list
+// Fills fileList with the files of the checked folder-list
 // rows whose modification day lies between fromDate and toDate. The expanded
 // folder list goes into expandedList (a private list when it is null) and into
 // folders.lis in the program folder; progressBar, when given with an
 // expandedList, shows the share of folders scanned.
-// Sorting is off while rows are added and on again at the end. The scan clears
+// Sorting is off while rows are added and on again at the end; with checkAll
+// (and a list with check boxes) every row is created ticked. The scan clears
 // ScanStopRequested when it starts and ends early, keeping the rows found so
 // far, once something sets it (it is checked while the folder list is built,
 // before each folder and before each mask).
@@ -23,8 +24,8 @@ class QTreeWidget;
 // whose folder is missing, a folder that cannot be read. Their files cannot be
 // backed up, so they are errors of the run.
 int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
-                     QTreeWidget* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed, bool checkAll,
-                     QProgressBar* progressBar, const QString& backupFolder = {});
+                     FileListModel* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed,
+                     bool checkAll, QProgressBar* progressBar, const QString& backupFolder = {});
 
 // Expands the folder list ("*" entries walk every subfolder) into expandedList,
 // then removes the excluded folders: each row whose text, with a "/" appended,
@@ -41,10 +42,10 @@ int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclude
 // one of the masks, mask by mask; a file matching two masks is listed twice.
 // A folder that cannot be read adds no rows and leaves a line in the program log.
 void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,
-                        const QStringList& masks, QTreeWidget* fileList, bool detailed);
+                        const QStringList& masks, FileListModel* fileList, bool detailed);
 
-// Adds one full-form row for folder + fileName.
-void AddFileToList(const QString& folder, const QString& fileName, QTreeWidget* fileList);
+// Adds one full-form row for folder + fileName, ticked when asked and the list has check boxes.
+void AddFileToList(const QString& folder, const QString& fileName, FileListModel* fileList, bool ticked = false);
 
 // True when the file's last-modified day (local time) lies between the days of
 // fromDate and toDate, both included; false when its date cannot be read.

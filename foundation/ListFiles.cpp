@@ -1,11 +1,13 @@
 #include "foundation/ListFiles.h"
 
+#include "foundation/FileListModel.h"
 #include "foundation/Logging.h"
 #include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
 #include "platform/SaveFile.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
@@ -47,6 +49,12 @@ QTreeWidgetItem* newListViewRow(const QString& text) {
     return item;
 }
 
+// The rows of a view over a file list (the main window's lvwFiles).
+FileListModel* fileListOf(QWidget* control) {
+    auto* view = qobject_cast<QAbstractItemView*>(control);
+    return view ? qobject_cast<FileListModel*>(view->model()) : nullptr;
+}
+
 void reportSaveFailure(const QString& fileName, int number, const QString& description) {
     platform::MsgBox("An Error occurred in SaveListboxToFile: " + QString::number(number) + " = " + description +
                      " while saving '" + fileName + "'");
@@ -82,6 +90,9 @@ QStringList ListRowTexts(QWidget* control) {
     } else if (auto* view = qobject_cast<QTreeWidget*>(control)) {
         texts.reserve(view->topLevelItemCount());
         for (int i = 0; i < view->topLevelItemCount(); ++i) texts.append(view->topLevelItem(i)->text(0));
+    } else if (const FileListModel* files = fileListOf(control)) {
+        texts.reserve(files->count());
+        for (const FileListModel::Row& row : files->rows()) texts.append(row.path);
     }
     return texts;
 }
@@ -168,6 +179,13 @@ bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
             rows.append(item);
         }
         view->addTopLevelItems(rows);
+    } else if (FileListModel* files = fileListOf(control)) {
+        if (mode != 1) files->clear();
+        for (QString line : lines) {
+            if (line.endsWith(u',')) line.chop(1);
+            files->addPathRow(line, files->hasCheckBoxes());
+        }
+        files->showAddedRows();
     }
     return true;
 }
@@ -187,6 +205,14 @@ bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
             const QTreeWidgetItem* item = view->topLevelItem(i);
             QString line = item->text(0);
             if (item->columnCount() > 1 && !item->text(1).isEmpty()) line += u',' + item->text(1);
+            lines.append(line);
+        }
+    } else if (const FileListModel* files = fileListOf(control)) {
+        lines.reserve(files->count());
+        for (int i = 0; i < files->count(); ++i) {
+            QString line = files->row(i).path;
+            const QString name = files->text(i, FileListModel::NameColumn);
+            if (!name.isEmpty()) line += u',' + name;
             lines.append(line);
         }
     } else {

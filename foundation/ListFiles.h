@@ -4,7 +4,9 @@
 // List controls: a list box is a QListWidget and a combo box a QComboBox, both
 // ordered text rows; a list view is a QTreeWidget whose rows are its top-level
 // items (column 0 the row text, column n sub-item n, the item's check state the
-// ticked flag). Any other kind of control counts as a list view.
+// ticked flag), or a view over a FileListModel (the main window's file list),
+// whose rows read from a file hold the path alone. Any other kind of control
+// counts as a list view.
 //
 // List files: UTF-8, one row per line, every line ended by CR LF; bytes that
 // are not UTF-8 are carried without loss (platform/ByteText.h); readers take

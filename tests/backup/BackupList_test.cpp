@@ -2,9 +2,11 @@
 #include "BackupTestSupport.h"
 #include "backup/PlannerRecords.h"
 #include "backup/StatusControls.h"
+#include "foundation/FileListModel.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "platform/Dialogs.h"
+#include "platform/FileStatus.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -12,7 +14,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -52,15 +53,8 @@ protected:
         return path;
     }
     void addRow(const QString& path, bool ticked = true) {
-        auto* row = new QTreeWidgetItem(&rows);
         const QFileInfo fi(path);
-        row->setText(0, path);
-        row->setText(1, fi.fileName());
-        row->setText(2, fi.path() + '/');
-        row->setText(3, QString::number(fi.size()).leftJustified(11));
-        row->setText(4, fi.suffix().toUpper());
-        row->setText(5, fi.lastModified().toString("yyyy-MM-dd HH:mm"));
-        row->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+        rows.addFullRow(fi.path() + '/', fi.fileName(), platform::GetFileStatus(path), ticked);
     }
     void run(int keep = 0, bool withStatus = true) {
         QString d = dest;
@@ -73,7 +67,7 @@ protected:
     }
     TestEnvironment env;
     ScriptedBoxes boxes;
-    QTreeWidget rows;
+    FileListModel rows;
     QWidget statusWindow;
     StatusControls status;
     QLabel* lblFile = nullptr;

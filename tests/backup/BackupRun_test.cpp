@@ -7,6 +7,7 @@
 #include "backup/RunLock.h"
 #include "backup/StatusControls.h"
 #include "backup/frmProgress.h"
+#include "foundation/FileListModel.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
 #include "support/ScriptedBoxes.h"
@@ -193,7 +194,7 @@ TEST_F(RunBackupTest, ARunHeldByAnotherLeavesItsListsAlone) {
     EXPECT_EQ(RunExitStatus(), 1);
     EXPECT_EQ(boxes.count(), 0);
     // With windows (the main window's start goes straight to the copy loop): a box.
-    QTreeWidget rows;
+    FileListModel rows;
     QString destination = env.path("dest");
     const StatusControls status{};
     boxes.answer(platform::Answer::OK);

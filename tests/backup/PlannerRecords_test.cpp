@@ -1,12 +1,12 @@
 #include "backup/PlannerRecords.h"
 #include "BackupTestSupport.h"
 #include "foundation/IniFile.h"
+#include "foundation/NumberText.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTreeWidgetItem>
 
 #include <sys/stat.h>
 #include <functional>
@@ -31,16 +31,15 @@ protected:
         LoadPlandelSettings(settings);
         EXPECT_EQ(settings, env.ini());
     }
-    // A file-list row as the scan makes it.
-    static QTreeWidgetItem fileRow(const QString& path, const QString& size, const QString& ext,
-                                   const QString& modified) {
-        QTreeWidgetItem row;
-        row.setText(0, path);
-        row.setText(1, path.mid(path.lastIndexOf('/') + 1));
-        row.setText(2, path.left(path.lastIndexOf('/') + 1));
-        row.setText(3, size);
-        row.setText(4, ext);
-        row.setText(5, modified);
+    // A file-list row as the scan makes it; its type is the path's extension.
+    static FileListModel::Row fileRow(const QString& path, const QString& size, const QString& modified) {
+        FileListModel::Row row;
+        row.path = path;
+        row.nameStart = qint32(path.lastIndexOf('/') + 1);
+        row.size = NumberFromGroupedText(size, nullptr);
+        row.modifiedSecs = QDateTime::fromString(modified, "yyyy-MM-dd HH:mm").toSecsSinceEpoch();
+        row.timeKnown = true;
+        row.form = FileListModel::RowForm::Full;
         return row;
     }
     QStringList ids(const QString& file) {
@@ -64,10 +63,10 @@ TEST_F(PlandelTest, ANewMonthsFileStartsWithOneEmptyLine) {
 
 TEST_F(PlandelTest, TwoFilesOfOneDayGetSequentialIdsAndTheExactLine) {
     load();
-    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "1,234      ", "TXT", "2003-04-28 09:15");
-    QTreeWidgetItem b = fileRow("/home/anna/b.lnk", "0          ", "LNK", "2003-04-28 10:00");
-    RecordFileToPlandel(&a);
-    RecordFileToPlandel(&b);
+    const FileListModel::Row a = fileRow("/home/anna/a.txt", "1,234      ", "2003-04-28 09:15");
+    const FileListModel::Row b = fileRow("/home/anna/b.lnk", "0          ", "2003-04-28 10:00");
+    RecordFileToPlandel(a);
+    RecordFileToPlandel(b);
     const QByteArray expected =
         "\r\n"
         "D200304280001\x1f"
@@ -91,26 +90,26 @@ TEST_F(PlandelTest, ARecordOfAnEarlierMonthGoesIntoThatMonthsFile) {
     load();
     WriteBytes(env.path("plan/D200303.dat"), "\r\nD200303150001" + S.toUtf8() + "20030315" + S.toUtf8() + "x\r\n" +
                                                  "D200303160001" + S.toUtf8() + "\r\n");
-    QTreeWidgetItem old = fileRow("/w/old.doc", "10", "DOC", "2003-03-15 08:00");
-    RecordFileToPlandel(&old);
+    const FileListModel::Row old = fileRow("/w/old.doc", "10", "2003-03-15 08:00");
+    RecordFileToPlandel(old);
     EXPECT_EQ(ids("plan/D200303.dat"), (QStringList{"D200303150001", "D200303160001", "D200303150002"}));
     EXPECT_EQ(CurrentDataFile, env.path("plan/D200303.dat"));
     // A month with no file yet gets one.
-    QTreeWidgetItem older = fileRow("/w/older.doc", "10", "DOC", "2002-12-31 23:59");
-    RecordFileToPlandel(&older);
+    const FileListModel::Row older = fileRow("/w/older.doc", "10", "2002-12-31 23:59");
+    RecordFileToPlandel(older);
     EXPECT_EQ(ids("plan/D200212.dat"), QStringList{"D200212310001"});
     EXPECT_TRUE(env.readFile("plan/D200212.dat").startsWith("\r\n"));
 }
 
 TEST_F(PlandelTest, TheSameFileRecordedTwiceIsWrittenOnce) {
     load();
-    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
-    RecordFileToPlandel(&a);
-    RecordFileToPlandel(&a);
+    const FileListModel::Row a = fileRow("/home/anna/a.txt", "5", "2003-04-28 09:15");
+    RecordFileToPlandel(a);
+    RecordFileToPlandel(a);
     EXPECT_EQ(ids("plan/D200304.dat"), QStringList{"D200304280001"});
     // Same text at another time is a new event.
-    QTreeWidgetItem later = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:16");
-    RecordFileToPlandel(&later);
+    const FileListModel::Row later = fileRow("/home/anna/a.txt", "5", "2003-04-28 09:16");
+    RecordFileToPlandel(later);
     EXPECT_EQ(ids("plan/D200304.dat"), (QStringList{"D200304280001", "D200304280002"}));
 }
 
@@ -245,8 +244,8 @@ TEST_F(PlandelTest, ARecordNeverJoinsALastLineWithoutItsLineEnd) {
     // The month's file was saved without a line end after its last record.
     const QByteArray old = "\r\nD200304270001" + S.toUtf8() + "20030427" + S.toUtf8() + "old" + S.toUtf8();
     WriteBytes(env.path("plan/D200304.dat"), old);
-    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
-    RecordFileToPlandel(&a);
+    const FileListModel::Row a = fileRow("/home/anna/a.txt", "5", "2003-04-28 09:15");
+    RecordFileToPlandel(a);
     const QByteArray data = ReadBytes(env.path("plan/D200304.dat"));
     EXPECT_TRUE(data.startsWith(old + "\r\nD200304280001" + S.toUtf8())) << data.toStdString();
     EXPECT_EQ(ids("plan/D200304.dat"), (QStringList{"D200304270001", "D200304280001"}));
@@ -254,19 +253,19 @@ TEST_F(PlandelTest, ARecordNeverJoinsALastLineWithoutItsLineEnd) {
 
 TEST_F(PlandelTest, RecordsFollowWhatAnotherProgramAddedMeanwhile) {
     load();
-    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
-    RecordFileToPlandel(&a);
+    const FileListModel::Row a = fileRow("/home/anna/a.txt", "5", "2003-04-28 09:15");
+    RecordFileToPlandel(a);
     // The planner itself adds a record of the same day, and one like the next file's.
     QFile data(env.path("plan/D200304.dat"));
     ASSERT_TRUE(data.open(QIODevice::Append));
-    QTreeWidgetItem b = fileRow("/home/anna/b.txt", "7", "TXT", "2003-04-28 09:20");
+    const FileListModel::Row b = fileRow("/home/anna/b.txt", "7", "2003-04-28 09:20");
     data.write(("D200304280005" + S + "20030428" + S + "Edit" + S + "0920" + S + S + "PCFile" + S + S +
                 "/home/anna/b.txt" + S + S + S + S + S + S + S + "b.txt (7 bytes)" + S + "\r\n")
                    .toUtf8());
     data.close();
-    RecordFileToPlandel(&b);
-    QTreeWidgetItem c = fileRow("/home/anna/c.txt", "9", "TXT", "2003-04-28 09:30");
-    RecordFileToPlandel(&c);
+    RecordFileToPlandel(b);
+    const FileListModel::Row c = fileRow("/home/anna/c.txt", "9", "2003-04-28 09:30");
+    RecordFileToPlandel(c);
     EXPECT_EQ(ids("plan/D200304.dat"), (QStringList{"D200304280001", "D200304280005", "D200304280006"}));
 }
 
@@ -284,8 +283,8 @@ TEST_F(PlandelTest, ADataFileThatIsNotARegularFileIsAnErrorNotAHang) {
         QFile::remove(env.path("corvex.log"));
         c.make(env.path("plan/D200304.dat"));
         load();
-        QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
-        RecordFileToPlandel(&a);
+        const FileListModel::Row a = fileRow("/home/anna/a.txt", "5", "2003-04-28 09:15");
+        RecordFileToPlandel(a);
         RecordBackupToPlandel(1, 5, 0, "/b/");
         const QStringList log = env.readLines("corvex.log");
         ASSERT_EQ(log.size(), 2) << c.what;
@@ -300,7 +299,7 @@ TEST_F(PlandelTest, OtherLinesOfTheDataFileKeepTheirBytes) {
     load();
     const QByteArray old = "\r\nD200304270001" + S.toUtf8() + "caf\xe9 \xff" + S.toUtf8() + "\r\n";
     WriteBytes(env.path("plan/D200304.dat"), old);
-    QTreeWidgetItem a = fileRow("/home/anna/a.txt", "5", "TXT", "2003-04-28 09:15");
-    RecordFileToPlandel(&a);
+    const FileListModel::Row a = fileRow("/home/anna/a.txt", "5", "2003-04-28 09:15");
+    RecordFileToPlandel(a);
     EXPECT_TRUE(ReadBytes(env.path("plan/D200304.dat")).startsWith(old + "D200304280001" + S.toUtf8()));
 }

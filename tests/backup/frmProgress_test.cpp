@@ -3,8 +3,10 @@
 #include "backup/BackupValues.h"
 #include "backup/PlannerRecords.h"
 #include "backup/ProgramStart.h"
+#include "foundation/FileListModel.h"
 #include "foundation/IniFile.h"
 #include "foundation/frmSetupPathList.h"
+#include "platform/FileStatus.h"
 #include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -25,6 +27,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -67,16 +70,24 @@ protected:
     }
     QStringList fileRows() const {
         QStringList rows;
-        for (int i = 0; i < form->lvwFiles->topLevelItemCount(); ++i)
-            rows << form->lvwFiles->topLevelItem(i)->text(0).mid(env.folder().size() + 6);  // after ".../tree/"
+        for (const FileListModel::Row& row : form->fileList->rows())
+            rows << row.path.mid(env.folder().size() + 6);  // after ".../tree/"
         return rows;
     }
     QString setting(const char* key) { return ReadIni(env.ini(), "general", key); }
-    void addRow(const QString& path, const QString& size, bool ticked) {
-        auto* row = new QTreeWidgetItem(form->lvwFiles);
-        row->setText(0, path);
-        row->setText(3, size);
-        row->setCheckState(0, ticked ? Qt::Checked : Qt::Unchecked);
+    // A row of the scan with that size, or with a negative size a row holding
+    // the path alone (as read back from failed.txt).
+    void addRow(const QString& path, qint64 size, bool ticked) {
+        if (size < 0) {
+            form->fileList->addPathRow(path, ticked);
+        } else {
+            platform::FileStatus status;
+            status.exists = status.isFile = true;
+            status.size = size;
+            const qsizetype slash = path.lastIndexOf('/') + 1;
+            form->fileList->addFullRow(path.left(slash), path.mid(slash), status, ticked);
+        }
+        form->fileList->showAddedRows();
     }
     TestEnvironment env;
     ScriptedBoxes boxes;
@@ -109,8 +120,8 @@ TEST_F(MainWindowTest, ControlsCarryTheirNames) {
                              "lblFile",
                              "ProgressBarCurrent"})
         EXPECT_NE(f.findChild<QWidget*>(name), nullptr) << name;
-    EXPECT_EQ(f.lvwFiles->columnCount(), 7);
-    EXPECT_EQ(f.lvwFiles->headerItem()->text(5), "Modified");
+    EXPECT_EQ(f.lvwFiles->header()->count() - f.lvwFiles->header()->hiddenSectionCount(), 7);
+    EXPECT_EQ(f.lvwFiles->model()->headerData(5, Qt::Horizontal).toString(), "Modified");
     EXPECT_EQ(f.DTPicker1->displayFormat(), "d-MMM-yyyy");
     EXPECT_FALSE(f.cmdStart->isEnabled());
     EXPECT_EQ(f.cmdGetFileList->text(), "1. Refresh List");
@@ -184,16 +195,15 @@ TEST_F(MainWindowTest, ShownWhenNotSilent) {
 TEST_F(MainWindowTest, TotalsFollowTheTickedRows) {
     writeIni({});
     frmProgress& f = load();
-    addRow("/a", "1,234,567  ", true);
-    addRow("/b", "", true);
-    addRow("/c", "10         ", false);
-    addRow("/d", "junk", true);
-    addRow("/e", "3", true);
+    addRow("/a", 1234567, true);
+    addRow("/b", -1, true);
+    addRow("/c", 10, false);
+    addRow("/d", -1, true);
+    addRow("/e", 3, true);
     f.UpdateStatus();
     EXPECT_EQ(f.lblTotalBytes->text(), "1,234,570");
     EXPECT_EQ(f.lblTotalFiles->text(), "4");
-    for (int i = 0; i < f.lvwFiles->topLevelItemCount(); ++i)
-        f.lvwFiles->topLevelItem(i)->setCheckState(0, Qt::Unchecked);
+    for (int i = 0; i < f.fileList->count(); ++i) f.fileList->setTicked(i, false);
     f.UpdateStatus();
     EXPECT_EQ(f.lblTotalBytes->text(), "0");
     EXPECT_EQ(f.lblTotalFiles->text(), "0");
@@ -207,7 +217,7 @@ TEST_F(MainWindowTest, RefreshListsTheChangedFilesAndEnablesStart) {
     env.setNow(QDateTime::currentDateTime());
     frmProgress& f = load();
     f.cmdGetFileList_Click();
-    EXPECT_EQ(f.lvwFiles->topLevelItemCount(), 2);
+    EXPECT_EQ(f.fileList->count(), 2);
     EXPECT_EQ(f.lblTotalFiles->text(), "2");
     EXPECT_EQ(f.lblTotalBytes->text(), "5");
     EXPECT_TRUE(f.cmdStart->isEnabled());
@@ -230,10 +240,10 @@ TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
     f.cmdGetFileList_Click();
     // The earlier failures that still exist come back ticked, each once.
     QStringList rows;
-    for (int i = 0; i < f.lvwFiles->topLevelItemCount(); ++i) {
-        rows << f.lvwFiles->topLevelItem(i)->text(0);
-        EXPECT_EQ(f.lvwFiles->topLevelItem(i)->checkState(0), Qt::Checked);
-        EXPECT_EQ(f.lvwFiles->topLevelItem(i)->text(1), QFileInfo(rows.last()).fileName());
+    for (int i = 0; i < f.fileList->count(); ++i) {
+        rows << f.fileList->row(i).path;
+        EXPECT_TRUE(f.fileList->row(i).ticked);
+        EXPECT_EQ(f.fileList->text(i, 1), QFileInfo(rows.last()).fileName());
     }
     rows.sort();
     EXPECT_EQ(rows, (QStringList{env.path("old/failed-before.txt"), env.path("tree/new.txt")}));
@@ -252,9 +262,9 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     frmProgress& f = load();
     WriteBytes(env.path("src/a.txt"), "aaa");
     f.txtDestDir->setText(env.path("dest"));
-    addRow(env.path("src/a.txt"), "3", true);
-    addRow(env.path("src/gone.txt"), "9", true);
-    addRow(env.path("src/skip.txt"), "9", false);
+    addRow(env.path("src/a.txt"), 3, true);
+    addRow(env.path("src/gone.txt"), 9, true);
+    addRow(env.path("src/skip.txt"), 9, false);
     f.UpdateStatus();
     env.setNow(now.addSecs(60));
     boxes.answer(platform::Answer::Yes).answer(platform::Answer::OK);
@@ -270,9 +280,9 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     EXPECT_EQ(f.lblTotalBytes->text(), "0");
     EXPECT_EQ(f.lblTotalFiles->text(), "0");
     // Only the failed file is back in the list, ticked; the next start copies just it.
-    ASSERT_EQ(f.lvwFiles->topLevelItemCount(), 1);
-    EXPECT_EQ(f.lvwFiles->topLevelItem(0)->text(0), env.path("src/gone.txt"));
-    EXPECT_EQ(f.lvwFiles->topLevelItem(0)->checkState(0), Qt::Checked);
+    ASSERT_EQ(f.fileList->count(), 1);
+    EXPECT_EQ(f.fileList->row(0).path, env.path("src/gone.txt"));
+    EXPECT_TRUE(f.fileList->row(0).ticked);
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.last().title, "Error - some files were in use");
     EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
@@ -282,7 +292,7 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     WriteBytes(env.path("src/gone.txt"), "back");
     f.cmdStart_Click();
     EXPECT_EQ(ReadBytes(env.path("dest/20030428/gone.txt")), "back");
-    EXPECT_EQ(f.lvwFiles->topLevelItemCount(), 0);
+    EXPECT_EQ(f.fileList->count(), 0);
     EXPECT_EQ(boxes.count(), 2);
 }
 
@@ -290,11 +300,11 @@ TEST_F(MainWindowTest, StartWithoutATypeStopsAndKeepsTheList) {
     writeIni("backupType=9\r\n");
     frmProgress& f = load();
     f.txtDestDir->setText(env.path("dest"));
-    addRow("/x", "1", true);
+    addRow("/x", 1, true);
     f.cmdStart_Click();
     EXPECT_EQ(setting("backupTo"), env.path("dest/"));
     EXPECT_EQ(setting("backupType"), "-1");
-    EXPECT_EQ(f.lvwFiles->topLevelItemCount(), 1);
+    EXPECT_EQ(f.fileList->count(), 1);
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_EQ(boxes.count(), 0);
 }
@@ -303,7 +313,7 @@ TEST_F(MainWindowTest, TestDestinationCopiesNothing) {
     writeIni("backupType=1\r\n");
     frmProgress& f = load();
     WriteBytes(env.path("src/a.txt"), "aaa");
-    addRow(env.path("src/a.txt"), "3", true);
+    addRow(env.path("src/a.txt"), 3, true);
     f.txtDestDir->setText("/Dev/Null");
     f.cmdStart_Click();
     EXPECT_EQ(setting("backupTo"), "/Dev/Null/");
@@ -316,7 +326,7 @@ TEST_F(MainWindowTest, ADestinationThatCannotBeWrittenKeepsTheListAndDates) {
     writeIni("dateOfLastBackup=2003-04-20 09:30:00\r\nbackupType=0\r\n");
     frmProgress& f = load();
     WriteBytes(env.path("src/a.txt"), "aaa");
-    addRow(env.path("src/a.txt"), "3", true);
+    addRow(env.path("src/a.txt"), 3, true);
     f.UpdateStatus();
     f.cmdStart->setEnabled(true);  // as after a refresh
     // The folder exists, but a folder takes the name of its list of files.
@@ -327,8 +337,8 @@ TEST_F(MainWindowTest, ADestinationThatCannotBeWrittenKeepsTheListAndDates) {
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().title, "Cant write to the Destination folder");
     // Nothing was copied, so nothing the user chose is thrown away.
-    ASSERT_EQ(f.lvwFiles->topLevelItemCount(), 1);
-    EXPECT_EQ(f.lvwFiles->topLevelItem(0)->text(0), env.path("src/a.txt"));
+    ASSERT_EQ(f.fileList->count(), 1);
+    EXPECT_EQ(f.fileList->row(0).path, env.path("src/a.txt"));
     EXPECT_EQ(f.lblTotalFiles->text(), "1");
     EXPECT_EQ(f.DTPicker1->date(), QDate(2003, 4, 20));
     EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-20 09:30:00");
@@ -478,14 +488,14 @@ TEST_F(MainWindowTest, LayoutFillsTheWindowAndShowAllPathsGivesWidthBack) {
 
 TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleAsText) {
     writeTree({"b.txt", "a.txt", "c/10.txt", "c/9.txt"});
+    // Sizes as text: "9" after "10" in ascending order.
+    WriteBytes(env.path("tree/a.txt"), "aa");
+    WriteBytes(env.path("tree/b.txt"), "b");
+    WriteBytes(env.path("tree/c/10.txt"), QByteArray(10, 'x'));
+    WriteBytes(env.path("tree/c/9.txt"), QByteArray(9, 'x'));
     frmProgress& f = shown();
     f.cmdGetFileList_Click();
     EXPECT_EQ(fileRows(), (QStringList{"a.txt", "b.txt", "c/10.txt", "c/9.txt"}));
-    // Sizes as text: "9" after "10" in ascending order.
-    f.lvwFiles->topLevelItem(2)->setText(3, "10");
-    f.lvwFiles->topLevelItem(3)->setText(3, "9");
-    f.lvwFiles->topLevelItem(0)->setText(3, "2");
-    f.lvwFiles->topLevelItem(1)->setText(3, "1");
     QHeaderView* header = f.lvwFiles->header();
     const QPoint size(header->sectionViewportPosition(3) + 4, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, size);
@@ -503,7 +513,7 @@ TEST_F(MainWindowTest, ListEventsTicksToolTipsAndDoubleClick) {
     EXPECT_EQ(f.lblTotalFiles->text(), "2");
 
     // Unticking a row of the file list recounts the totals.
-    f.lvwFiles->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    f.fileList->setData(f.fileList->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
     QApplication::processEvents();
     EXPECT_EQ(f.lblTotalFiles->text(), "1");
     EXPECT_EQ(f.lblTotalBytes->text(), "1");
@@ -523,8 +533,8 @@ TEST_F(MainWindowTest, ListEventsTicksToolTipsAndDoubleClick) {
 
     // Double-clicking a file opens it (the click before it selects the row).
     OpenedDocuments docs;
-    QTreeWidget* files = f.lvwFiles;
-    const QPoint row = files->visualItemRect(files->topLevelItem(1)).center();
+    QTreeView* files = f.lvwFiles;
+    const QPoint row = files->visualRect(f.fileList->index(1, 0)).center();
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, row);
     QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, row);
     EXPECT_EQ(docs.opened, QStringList{env.path("tree/keep/a.txt")});
@@ -600,7 +610,7 @@ TEST_F(MainWindowTest, ViewAndHelpEntriesOpenTheirWindows) {
 TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
     writeIni("backupTo=/kept/\r\nbackupType=0\r\n");
     frmProgress& f = load();
-    addRow("/x", "1", true);
+    addRow("/x", 1, true);
     for (const char* text : {"", "   "}) {
         f.txtDestDir->setText(text);
         boxes.answer(platform::Answer::OK);
@@ -611,6 +621,6 @@ TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
     }
     EXPECT_EQ(boxes.count(), 2);
     EXPECT_EQ(setting("backupTo"), "/kept/");
-    EXPECT_EQ(f.lvwFiles->topLevelItemCount(), 1);
+    EXPECT_EQ(f.fileList->count(), 1);
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
 }

@@ -1,6 +1,7 @@
 // The changed-file scan over trees built with known modification times.
 #include "foundation/ChangedFileScan.h"
 #include "TreeBuilder.h"
+#include "foundation/FileListModel.h"
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramValues.h"
 #include "platform/ByteText.h"
@@ -35,13 +36,19 @@ const QDateTime kLongAgo(QDate(2020, 1, 1), QTime(12, 0));
 struct Host {
     QWidget window;
     QTreeWidget* allPaths = new QTreeWidget(&window);
-    QTreeWidget files;
+    FileListModel files;
     QListWidget patterns;
     QTreeWidget excluded;
     Host() { patterns.addItem("*.*"); }
     QStringList expanded() const { return ListRowTexts(allPaths); }
+    // The paths of the file list in its order.
+    QStringList paths() const {
+        QStringList rows;
+        for (const FileListModel::Row& row : files.rows()) rows << row.path;
+        return rows;
+    }
     QStringList fileRows() const {
-        QStringList rows = ListRowTexts(const_cast<QTreeWidget*>(&files));
+        QStringList rows = paths();
         rows.sort();
         return rows;
     }
@@ -186,17 +193,17 @@ TEST_F(ScanTest, PatternsWithAndWithoutDot) {
     host.patterns.clear();
     host.patterns.addItem("*");
     host.scan(&folders);
-    EXPECT_EQ(host.files.topLevelItemCount(), 6);
+    EXPECT_EQ(host.files.count(), 6);
     // A file matching two masks is listed twice.
     host.patterns.clear();
     host.patterns.addItems({"a.*", "*.txt"});
     host.scan(&folders);
-    EXPECT_EQ(ListRowTexts(&host.files).count(dir + "/a.txt"), 2);
+    EXPECT_EQ(host.paths().count(dir + "/a.txt"), 2);
     // No patterns: no files, but the folder list is still written.
     QFile::remove(env.path("folders.lis"));
     host.patterns.clear();
     host.scan(&folders);
-    EXPECT_EQ(host.files.topLevelItemCount(), 0);
+    EXPECT_EQ(host.files.count(), 0);
     EXPECT_EQ(env.readLines("folders.lis"), QStringList{dir + "/"});
 }
 
@@ -227,45 +234,46 @@ TEST_F(ScanTest, FullRowTexts) {
     QListWidget folders;
     folders.addItem(dir);  // no trailing "/": the rows get one all the same
     host.scan(&folders);
-    ASSERT_EQ(host.files.topLevelItemCount(), 4);
-    auto row = [&](const QString& name) {
-        const auto found = host.files.findItems(dir + '/' + name, Qt::MatchExactly, 0);
-        return found.isEmpty() ? nullptr : found.first();
+    ASSERT_EQ(host.files.count(), 4);
+    // The text of a column of the named file's row.
+    auto text = [&](const QString& name, int column) {
+        const int row = int(host.paths().indexOf(dir + '/' + name));
+        return row < 0 ? QStringLiteral("<no row>") : host.files.text(row, column);
     };
-    const QTreeWidgetItem* empty = row("empty.dat");
-    ASSERT_NE(empty, nullptr);
-    EXPECT_EQ(empty->columnCount(), 14);
-    EXPECT_EQ(empty->text(1), "empty.dat");
-    EXPECT_EQ(empty->text(2), dir + '/');
-    EXPECT_EQ(empty->text(3), "0          ");
-    EXPECT_EQ(empty->text(4), "DAT");
-    EXPECT_EQ(empty->text(5), "2024-05-10 07:05");
-    for (int i = 6; i <= 13; ++i) EXPECT_EQ(empty->text(i), "") << i;
+    const int empty = int(host.paths().indexOf(dir + "/empty.dat"));
+    ASSERT_GE(empty, 0);
+    EXPECT_TRUE(host.files.hasText(empty, 13));
+    EXPECT_EQ(text("empty.dat", 1), "empty.dat");
+    EXPECT_EQ(text("empty.dat", 2), dir + '/');
+    EXPECT_EQ(text("empty.dat", 3), "0          ");
+    EXPECT_EQ(text("empty.dat", 4), "DAT");
+    EXPECT_EQ(text("empty.dat", 5), "2024-05-10 07:05");
+    for (int i = 6; i <= 13; ++i) EXPECT_EQ(text("empty.dat", i), "") << i;
 
     QLocale locale = QLocale::system();
     const QString sep = locale.groupSeparator();
-    ASSERT_NE(row("grouped.bin"), nullptr);
-    EXPECT_EQ(row("grouped.bin")->text(3), "1" + sep + "234" + sep + "567  ");
-    EXPECT_EQ(row("grouped.bin")->text(5), "2024-05-10 21:30");
+    EXPECT_EQ(text("grouped.bin", 3), "1" + sep + "234" + sep + "567  ");
+    EXPECT_EQ(text("grouped.bin", 5), "2024-05-10 21:30");
     // A size beyond 32 bits, longer than the padding, is not cut.
-    ASSERT_NE(row("huge.iso"), nullptr);
-    EXPECT_EQ(row("huge.iso")->text(3), "3" + sep + "221" + sep + "225" + sep + "472");
+    EXPECT_EQ(text("huge.iso", 3), "3" + sep + "221" + sep + "225" + sep + "472");
     // No dot in the name: the extension is what follows the folder's dot.
-    ASSERT_NE(row("Makefile"), nullptr);
-    EXPECT_EQ(row("Makefile")->text(4), "2/MAKEFILE");
+    EXPECT_EQ(text("Makefile", 4), "2/MAKEFILE");
 
     // Short rows: the path and the name only.
     host.scan(&folders, QDateTime(kToday, QTime(0, 0)), kNoon, false);
-    ASSERT_NE(row("empty.dat"), nullptr);
-    EXPECT_EQ(row("empty.dat")->columnCount(), 2);
-    EXPECT_EQ(row("empty.dat")->text(1), "empty.dat");
+    const int shortRow = int(host.paths().indexOf(dir + "/empty.dat"));
+    ASSERT_GE(shortRow, 0);
+    EXPECT_TRUE(host.files.hasText(shortRow, 1));
+    EXPECT_FALSE(host.files.hasText(shortRow, 2));
+    EXPECT_EQ(text("empty.dat", 1), "empty.dat");
 
     // One row added by hand.
-    QTreeWidget list;
+    FileListModel list;
     AddFileToList(dir, "grouped.bin", &list);
-    ASSERT_EQ(list.topLevelItemCount(), 1);
-    EXPECT_EQ(list.topLevelItem(0)->text(0), dir + "/grouped.bin");
-    EXPECT_EQ(list.topLevelItem(0)->text(4), "BIN");
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.row(0).path, dir + "/grouped.bin");
+    EXPECT_EQ(list.text(0, 4), "BIN");
+    EXPECT_FALSE(list.row(0).ticked);
 }
 
 TEST_F(ScanTest, OnlyRegularFilesAndLinksToThemAreListedDotFilesIncluded) {
@@ -285,42 +293,43 @@ TEST_F(ScanTest, OnlyRegularFilesAndLinksToThemAreListedDotFilesIncluded) {
 
 TEST_F(ScanTest, CheckAllSortingProgressAndPointer) {
     Host host;
-    SetListViewCheckBoxes(&host.files, true);
-    host.files.sortByColumn(0, Qt::DescendingOrder);
+    host.files.sort(0, Qt::DescendingOrder);
     host.files.setSortingEnabled(false);
     QListWidget folders;
     folders.addItem(root + "/*");
     QProgressBar bar;
     host.scan(&folders, QDateTime(kToday, QTime(0, 0)), kNoon, true, true, &bar);
-    ASSERT_EQ(host.files.topLevelItemCount(), 4);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(host.files.topLevelItem(i)->checkState(0), Qt::Checked);
+    ASSERT_EQ(host.files.count(), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(host.files.row(i).ticked);
     EXPECT_TRUE(host.files.isSortingEnabled());
-    EXPECT_EQ(host.files.topLevelItem(0)->text(0), root + "/top.txt");  // sorted descending
+    EXPECT_EQ(host.files.row(0).path, root + "/top.txt");  // sorted descending
     EXPECT_EQ(bar.value(), 100);
     EXPECT_EQ(platform::CurrentPointer(), platform::Pointer::Default);
 
     // Without check-all the rows keep their boxes, unticked; the next scan still has boxes.
     host.scan(&folders, QDateTime(kToday, QTime(0, 0)), kNoon, true, false);
-    ASSERT_EQ(host.files.topLevelItemCount(), 4);
-    EXPECT_EQ(host.files.topLevelItem(0)->checkState(0), Qt::Unchecked);
-    EXPECT_TRUE(ListViewHasCheckBoxes(&host.files));
+    ASSERT_EQ(host.files.count(), 4);
+    EXPECT_FALSE(host.files.row(0).ticked);
+    EXPECT_EQ(host.files.data(host.files.index(0, 0), Qt::CheckStateRole), Qt::Unchecked);
 
     // A list without check boxes gets none, even with check-all.
     Host plain;
+    plain.files.setCheckBoxes(false);
     plain.scan(&folders);
-    ASSERT_EQ(plain.files.topLevelItemCount(), 4);
-    EXPECT_FALSE(plain.files.topLevelItem(0)->data(0, Qt::CheckStateRole).isValid());
+    ASSERT_EQ(plain.files.count(), 4);
+    EXPECT_FALSE(plain.files.row(0).ticked);
+    EXPECT_FALSE(plain.files.data(plain.files.index(0, 0), Qt::CheckStateRole).isValid());
 }
 
 TEST_F(ScanTest, HostWithoutExpandedListStillScans) {
-    QTreeWidget files;
+    FileListModel files;
     QListWidget patterns;
     patterns.addItem("*.*");
     QListWidget folders;
     folders.addItem(root + "/sub/*");
     ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &patterns, &files, nullptr, nullptr, true, false,
                      nullptr);
-    EXPECT_EQ(files.topLevelItemCount(), 2);
+    EXPECT_EQ(files.count(), 2);
     EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{root + "/sub", root + "/sub/deeper"}));
 }
 
@@ -331,11 +340,11 @@ TEST_F(ScanTest, StopRequestEndsTheScanWithRowsSoFar) {
     QTimer::singleShot(0, [] { ScanStopRequested = true; });
     host.scan(&folders);
     EXPECT_TRUE(ScanStopRequested);
-    EXPECT_LT(host.files.topLevelItemCount(), 4);
+    EXPECT_LT(host.files.count(), 4);
     EXPECT_TRUE(host.files.isSortingEnabled());
     // The next scan starts afresh.
     host.scan(&folders);
-    EXPECT_EQ(host.files.topLevelItemCount(), 4);
+    EXPECT_EQ(host.files.count(), 4);
     ScanStopRequested = false;
 }
 
@@ -344,7 +353,7 @@ TEST_F(ScanTest, FoldersOfAWalkedTreeAreScannedWhenListedTwice) {
     QListWidget folders;
     folders.addItems({root + "/sub/*", root + "/sub/deeper"});
     host.scan(&folders);
-    EXPECT_EQ(ListRowTexts(&host.files).count(root + "/sub/deeper/low.TXT"), 2);
+    EXPECT_EQ(host.paths().count(root + "/sub/deeper/low.TXT"), 2);
 }
 
 TEST_F(ScanTest, OddNamesAreListedExactlyAsTheyAreOnDisk) {
@@ -363,10 +372,10 @@ TEST_F(ScanTest, OddNamesAreListedExactlyAsTheyAreOnDisk) {
     expected << dir + "/sub/x.txt";
     expected.sort();
     EXPECT_EQ(host.fileRows(), expected);
-    for (int i = 0; i < host.files.topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = host.files.topLevelItem(i);
-        EXPECT_TRUE(QFileInfo(row->text(0)).isFile()) << row->text(0).toStdString();
-        EXPECT_EQ(row->text(2) + row->text(1), row->text(0));
+    for (int i = 0; i < host.files.count(); ++i) {
+        const QString path = host.files.text(i, 0);
+        EXPECT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
+        EXPECT_EQ(host.files.text(i, 2) + host.files.text(i, 1), path);
     }
     EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{dir, dir + "/sub"}));
 }
@@ -380,11 +389,11 @@ TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
     // The file list goes away while rows are being added (the yield at the 33rd row).
     {
         Host host;
-        auto* files = new QTreeWidget;
-        QPointer<QTreeWidget> guard(files);
+        auto* files = new FileListModel;
+        QPointer<FileListModel> guard(files);
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (guard && guard->topLevelItemCount() > 0) delete guard.data();
+            if (guard && guard->count() > 0) delete guard.data();
         });
         timer.start(0);
         ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, files, &host.excluded,
@@ -397,7 +406,7 @@ TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
         auto* window = new QWidget;
         auto* allPaths = new QTreeWidget(window);
         QPointer<QWidget> guard(window);
-        QTreeWidget files;
+        FileListModel files;
         QListWidget patterns;
         patterns.addItem("*.*");
         QTimer::singleShot(0, [&] { delete guard.data(); });
@@ -410,7 +419,7 @@ TEST_F(ScanTest, ListsGoingAwayDuringWindowEventsEndTheScanQuietly) {
     // A later scan works as ever.
     Host host;
     host.scan(&folders);
-    EXPECT_EQ(host.files.topLevelItemCount(), 44);
+    EXPECT_EQ(host.files.count(), 44);
 }
 
 TEST_F(ScanTest, NamesInOtherEncodingsAreScannedAndListedWithoutLoss) {
@@ -507,5 +516,5 @@ TEST_F(ScanTest, VirtualFileSystemsAreNotScanned) {
                                &host.excluded, host.allPaths, true, true, nullptr),
               0);
     EXPECT_TRUE(host.expanded().isEmpty());
-    EXPECT_EQ(host.files.topLevelItemCount(), 0);
+    EXPECT_EQ(host.files.count(), 0);
 }

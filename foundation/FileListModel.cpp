@@ -1,0 +1,270 @@
+#include "foundation/FileListModel.h"
+
+#include "foundation/FileRoutines.h"
+#include "foundation/NumberText.h"
+#include "platform/FileStatus.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+// Rows the scan adds are shown to the views in batches of this many: telling
+// a view of each row on its own costs more than listing the file.
+constexpr int kShowBatch = 4096;
+
+const char* const kHeaders[] = {"Path and Filename", "Filename", "Path", "Size", "Type", "Modified", "Comments"};
+constexpr int kHeaderCount = int(sizeof kHeaders / sizeof kHeaders[0]);
+
+// "yyyy-MM-dd hh:mm" in local time, from the time zone the scan read last.
+QString minuteText(qint64 secs) {
+    platform::FileStatus status;
+    status.exists = true;
+    status.modifiedSecs = secs;
+    return status.modifiedMinuteText();
+}
+
+qint32 nameStartOf(const QString& path) { return qint32(path.lastIndexOf(u'/') + 1); }
+
+}  // namespace
+
+QString FileSizeText(qint64 size) { return GroupedNumber(size).leftJustified(11, u' '); }
+
+FileListModel::FileListModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+bool FileListModel::hasText(int row, int column) const {
+    if (row < 0 || row >= count() || column < 0 || column >= kColumns) return false;
+    switch (m_rows[size_t(row)].form) {
+    case RowForm::Full: return true;
+    case RowForm::Short: return column <= NameColumn;
+    case RowForm::PathOnly: return column == PathColumn;
+    }
+    return false;
+}
+
+QString FileListModel::text(int row, int column) const {
+    if (!hasText(row, column)) return {};
+    const Row& r = m_rows[size_t(row)];
+    switch (column) {
+    case PathColumn: return r.path;
+    case NameColumn: return r.name().toString();
+    case FolderColumn: return r.folder().toString();
+    case SizeColumn: return FileSizeText(r.size);
+    case TypeColumn: return GetFileExtension(r.path).toUpper();
+    case ModifiedColumn: return r.timeKnown ? minuteText(r.modifiedSecs) : QString();
+    default: return QStringLiteral("");
+    }
+}
+
+void FileListModel::addFullRow(const QString& folderSlash, const QString& name, const platform::FileStatus& status,
+                               bool ticked) {
+    Row row;
+    row.path = folderSlash + name;
+    row.nameStart = qint32(folderSlash.size());
+    row.size = status.isFile ? status.size : 0;
+    row.modifiedSecs = status.modifiedSecs;
+    row.timeKnown = status.exists;
+    row.form = RowForm::Full;
+    row.ticked = ticked;
+    add(std::move(row));
+}
+
+void FileListModel::addShortRow(const QString& folderSlash, const QString& name, bool ticked) {
+    Row row;
+    row.path = folderSlash + name;
+    row.nameStart = qint32(folderSlash.size());
+    row.form = RowForm::Short;
+    row.ticked = ticked;
+    add(std::move(row));
+}
+
+void FileListModel::addPathRow(const QString& path, bool ticked) {
+    Row row;
+    row.path = path;
+    row.nameStart = nameStartOf(path);
+    row.form = RowForm::PathOnly;
+    row.ticked = ticked;
+    add(std::move(row));
+}
+
+void FileListModel::add(Row&& row) {
+    if (!m_sorting) {
+        m_rows.push_back(std::move(row));
+        if (count() - m_shown >= kShowBatch) showAddedRows();
+        return;
+    }
+    // In a sorted list the row goes after the rows whose text equals its own,
+    // as if it were appended and the list sorted again.
+    showAddedRows();
+    m_rows.push_back(std::move(row));
+    const int added = count() - 1;
+    int low = 0;
+    int high = added;
+    // Row a sorts before row b in ascending order; a row without the
+    // column's text sorts after every text.
+    const auto less = [this](int a, int b) {
+        if (!hasText(a, m_sortColumn)) return false;
+        if (!hasText(b, m_sortColumn)) return true;
+        return text(a, m_sortColumn).compare(text(b, m_sortColumn)) < 0;
+    };
+    const auto comesBefore = [&](int a, int b) { return m_sortOrder == Qt::AscendingOrder ? less(a, b) : less(b, a); };
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (comesBefore(added, mid))
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    Row last = std::move(m_rows.back());
+    m_rows.pop_back();
+    beginInsertRows({}, low, low);
+    m_rows.insert(m_rows.begin() + low, std::move(last));
+    ++m_shown;
+    endInsertRows();
+}
+
+void FileListModel::showAddedRows() {
+    if (m_shown >= count()) return;
+    beginInsertRows({}, m_shown, count() - 1);
+    m_shown = count();
+    endInsertRows();
+}
+
+void FileListModel::clear() {
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_shown = 0;
+    endResetModel();
+}
+
+void FileListModel::setTicked(int row, bool ticked) {
+    if (row < 0 || row >= count() || m_rows[size_t(row)].ticked == ticked) return;
+    m_rows[size_t(row)].ticked = ticked;
+    if (row < m_shown) {
+        const QModelIndex at = index(row, PathColumn);
+        Q_EMIT dataChanged(at, at, {Qt::CheckStateRole});
+    }
+}
+
+void FileListModel::setSortingEnabled(bool on) {
+    if (on == m_sorting) return;
+    m_sorting = on;
+    if (on) sortRows();
+}
+
+void FileListModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= kColumns) return;
+    m_sortColumn = column;
+    m_sortOrder = order;
+    sortRows();
+}
+
+void FileListModel::sortRows() {
+    showAddedRows();
+    const int n = count();
+    if (n < 2) return;
+    const int column = m_sortColumn;
+    // Texts built from values are built once for the sort, not at every comparison.
+    std::vector<QString> built;
+    if (column == SizeColumn || column == TypeColumn || column == ModifiedColumn) {
+        built.resize(size_t(n));
+        for (int i = 0; i < n; ++i) built[size_t(i)] = text(i, column);
+    }
+    const auto key = [&](int i) -> QStringView {
+        const Row& r = m_rows[size_t(i)];
+        switch (column) {
+        case PathColumn: return r.path;
+        case NameColumn: return r.name();
+        case FolderColumn: return r.folder();
+        case SizeColumn:
+        case TypeColumn:
+        case ModifiedColumn: return built[size_t(i)];
+        default: return u"";
+        }
+    };
+    std::vector<char> has(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) has[size_t(i)] = hasText(i, column);
+    // A row without the column's text sorts after every text; two such rows are equal.
+    const auto less = [&](int a, int b) {
+        if (!has[size_t(a)]) return false;
+        if (!has[size_t(b)]) return true;
+        return key(a).compare(key(b)) < 0;
+    };
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    if (m_sortOrder == Qt::AscendingOrder)
+        std::stable_sort(order.begin(), order.end(), less);
+    else
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
+
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<Row> sorted;
+    sorted.reserve(size_t(n));
+    for (const int i : order) sorted.push_back(std::move(m_rows[size_t(i)]));
+    m_rows.swap(sorted);
+    const QModelIndexList before = persistentIndexList();
+    if (!before.isEmpty()) {
+        std::vector<int> where(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) where[size_t(order[size_t(i)])] = i;
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex& old : before) after.append(createIndex(where[size_t(old.row())], old.column()));
+        changePersistentIndexList(before, after);
+    }
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+QModelIndex FileListModel::index(int row, int column, const QModelIndex& parent) const {
+    if (parent.isValid() || row < 0 || row >= m_shown || column < 0 || column >= kColumns) return {};
+    return createIndex(row, column);
+}
+
+QModelIndex FileListModel::parent(const QModelIndex& /*child*/) const { return {}; }
+
+int FileListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_shown; }
+
+int FileListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_shown) return {};
+    const int row = index.row();
+    const int column = index.column();
+    switch (role) {
+    case Qt::DisplayRole:
+        if (!hasText(row, column)) return {};
+        // Sizes are shown right-aligned, without the blanks that pad their text.
+        if (column == SizeColumn) return GroupedNumber(m_rows[size_t(row)].size);
+        return text(row, column);
+    case Qt::CheckStateRole:
+        if (column != PathColumn || !m_checkBoxes) return {};
+        return m_rows[size_t(row)].ticked ? Qt::Checked : Qt::Unchecked;
+    case Qt::TextAlignmentRole:
+        if (column == SizeColumn) return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return {};
+    default: return {};
+    }
+}
+
+bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || index.row() >= m_shown || role != Qt::CheckStateRole || index.column() != PathColumn ||
+        !m_checkBoxes)
+        return false;
+    setTicked(index.row(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == PathColumn && m_checkBoxes) f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns) return {};
+    if (role == Qt::DisplayRole) return section < kHeaderCount ? QString::fromLatin1(kHeaders[section]) : QString();
+    if (role == Qt::TextAlignmentRole && section == SizeColumn)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+    return {};
+}
