@@ -502,6 +502,11 @@ TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleAsText) {
     EXPECT_EQ(fileRows(), (QStringList{"c/9.txt", "a.txt", "c/10.txt", "b.txt"})) << "the first click sorts descending";
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, size);
     EXPECT_EQ(fileRows(), (QStringList{"b.txt", "c/10.txt", "a.txt", "c/9.txt"}));
+    // The copy loop walks the rows in the order shown.
+    f.txtDestDir->setText(env.path("dest"));
+    f.cmdStart_Click();
+    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{env.path("tree/b.txt"), env.path("tree/c/10.txt"),
+                                                        env.path("tree/a.txt"), env.path("tree/c/9.txt")}));
 }
 
 TEST_F(MainWindowTest, ListEventsTicksToolTipsAndDoubleClick) {
