@@ -2,6 +2,7 @@
 
 #include "foundation/FileListModel.h"
 #include "foundation/FileRoutines.h"
+#include "foundation/FolderPrefetch.h"
 #include "foundation/FolderWalk.h"
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
@@ -86,70 +87,40 @@ void addShortRow(const QString& folderSlash, const QString& fileName, FileListMo
     fileList->addShortRow(folderSlash, fileName, ticked);
 }
 
-// The rows of one folder's files, each mask in turn. Every entry's status is
-// read at most once, and only for entries that may be files; folders, devices,
-// pipes and sockets are passed over without a status call (and are never
-// opened, so a pipe cannot hold the scan up).
+// The rows of one folder's files, each mask in turn, from the folder's read
+// (see ReadFolderForScan): the one a prefetch hands over, else read here.
 // False when the folder cannot be read.
 bool scanFolder(const QString& folder, const DayWindow& window, const QStringList& masks, FileListModel* fileList,
-                bool detailed, bool ticked) {
+                bool detailed, bool ticked, ScanPrefetch* prefetch = nullptr, qsizetype row = 0) {
     if (!fileList || masks.isEmpty()) return true;
     const QPointer<FileListModel> list(fileList);
     const QString folderSlash = folder.endsWith(u'/') ? folder : folder + u'/';
-    platform::FolderEntries entries;
-    // A folder of a walked tree was read by the walk already.
-    if (!FileSystemObject::Get().TakeEntries(folder, entries) && !platform::ReadFolderEntries(folderSlash, entries)) {
+    ScanRead read;
+    if (prefetch) {
+        read = prefetch->take(row);
+        if (!list) return true;  // the window went away during a long wait
+    } else {
+        // A folder of a walked tree was read by the walk already.
+        platform::FolderEntries entries;
+        const bool kept = FileSystemObject::Get().TakeEntries(folder, entries);
+        read = ReadFolderForScan(folderSlash, kept ? &entries : nullptr, masks, window.first, window.end);
+    }
+    if (!read.readable) {
         // Its files cannot be backed up: say so in the program log rather
         // than pass over them without a trace (a missing or unreadable
         // folder, or one whose name the system cannot give back as text).
         WriteLog("ProcessFolderFiles : cant read folder " + folder, 0);
         return false;
     }
-    const int n = entries.size();
-    if (n == 0) return true;
-
-    QByteArray path = platform::BytesFromText(folderSlash);
-    const qsizetype baseLength = path.size();
-    // Each entry's status is read relative to the open folder; the whole path
-    // is used only when the folder cannot be held open.
-    const platform::OpenFolder openFolder(path);
-    QByteArray entryName;
-    enum : unsigned char { NotRead, Passes, Fails };
-    const size_t count = static_cast<size_t>(n);
-    std::vector<unsigned char> verdict(count, NotRead);
-    std::vector<platform::FileStatus> status(count);
-    std::vector<std::optional<QString>> names(count);
-    auto nameOf = [&](int i) -> const QString& {
-        if (!names[size_t(i)]) names[size_t(i)] = entries.displayName(i);
-        return *names[size_t(i)];
-    };
-
-    for (const QString& mask : masks) {
+    if (read.files.empty()) return true;
+    for (qsizetype m = 0; m < masks.size(); ++m) {
         if (ScanStopRequested) return true;
-        const bool everyName = platform::WildcardMatchesAll(mask);
-        for (int i = 0; i < n; ++i) {
-            const platform::EntryKind kind = entries.kind(i);
-            if (kind == platform::EntryKind::Folder || kind == platform::EntryKind::Other) continue;
-            if (!everyName && !platform::WildcardMatch(nameOf(i), mask)) continue;
-            unsigned char& v = verdict[size_t(i)];
-            if (v == NotRead) {
-                if (openFolder.isOpen()) {
-                    entryName.truncate(0);
-                    entryName.append(entries.name(i));
-                    status[size_t(i)] = openFolder.status(entryName);
-                } else {
-                    path.truncate(baseLength);
-                    path.append(entries.name(i));
-                    status[size_t(i)] = platform::GetFileStatus(path);
-                }
-                const platform::FileStatus& st = status[size_t(i)];
-                v = (st.isFile && window.contains(st.modifiedSecs)) ? Passes : Fails;
-            }
-            if (v != Passes) continue;
+        for (const int f : read.rowsByMask[size_t(m)]) {
+            const ScanRead::File& file = read.files[size_t(f)];
             if (detailed)
-                addFullRow(folderSlash, nameOf(i), status[size_t(i)], fileList, ticked);
+                addFullRow(folderSlash, file.name, file.status, fileList, ticked);
             else
-                addShortRow(folderSlash, nameOf(i), fileList, ticked);
+                addShortRow(folderSlash, file.name, fileList, ticked);
             if (!list) return true;  // the window went away while events ran
         }
     }
@@ -221,17 +192,23 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
 
     const DayWindow window = dayWindow(fromDate, toDate);
     const qsizetype n = folders.size();
+    // Workers read the folders ahead; the rows are still added here, folder by folder in list order.
+    std::optional<ScanPrefetch> prefetch;
+    if (files && !masks.isEmpty()) prefetch.emplace(folders, masks, window.first, window.end);
     for (qsizetype row = 1; row <= n && files; ++row) {
         if (ScanStopRequested) break;
         if (expandedList && bar) bar->setValue(int(std::lrint(float(row) / float(n) * 100.0f)));
         if (row % 30 == 0) platform::YieldToWindows();
         if (!files) break;
         try {
-            if (!scanFolder(folders[row - 1], window, masks, files, detailed, ticked)) ++errors;
+            if (!scanFolder(folders[row - 1], window, masks, files, detailed, ticked, prefetch ? &*prefetch : nullptr,
+                            row - 1))
+                ++errors;
         } catch (const std::bad_alloc&) {
             // A folder that fails ends its own scan; the next folder follows.
         }
     }
+    prefetch.reset();  // stops the workers when the scan ended early
     fso.KeepEntries(false);
 
     // Sorting back on sorts once, by the list's current sort column and order.

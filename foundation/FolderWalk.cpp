@@ -1,5 +1,6 @@
 #include "foundation/FolderWalk.h"
 
+#include "foundation/FolderPrefetch.h"
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
@@ -14,6 +15,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QTreeWidget>
+#include <memory>
 #include <set>
 #include <utility>
 
@@ -40,6 +42,7 @@ struct Walk {
     const platform::FolderId* leaveOut = nullptr;
     QSet<quint64> virtualDevices;
     std::function<bool()> stop;
+    std::unique_ptr<WalkPrefetch> prefetch;  // reads the folders ahead on worker threads
 
     // A folder the walk passes over without a row: the one it was told to
     // leave out, or one of a virtual file system (proc, sysfs, devtmpfs...),
@@ -52,17 +55,16 @@ struct Walk {
 // Returns false when the walk must end: stopped, or the list control was
 // destroyed while window events ran.
 bool walk(const QString& folder, Walk& w) {
-    std::vector<FileSystemObject::SubFolder> subFolders;
-    platform::FolderId id;
-    if (!FileSystemObject::Get().SubFolders(folder, subFolders, &id)) {
+    WalkRead read = w.prefetch->take(folder);
+    const std::vector<FileSystemObject::SubFolder>& subFolders = read.subFolders;
+    platform::FolderId& id = read.id;
+    if (!read.opened) {
         // Not opened: it keeps its row, and the scan says that it cannot be read.
         if (!platform::GetFolderId(folder, id) || !w.passesOver(id)) AddListRow(w.control, folder);
         return true;
     }
-    if (w.passesOver(id)) {
-        FileSystemObject::Get().Forget(folder);
-        return true;
-    }
+    if (w.passesOver(id)) return true;
+    FileSystemObject::Get().Keep(folder, std::move(read.entries));
     AddListRow(w.control, folder);
     // A folder met again (a bind mount of an outer folder) is listed but not walked twice.
     if (!w.visited.insert({id.device, id.inode}).second) return true;
@@ -93,8 +95,15 @@ QString FileSystemObject::FolderPath(const QString& path) const {
 }
 
 bool FileSystemObject::SubFolders(const QString& folder, std::vector<SubFolder>& subFolders, platform::FolderId* id) {
-    subFolders.clear();
     platform::FolderEntries entries;
+    if (!ReadSubFolders(folder, entries, subFolders, id)) return false;
+    Keep(folder, std::move(entries));
+    return true;
+}
+
+bool FileSystemObject::ReadSubFolders(const QString& folder, platform::FolderEntries& entries,
+                                      std::vector<SubFolder>& subFolders, platform::FolderId* id) {
+    subFolders.clear();
     if (!platform::ReadFolderEntries(folder, entries, id)) return false;
     const QByteArray base = platform::BytesFromText(folder.endsWith(u'/') ? folder : folder + u'/');
     for (int i = 0; i < entries.size(); ++i) {
@@ -107,8 +116,11 @@ bool FileSystemObject::SubFolders(const QString& folder, std::vector<SubFolder>&
                 subFolders.push_back({childPath(folder, entries.name(i)), true});
         }
     }
-    if (m_keep) m_kept.insert(folder, std::move(entries));
     return true;
+}
+
+void FileSystemObject::Keep(const QString& folder, platform::FolderEntries&& entries) {
+    if (m_keep) m_kept.insert(folder, std::move(entries));
 }
 
 qint64 FileSystemObject::FileSize(const QString& path) const {
@@ -153,6 +165,7 @@ bool WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::
         if (leaveOut && rootId == *leaveOut) leaveOut = nullptr;
     }
     w.leaveOut = leaveOut;
+    w.prefetch = std::make_unique<WalkPrefetch>(leaveOut, w.virtualDevices);
     walk(root, w);
     return true;
 }

@@ -30,6 +30,10 @@ public:
     // Reads the folder once and gives its subfolders in the order the file
     // system enumerates them. False when the folder cannot be opened.
     bool SubFolders(const QString& folder, std::vector<SubFolder>& subFolders, platform::FolderId* id = nullptr);
+    // The same read without keeping anything: the folder's entries go to
+    // entries. Touches no state, so worker threads may call it.
+    static bool ReadSubFolders(const QString& folder, platform::FolderEntries& entries,
+                               std::vector<SubFolder>& subFolders, platform::FolderId* id);
 
     // The file's size in bytes; 0 when it cannot be read.
     qint64 FileSize(const QString& path) const;
@@ -37,6 +41,8 @@ public:
     // While keeping is on, SubFolders keeps each folder's entries for
     // TakeEntries. Turning it off forgets what was kept.
     void KeepEntries(bool keep);
+    // Keeps the entries of folder, read elsewhere, while keeping is on.
+    void Keep(const QString& folder, platform::FolderEntries&& entries);
     // Forgets the kept entries of folder.
     void Forget(const QString& folder);
     // Hands over (and forgets) the kept entries of folder, named as
