@@ -133,8 +133,6 @@ void FileSystemObject::KeepEntries(bool keep) {
     if (!keep) m_kept.clear();
 }
 
-void FileSystemObject::Forget(const QString& folder) { m_kept.remove(folder); }
-
 bool FileSystemObject::TakeEntries(const QString& folder, platform::FolderEntries& entries) {
     auto it = m_kept.find(folder);
     if (it == m_kept.end()) return false;

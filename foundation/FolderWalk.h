@@ -43,8 +43,6 @@ public:
     void KeepEntries(bool keep);
     // Keeps the entries of folder, read elsewhere, while keeping is on.
     void Keep(const QString& folder, platform::FolderEntries&& entries);
-    // Forgets the kept entries of folder.
-    void Forget(const QString& folder);
     // Hands over (and forgets) the kept entries of folder, named as
     // SubFolders was given it; false when none were kept.
     bool TakeEntries(const QString& folder, platform::FolderEntries& entries);
@@ -66,6 +64,8 @@ private:
 // folder below the root that gets no row and is not walked into (the backup
 // destination). stopRequested, when given, is asked before each subfolder and
 // ends the walk when it says true. False when no folder exists at folderPath.
+// Worker threads read the folders ahead of the walk (FolderPrefetch.h); the
+// rows and their order are those of a walk on one thread.
 bool WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::function<bool()>& stopRequested = {},
                     const platform::FolderId* leaveOut = nullptr);
 
