@@ -13,7 +13,7 @@
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/SettingsKeys.h"
-#include "foundation/cFileIO.h"
+#include "platform/AppendFile.h"
 #include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -39,25 +39,30 @@ void appendLog(const QString& name, const QString& text) {
     WriteLogToFile(file, text, 1, 0, QString());
 }
 
-// A list file of the backup folder, open for the whole loop. Each line goes
-// to the file at once, so that a run that is killed leaves the files it
-// handled listed. The first line that cannot be written is logged.
+// A list of the run, open for the whole loop. Each line goes to the file with
+// one write, so that a run that is killed leaves the files it handled listed.
+// The first line that cannot be written is logged.
 class ListFile {
 public:
+    // Empties (or creates) the file now.
     bool open(const QString& path) {
-        m_file.setFileName(path);
-        return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+        m_path = path;
+        return m_file.open(path, true);
     }
+    // The file is created with its first line (a run without any leaves none).
+    void openAtFirstLine(const QString& path) { m_path = path; }
     void writeLine(const QString& line) {
         const QByteArray data = platform::BytesFromText(line) + "\r\n";
-        if (m_file.write(data) == data.size() || m_failed) return;
+        if ((m_file.isOpen() || m_file.open(m_path)) && m_file.append(data)) return;
+        if (m_failed) return;
         m_failed = true;
-        WriteLog("Cant write to " + m_file.fileName() + " - " + m_file.errorString(), 0);
+        WriteLog("Cant write to " + m_path + " - " + m_file.errorString(), 0);
     }
     void close() { m_file.close(); }
 
 private:
-    QFile m_file;
+    platform::AppendFile m_file;
+    QString m_path;
     bool m_failed = false;
 };
 
@@ -78,14 +83,16 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
     if (!lock.take(status != nullptr)) return {false, earlierErrors};
+    // The program log stays open for the run: a line for every file.
+    ProgramLogSession logSession;
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
     QFile::remove(copiedPath);
     QFile::remove(failedPath);
-    cFileIO copiedList;
-    copiedList.init(copiedPath);
-    cFileIO failedList;
-    failedList.init(failedPath);
+    ListFile copiedList;
+    copiedList.openAtFirstLine(copiedPath);
+    ListFile failedList;
+    failedList.openAtFirstLine(failedPath);
 
     bool ignoring = ReadIni(IniFile, Section::General, Key::IgnoreFailedFileCopies) == QLatin1String("1");
     const bool recording = ReadIni(IniFile, Section::General, Key::RecordToPlandel).trimmed() == QLatin1String("1");
@@ -182,7 +189,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             if (source == failedPath) continue;
             appendLog(QStringLiteral("failed.log"),
                       "Cant Copy '" + source + "' to " + targetFolder + " - Original File is in use");
-            failedList.appendLine(source, true);
+            failedList.writeLine(source);
             ++errors;
             if (!ignoring) {
                 const platform::Answer answer = platform::MsgBox(
@@ -195,15 +202,16 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         }
         turns.yieldIfDue();
         WriteLog("Backed up " + source, 0);
-        const qint64 length = GetFileLength(source);
-        if (length > 0) bytes += length;
-        copiedList.appendLine(source, true);
+        bytes += copy.bytes;
+        copiedList.writeLine(source);
         if (recording) RecordFileToPlandel(row);
     }
 
     // End.
     filesList.close();
     detailsList.close();
+    copiedList.close();
+    failedList.close();
     if (hasStatus) {
         if (lblFile) lblFile->setText(QStringLiteral("Done!"));
         if (progressTotal) progressTotal->setValue(0);

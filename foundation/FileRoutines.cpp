@@ -24,10 +24,18 @@ qint64 GetFileLength(const QString& path) {
     return st.isFile ? st.size : -1;
 }
 
+QString FileDetailsLine(const QString& path, qint64 size, qint64 modifiedSecs) {
+    return GetFileNameFromPath(path) + ',' + GetFolderFromPath(path) + ',' + QString::number(size) + ',' +
+           platform::LocalSecondsText(modifiedSecs) + ',';
+}
+
 QString FormatFileDetails(const QString& path, const QString& separator, bool fullPath, bool name, bool folder,
                           bool extension, bool size, bool date) {
     // One status call serves both the size and the date.
     const platform::FileStatus st = (size || date) ? platform::GetFileStatus(path) : platform::FileStatus{};
+    // The backup folder's detail line.
+    if (separator == QLatin1String(",") && !fullPath && name && folder && !extension && size && date)
+        return st.exists ? FileDetailsLine(path, st.isFile ? st.size : qint64(-1), st.modifiedSecs) : QString();
     QString line;
     if (fullPath) line += path + separator;
     if (name) line += GetFileNameFromPath(path) + separator;
@@ -36,7 +44,7 @@ QString FormatFileDetails(const QString& path, const QString& separator, bool fu
     if (size) line += QString::number(st.isFile ? st.size : qint64(-1)) + separator;
     if (date) {
         if (!st.exists) return {};
-        line += st.modified().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) + separator;
+        line += platform::LocalSecondsText(st.modifiedSecs) + separator;
     }
     return line;
 }

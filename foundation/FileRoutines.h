@@ -20,6 +20,13 @@ qint64 GetFileLength(const QString& path);
 QString FormatFileDetails(const QString& path, const QString& separator, bool fullPath, bool name, bool folder,
                           bool extension, bool size, bool date);
 
+// The line of the backup folder's _fileDetails.txt for the file at path of
+// the given size and last-modified time (seconds since 1970 UTC): the name,
+// the folder with its trailing "/", the size and the time as
+// "yyyy/MM/dd hh:mm:ss", each followed by ",". For an existing file it is
+// what FormatFileDetails(path, ",", false, true, true, false, true, true) gives.
+QString FileDetailsLine(const QString& path, qint64 size, qint64 modifiedSecs);
+
 // Creates every missing folder level of path, outermost first. Failures are
 // ignored and the current folder is not changed; returns true.
 bool MakeFullPath(const QString& path);

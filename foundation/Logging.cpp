@@ -1,5 +1,6 @@
 #include "foundation/Logging.h"
 
+#include "platform/AppendFile.h"
 #include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/SystemInfo.h"
@@ -7,14 +8,38 @@
 #include <QFile>
 #include <QLocale>
 
+#include <cstdio>
+
 int LogThreshold = 0;
 
 namespace {
 QString cachedUser;
 QString cachedMachine;
 
-QString dateField(const QDateTime& now) { return now.toString(QStringLiteral("yyyyMMdd")); }
-QString timeField(const QDateTime& now) { return now.toString(QStringLiteral("HH:mm:ss")); }
+// "yyyyMMdd,hh:mm:ss" of the current time.
+QString dateAndTime() {
+    const platform::ClockFields now = platform::NowFields();
+    char text[48];
+    const int n = std::snprintf(text, sizeof text, "%04d%02d%02d,%02d:%02d:%02d", now.year, now.month, now.day,
+                                now.hour, now.minute, now.second);
+    return QString::fromLatin1(text, n);
+}
+
+// The program log held open by the ProgramLogSession objects alive.
+int sessionDepth = 0;
+platform::AppendFile& sessionLog() {
+    static platform::AppendFile file;
+    return file;
+}
+
+// Appends the line to the program log held open for the session.
+bool appendToSessionLog(const QString& fileName, const QByteArray& data) {
+    platform::AppendFile& log = sessionLog();
+    if (!log.isOpen() || log.path() != fileName || !log.stillAtPath()) {
+        if (!log.open(fileName)) return false;
+    }
+    return log.append(data);
+}
 
 // The fallback lines use the system's short date and its time form.
 QString localDateTime(const QDateTime& now) {
@@ -26,6 +51,8 @@ QString localDateTime(const QDateTime& now) {
 
 // The log writes its own lines: the file routines log their failures through it.
 bool appendLine(const QString& fileName, const QString& line) {
+    if (sessionDepth > 0 && fileName == ProgramLogPath())
+        return appendToSessionLog(fileName, platform::BytesFromText(line) + "\r\n");
     QFile f(fileName);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
     const QByteArray data = platform::BytesFromText(line) + "\r\n";
@@ -40,6 +67,12 @@ void writeFallback(const QString& prefix, const QString& text) {
 }
 }  // namespace
 
+ProgramLogSession::ProgramLogSession() { ++sessionDepth; }
+
+ProgramLogSession::~ProgramLogSession() {
+    if (--sessionDepth == 0) sessionLog().close();
+}
+
 QString ProgramLogPath() { return platform::ProgramFolder() + '/' + platform::ProgramName() + ".log"; }
 
 void WriteLog(const QString& text, int level) {
@@ -47,23 +80,18 @@ void WriteLog(const QString& text, int level) {
     const QString user = GetLoginName();
     const QString machine = GetMachineName();
     if (LogThreshold < level) return;
-    const QDateTime now = platform::Now();
-    const QString line =
-        dateField(now) + ',' + timeField(now) + ',' + platform::ProgramName() + ',' + user + ',' + machine + ',' + text;
+    const QString line = dateAndTime() + ',' + platform::ProgramName() + ',' + user + ',' + machine + ',' + text;
     if (!appendLine(path, line)) writeFallback(QStringLiteral("LOGGING ERROR "), text);
 }
 
 void WriteLogToFile(QString& fileName, const QString& text, int layout, int level, const QString& who) {
     if (LogThreshold < level) return;
     if (fileName.isEmpty()) fileName = ProgramLogPath();
-    const QDateTime now = platform::Now();
     QString line;
     switch (layout) {
-    case 1:
-        line = dateField(now) + ',' + timeField(now) + ',' + GetLoginName() + ',' + GetMachineName() + ',' + text;
-        break;
-    case 2: line = dateField(now) + ',' + timeField(now) + ',' + text; break;
-    case 77: line = dateField(now) + ',' + timeField(now) + ',' + who + ',' + text; break;
+    case 1: line = dateAndTime() + ',' + GetLoginName() + ',' + GetMachineName() + ',' + text; break;
+    case 2: line = dateAndTime() + ',' + text; break;
+    case 77: line = dateAndTime() + ',' + who + ',' + text; break;
     default: line = text; break;
     }
     if (!appendLine(fileName, line)) writeFallback(QStringLiteral("PIM LOGGING ERROR "), text);

@@ -11,6 +11,20 @@ extern int LogThreshold;
 // When the log cannot be written, a "LOGGING ERROR " line goes to error.log.
 void WriteLog(const QString& text, int level);
 
+// While one of these lives (the copy loop holds one for its run), the program
+// log stays open and WriteLog appends each line with one write, so the line is
+// in the file when WriteLog returns, as it is without one. Before each line the
+// log's name is checked: a log deleted, renamed or replaced meanwhile (by the
+// log viewer or the settings program) is opened again under its name, so no
+// line goes into a file that has left the program folder. Sessions may nest.
+class ProgramLogSession {
+public:
+    ProgramLogSession();
+    ~ProgramLogSession();
+    ProgramLogSession(const ProgramLogSession&) = delete;
+    ProgramLogSession& operator=(const ProgramLogSession&) = delete;
+};
+
 // Appends one line to fileName in one of the layouts:
 //   1: date,time,user,computer,text   2: date,time,text
 //   77: date,time,who,text            any other: text alone

@@ -82,7 +82,7 @@ bool writeAll(int out, const char* buffer, ssize_t n) {
 
 // Fallback when the kernel cannot offload the copy: large blocks, with a turn
 // of the windows after each chunk's worth of them.
-bool copyByBlocks(int in, int out, bool& readFailed) {
+bool copyByBlocks(int in, int out, bool& readFailed, qint64& copied) {
     std::vector<char> buffer(size_t(std::min<qint64>(chunkBytes, qint64(1) << 20)));
     qint64 sinceTurn = 0;
     for (;;) {
@@ -94,6 +94,7 @@ bool copyByBlocks(int in, int out, bool& readFailed) {
             return false;
         }
         if (!writeAll(out, buffer.data(), n)) return false;
+        copied += n;
         sinceTurn += n;
         if (sinceTurn >= chunkBytes) {
             sinceTurn = 0;
@@ -102,16 +103,19 @@ bool copyByBlocks(int in, int out, bool& readFailed) {
     }
 }
 
-// Copies the whole of in (positioned at 0) to out, one chunk at a time.
-// readFailed tells which side failed.
-bool copyData(int in, int out, bool& readFailed) {
+// Copies the whole of in (positioned at 0) to out, one chunk at a time, and
+// counts the bytes in copied. readFailed tells which side failed. The windows
+// get their turn after a full chunk, when more may follow: a small file is one
+// short chunk and needs none.
+bool copyData(int in, int out, bool& readFailed, qint64& copied) {
     const size_t chunk = size_t(chunkBytes);
     bool first = true;
     for (;;) {
         const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
         if (n > 0) {
             first = false;
-            betweenChunks();
+            copied += n;
+            if (size_t(n) == chunk) betweenChunks();
             continue;
         }
         if (n == 0) return true;
@@ -122,7 +126,8 @@ bool copyData(int in, int out, bool& readFailed) {
                 for (;;) {
                     const ssize_t s = ::sendfile(out, in, nullptr, chunk);
                     if (s > 0) {
-                        betweenChunks();
+                        copied += s;
+                        if (size_t(s) == chunk) betweenChunks();
                         continue;
                     }
                     if (s == 0) return true;
@@ -130,7 +135,7 @@ bool copyData(int in, int out, bool& readFailed) {
                     break;
                 }
             }
-            return copyByBlocks(in, out, readFailed);
+            return copyByBlocks(in, out, readFailed, copied);
         }
         readFailed = isReadError(errno);
         return false;
@@ -139,9 +144,7 @@ bool copyData(int in, int out, bool& readFailed) {
 
 // Removes the temporary copies an interrupted run left in the folder, once per
 // folder and run. Only regular files whose name marks them as ours are removed.
-void clearLeftovers(int folder, CopyRun& run) {
-    struct stat st {};
-    if (::fstat(folder, &st) != 0) return;
+void clearLeftovers(int folder, const struct stat& st, CopyRun& run) {
     if (!run.clearedFolders.insert({quint64(st.st_dev), quint64(st.st_ino)}).second) return;
     const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (listing < 0) return;
@@ -201,7 +204,43 @@ int createTemporary(int folder, QByteArray& name) {
     return -1;
 }
 
+// The path that leads to root + relative: relative's levels below root,
+// without a trailing "/" (which would make a status call follow a link).
+QByteArray folderPath(const QString& root, const QString& relative) {
+    QByteArray path = BytesFromText(root);
+    for (const QByteArray& level : BytesFromText(relative).split('/')) {
+        if (level.isEmpty() || level == ".") continue;
+        if (!path.endsWith('/')) path += '/';
+        path += level;
+    }
+    return path;
+}
+
+// The held folder of run, when it is the folder root + relative and its path
+// still leads to it: the root itself may be reached through links, a level
+// below it only without a link at its end (the walk that made it refused links
+// at every level). Otherwise -1, and the held folder is let go.
+int heldFolderFor(CopyRun& run, const QString& root, const QString& relative) {
+    if (run.heldFolder < 0) return -1;
+    if (run.heldRoot == root && run.heldRelative == relative) {
+        struct stat st {};
+        const int r = run.heldIsRoot ? ::stat(run.heldPath.constData(), &st) : ::lstat(run.heldPath.constData(), &st);
+        if (r == 0 && S_ISDIR(st.st_mode) && quint64(st.st_dev) == run.heldDevice &&
+            quint64(st.st_ino) == run.heldInode)
+            return run.heldFolder;
+    }
+    run.release();
+    return -1;
+}
+
 }  // namespace
+
+CopyRun::~CopyRun() { release(); }
+
+void CopyRun::release() {
+    if (heldFolder >= 0) ::close(heldFolder);
+    heldFolder = -1;
+}
 
 void SetCopyChunkSize(qint64 bytes) { chunkBytes = bytes > 0 ? bytes : kDefaultChunk; }
 
@@ -229,17 +268,32 @@ CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QStr
     if (!S_ISREG(st.st_mode)) return failure(CopyResult::SourceFailed, EINVAL);
 
     // The root is the folder the caller chose; below it no link is followed.
-    Descriptor folder(::open(BytesFromText(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.fd < 0) return failure(CopyResult::TargetFailed, errno);
-    const CopyOutcome entered = enterFolders(folder, BytesFromText(relativeFolder));
-    if (!entered.ok()) return entered;
-    if (run) clearLeftovers(folder.fd, *run);
+    Descriptor ownFolder;
+    int folder = run ? heldFolderFor(*run, root, relativeFolder) : -1;
+    if (folder < 0) {
+        ownFolder.reset(::open(BytesFromText(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (ownFolder.fd < 0) return failure(CopyResult::TargetFailed, errno);
+        const CopyOutcome entered = enterFolders(ownFolder, BytesFromText(relativeFolder));
+        if (!entered.ok()) return entered;
+        folder = ownFolder.fd;
+        struct stat made {};
+        if (run && ::fstat(folder, &made) == 0) {
+            clearLeftovers(folder, made, *run);
+            run->heldFolder = ownFolder.release();
+            run->heldRoot = root;
+            run->heldRelative = relativeFolder;
+            run->heldPath = folderPath(root, relativeFolder);
+            run->heldIsRoot = run->heldPath == folderPath(root, QString());
+            run->heldDevice = quint64(made.st_dev);
+            run->heldInode = quint64(made.st_ino);
+        }
+    }
 
     // The target already is the source (the same path, a link to it, or the
     // backup folder laid over the source folder): copying would only truncate
     // or replace the original, so it is refused.
     struct stat existing {};
-    if (::fstatat(folder.fd, targetName.constData(), &existing, 0) == 0 && existing.st_dev == st.st_dev &&
+    if (::fstatat(folder, targetName.constData(), &existing, 0) == 0 && existing.st_dev == st.st_dev &&
         existing.st_ino == st.st_ino) {
         CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
         same.description = QStringLiteral("The target is the source file itself");
@@ -247,29 +301,33 @@ CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QStr
     }
 
     QByteArray tempName;
-    Descriptor out(createTemporary(folder.fd, tempName));
+    Descriptor out(createTemporary(folder, tempName));
     if (out.fd < 0) return failure(CopyResult::TargetFailed, errno);
     auto discard = [&](CopyResult result, int error) {
         if (out.fd >= 0) ::close(out.release());
-        ::unlinkat(folder.fd, tempName.constData(), 0);
+        ::unlinkat(folder, tempName.constData(), 0);
         return failure(result, error);
     };
 
     bool readFailed = false;
-    if (!copyData(in.fd, out.fd, readFailed))
+    qint64 copied = 0;
+    if (!copyData(in.fd, out.fd, readFailed, copied))
         return discard(readFailed ? CopyResult::SourceFailed : CopyResult::TargetFailed, errno);
     if (::fchmod(out.fd, st.st_mode & 07777) != 0) return discard(CopyResult::TargetFailed, errno);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::futimens(out.fd, times) != 0) return discard(CopyResult::TargetFailed, errno);
     if (::close(out.release()) != 0) return discard(CopyResult::TargetFailed, errno);
 
-    if (::renameat(folder.fd, tempName.constData(), folder.fd, targetName.constData()) != 0) {
+    if (::renameat(folder, tempName.constData(), folder, targetName.constData()) != 0) {
         const int error = errno;
         struct stat old {};
-        const bool targetThere = ::fstatat(folder.fd, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+        const bool targetThere = ::fstatat(folder, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
         return discard(targetThere ? CopyResult::ReplaceFailed : CopyResult::TargetFailed, error);
     }
-    return {};
+    CopyOutcome done;
+    done.bytes = copied;
+    done.modifiedSecs = qint64(st.st_mtim.tv_sec);
+    return done;
 }
 
 }  // namespace platform

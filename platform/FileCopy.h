@@ -25,8 +25,10 @@ enum class CopyResult {
 
 struct CopyOutcome {
     CopyResult result = CopyResult::Copied;
-    int error = 0;        // the system's error number, 0 when copied
-    QString description;  // the system's text for it
+    int error = 0;            // the system's error number, 0 when copied
+    QString description;      // the system's text for it
+    qint64 bytes = 0;         // the bytes copied (the target's size) when copied
+    qint64 modifiedSecs = 0;  // the source's last-modified time (seconds since 1970 UTC) when copied
     bool ok() const { return result == CopyResult::Copied; }
 };
 
@@ -35,9 +37,31 @@ struct CopyOutcome {
 inline constexpr char kTemporaryCopyPrefix[] = ".corvex-copy-";
 
 // What a series of copies into one backup folder remembers: the folders it has
-// already cleared of temporary copies left by an earlier, interrupted run.
+// already cleared of temporary copies left by an earlier, interrupted run, and
+// the last target folder it made and entered, held open so that the next copy
+// into the same folder need not make and enter every level again. Before it is
+// used again, one status call checks that its path still leads to it without
+// a symbolic link at its last level; a folder deleted, renamed or replaced
+// (by a link or another folder) meanwhile is made and entered afresh, with the
+// same refusal of links as the first time.
 struct CopyRun {
+    CopyRun() = default;
+    ~CopyRun();
+    CopyRun(const CopyRun&) = delete;
+    CopyRun& operator=(const CopyRun&) = delete;
+
     std::set<std::pair<quint64, quint64>> clearedFolders;  // device and inode
+
+    // The held target folder: its descriptor, root and relative folder as the
+    // caller gave them, the path that is checked, and its device and inode.
+    int heldFolder = -1;
+    QString heldRoot;
+    QString heldRelative;
+    QByteArray heldPath;
+    bool heldIsRoot = false;
+    quint64 heldDevice = 0;
+    quint64 heldInode = 0;
+    void release();
 };
 
 // Copies the regular file source to the file path target. On any failure the

@@ -60,6 +60,22 @@ QString FileStatus::modifiedMinuteText() const {
     return QString::fromLatin1(text, n);
 }
 
+QString LocalSecondsText(qint64 secs) {
+    const auto byToolkit = [secs] {
+        return QDateTime::fromSecsSinceEpoch(secs).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
+    };
+    const time_t t = time_t(secs);
+    struct tm local {};
+    if (qint64(t) != secs || !::localtime_r(&t, &local)) return byToolkit();
+    const int year = local.tm_year + 1900;
+    // The toolkit counts years without a year 0: those outside 1..9999 are its own.
+    if (year < 1 || year > 9999) return byToolkit();
+    char text[64];
+    const int n = std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", year, local.tm_mon + 1,
+                                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return QString::fromLatin1(text, n);
+}
+
 void RefreshTimeZone() { ::tzset(); }
 
 OpenFolder::OpenFolder(const QByteArray& encodedPath) {

@@ -29,6 +29,11 @@ struct FileStatus {
     QString modifiedMinuteText() const;
 };
 
+// A time in seconds since 1970 UTC as local "yyyy/MM/dd hh:mm:ss" text (what
+// QDateTime gives for that format), converted by the C library as
+// modifiedMinuteText does.
+QString LocalSecondsText(qint64 secs);
+
 // Reads the time zone again (modifiedMinuteText keeps the one it read last):
 // a long piece of work calls it once at its start.
 void RefreshTimeZone();
