@@ -6,6 +6,7 @@
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "platform/Dialogs.h"
+#include "platform/FileCopy.h"
 #include "platform/FileStatus.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -169,6 +170,38 @@ TEST_F(CopyLoopTest, AFailedCopyLeavesItsTraceBeforeTheQuestionAndTheDateIsTheRu
     EXPECT_EQ(env.readLines("failed.txt"), QStringList{stuck});
     // The files that failed come round again through failed.txt, not through the date.
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+}
+
+// The lists and the log stay open for the run, yet each file's lines are in
+// them while the next file is being copied: a killed run leaves them.
+TEST_F(CopyLoopTest, EachFilesLinesAreInTheFilesWhileTheNextIsCopied) {
+    const QString a = source("a.txt", "a");
+    const QString b = source("b.txt", QByteArray(64, 'b'));
+    QStringList copiedMeanwhile;
+    QString logMeanwhile;
+    platform::SetCopyChunkSize(16);
+    platform::SetCopyChunkPacer([&] {
+        copiedMeanwhile = env.readLines("copied.txt");
+        logMeanwhile = env.readFile("corvex.log");
+    });
+    run();
+    platform::SetCopyChunkPacer({});
+    platform::SetCopyChunkSize(0);
+    EXPECT_EQ(copiedMeanwhile, QStringList{a});
+    EXPECT_TRUE(logMeanwhile.endsWith(",Backed up " + a + "\r\n"));
+    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{a, b}));
+    EXPECT_TRUE(eventsLine().endsWith(" copied 2 files (65 bytes) to " + dest + "/ with 0 errors"));
+}
+
+TEST_F(CopyLoopTest, AListThatCannotBeWrittenIsLoggedOnce) {
+    const QString a = source("a.txt", "a");
+    source("b.txt", "b");
+    QDir().mkpath(env.path("copied.txt"));  // a folder where the list should go
+    run();
+    const QStringList lines = env.readLines("corvex.log").filter(",Cant write to " + env.path("copied.txt") + " - ");
+    EXPECT_EQ(lines.size(), 1);
+    EXPECT_EQ(ReadBytes(env.path("dest/b.txt")), "b");
+    EXPECT_TRUE(eventsLine().endsWith(" copied 2 files (2 bytes) to " + dest + "/ with 0 errors"));
 }
 
 TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenIsLoggedBeforeTheMessage) {

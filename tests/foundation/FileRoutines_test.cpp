@@ -1,4 +1,4 @@
-// GetFileExtension, GetFileLength, FormatFileDetails, MakeFullPath and CanWriteToFolder.
+// GetFileExtension, GetFileLength, FormatFileDetails, FileDetailsLine, MakeFullPath and CanWriteToFolder.
 #include "foundation/FileRoutines.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -72,6 +72,27 @@ TEST(FormatFileDetails, MissingFile) {
     EXPECT_EQ(FormatFileDetails(file, ",", false, true, false, true, true, false), "gone.TXT,TXT,-1,");
     // The date cannot be read: no line at all.
     EXPECT_EQ(FormatFileDetails(file, ",", false, true, true, false, true, true), "");
+}
+
+// The copy loop writes the detail line from values it already has: it must be
+// the line the file's own status gives.
+TEST(FileDetailsLine, IsTheDetailLineOfTheFilesStatus) {
+    TestEnvironment env;
+    const QList<QDateTime> times = {
+        QDateTime(QDate(2024, 3, 9), QTime(21, 5, 7)), QDateTime(QDate(2024, 7, 1), QTime(0, 0, 59)),
+        QDateTime(QDate(1969, 12, 31), QTime(23, 59, 58)), QDateTime(QDate(1601, 1, 1), QTime(0, 0)),
+        QDateTime(QDate(2200, 12, 31), QTime(12, 30))};
+    for (const QDateTime& when : times) {
+        env.writeFile("d,1/a b.txt", "12345678");
+        const QString file = env.path("d,1/a b.txt");
+        setModified(file, when);
+        const QFileInfo info(file);
+        EXPECT_EQ(FileDetailsLine(file, info.size(), info.lastModified().toSecsSinceEpoch()),
+                  FormatFileDetails(file, ",", false, true, true, false, true, true))
+            << when.toString().toStdString();
+        EXPECT_EQ(FileDetailsLine(file, 8, when.toSecsSinceEpoch()),
+                  "a b.txt," + env.path("d,1/") + ",8," + when.toString("yyyy/MM/dd hh:mm:ss") + ",");
+    }
 }
 
 TEST(MakeFullPath, CreatesMissingLevelsAndLeavesTheRestAlone) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 namespace {
@@ -68,6 +69,34 @@ TEST_F(LoggingTest, UnwritableLogFallsBackToErrorLog) {
     QString bad = env.path("corvex.log");
     WriteLogToFile(bad, "pim line", 1, 0);
     EXPECT_TRUE(env.readLines("error.log").value(1).startsWith("PIM LOGGING ERROR "));
+}
+
+TEST_F(LoggingTest, ASessionKeepsTheLineFormatAndFollowsTheLogsName) {
+    {
+        ProgramLogSession session;
+        WriteLog("first", 0);
+        EXPECT_EQ(env.readFile("corvex.log"), "20240308,07:05:09,corvex,anna,PC1,first\r\n");
+        WriteLog("detail", 3);
+        // The log viewer deletes the log, then someone renames the new one away.
+        ASSERT_TRUE(QFile::remove(env.path("corvex.log")));
+        WriteLog("second", 0);
+        ASSERT_TRUE(QFile::rename(env.path("corvex.log"), env.path("corvex.old")));
+        WriteLog("third", 0);
+        EXPECT_EQ(env.readLines("corvex.old"), QStringList{"20240308,07:05:09,corvex,anna,PC1,second"});
+        EXPECT_EQ(env.readLines("corvex.log"), QStringList{"20240308,07:05:09,corvex,anna,PC1,third"});
+        // A log that cannot be written falls back to error.log for every line.
+        ASSERT_TRUE(QFile::remove(env.path("corvex.log")));
+        QDir().mkpath(env.path("corvex.log"));
+        WriteLog("lost 1", 0);
+        WriteLog("lost 2", 0);
+        const QStringList errors = env.readLines("error.log");
+        ASSERT_EQ(errors.size(), 2);
+        EXPECT_TRUE(errors[1].startsWith("LOGGING ERROR ") && errors[1].endsWith(" - text = lost 2"));
+        ASSERT_TRUE(QDir(env.path("corvex.log")).removeRecursively());
+    }
+    // Outside a session the log is opened per line, as before.
+    WriteLog("after", 0);
+    EXPECT_EQ(env.readLines("corvex.log"), QStringList{"20240308,07:05:09,corvex,anna,PC1,after"});
 }
 
 TEST_F(LoggingTest, VersionTextAndNames) {

@@ -230,3 +230,63 @@ TEST(FileCopy, WindowEventsAreHandledBetweenTheChunksOfOneFile) {
     longest = std::max(longest, finished - previous);
     EXPECT_LE(longest, 100) << ticks.size() << " turns in " << finished << " ms";
 }
+
+TEST(FileCopy, TheOutcomeCarriesTheBytesCopiedAndTheSourcesTime) {
+    QTemporaryDir dir;
+    write(dir.filePath("src"), QByteArray(70000, 'x'));
+    const struct timespec times[2] = {{1000000000, 0}, {1051538700, 5}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(dir.filePath("src")).constData(), times, 0);
+    platform::SetCopyChunkSize(4096);  // many chunks: every one counts
+    const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(dir.filePath("src"), dir.filePath("dst"));
+    platform::SetCopyChunkSize(0);
+    ASSERT_TRUE(outcome.ok());
+    EXPECT_EQ(outcome.bytes, 70000);
+    EXPECT_EQ(outcome.modifiedSecs, 1051538700);
+}
+
+// The run holds the last folder it made; a folder changed behind its back is
+// made and entered afresh, so a link put in its place is refused as always.
+TEST(FileCopy, TheHeldTargetFolderIsCheckedBeforeEveryCopy) {
+    QTemporaryDir dir;
+    write(dir.filePath("src"), "data");
+    QDir(dir.path()).mkpath("root");
+    QDir(dir.path()).mkpath("outside");
+    const QString src = dir.filePath("src");
+    const QString root = dir.filePath("root");
+    const auto toLink = [&](const QString& folder) {
+        return ::symlink(QFile::encodeName(dir.filePath("outside")).constData(),
+                         QFile::encodeName(folder).constData()) == 0;
+    };
+    platform::CopyRun run;
+    ASSERT_TRUE(platform::CopyFileBelow(src, root, "a/b/", "1", &run).ok());
+    ASSERT_TRUE(platform::CopyFileBelow(src, root, "a/b/", "2", &run).ok());
+    EXPECT_EQ(entries(dir.filePath("root/a/b")), (QStringList{"1", "2"}));
+
+    // Deleted: made again.
+    ASSERT_TRUE(QDir(dir.filePath("root/a/b")).removeRecursively());
+    ASSERT_TRUE(platform::CopyFileBelow(src, root, "a/b/", "3", &run).ok());
+    EXPECT_EQ(entries(dir.filePath("root/a/b")), QStringList{"3"});
+
+    // Renamed away and replaced by a link: neither the link nor the old folder gets the copy.
+    ASSERT_TRUE(QDir().rename(dir.filePath("root/a/b"), dir.filePath("root/a/old")));
+    ASSERT_TRUE(toLink(dir.filePath("root/a/b")));
+    EXPECT_EQ(platform::CopyFileBelow(src, root, "a/b/", "4", &run).result, platform::CopyResult::LeavesFolder);
+    // A level above it replaced by a link.
+    ASSERT_TRUE(platform::CopyFileBelow(src, root, "c/d", "5", &run).ok());
+    ASSERT_TRUE(QDir().rename(dir.filePath("root/c"), dir.filePath("root/c-old")));
+    ASSERT_TRUE(toLink(dir.filePath("root/c")));
+    EXPECT_EQ(platform::CopyFileBelow(src, root, "c/d", "6", &run).result, platform::CopyResult::LeavesFolder);
+    EXPECT_TRUE(entries(dir.filePath("outside")).isEmpty());
+    EXPECT_EQ(entries(dir.filePath("root/a/old")), QStringList{"3"});
+    EXPECT_EQ(entries(dir.filePath("root/c-old/d")), QStringList{"5"});
+
+    // The root itself may be reached through a link, and may change to another folder.
+    QDir(dir.path()).mkpath("root2");
+    ASSERT_EQ(::symlink("root", QFile::encodeName(dir.filePath("dest")).constData()), 0);
+    ASSERT_TRUE(platform::CopyFileBelow(src, dir.filePath("dest"), "", "7", &run).ok());
+    ASSERT_TRUE(QFile::remove(dir.filePath("dest")));
+    ASSERT_EQ(::symlink("root2", QFile::encodeName(dir.filePath("dest")).constData()), 0);
+    ASSERT_TRUE(platform::CopyFileBelow(src, dir.filePath("dest"), "", "8", &run).ok());
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/7")));
+    EXPECT_EQ(entries(dir.filePath("root2")), QStringList{"8"});
+}
