@@ -146,9 +146,17 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             continue;
         }
         const QString name = GetFileNameFromPath(source);
-        filesList.writeLine(source);
-        const QString details = FormatFileDetails(source, QStringLiteral(","), false, true, true, false, true, true);
-        if (!details.isEmpty()) detailsList.writeLine(details);
+        // A test run's list lines would be discarded: they are not even made.
+        if (!testMode) {
+            filesList.writeLine(source);
+            // A row of the scan knows the file's size and time; a row read
+            // back from failed.txt knows its path alone.
+            const QString details =
+                row.form == FileListModel::RowForm::Full && row.timeKnown
+                    ? FileDetailsLine(source, row.size, row.modifiedSecs)
+                    : FormatFileDetails(source, QStringLiteral(","), false, true, true, false, true, true);
+            if (!details.isEmpty()) detailsList.writeLine(details);
+        }
         ++count;
         if (hasStatus) {
             if (progressTotal) progressTotal->setValue(int(double(i + 1) / rowCount * 100));
