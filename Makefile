@@ -26,10 +26,19 @@ test: build
 	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
 	cd $(TEST_BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# make bench                  - every benchmark case (bench/; several minutes)
+# make bench CASE=copy-4kb     - one case (bench/bench_<x> --cases lists them)
+# make bench ROUNDS=5          - timed rounds of each figure (default 3)
+BENCHES = bench_scan bench_copy bench_planner
 bench: build
-	./$(BUILD_DIR)/bench/bench_scan
-	./$(BUILD_DIR)/bench/bench_copy
-	./$(BUILD_DIR)/bench/bench_planner
+	@status=0; found=0; \
+	for b in $(BENCHES); do \
+	  if [ -z "$(CASE)" ] || ./$(BUILD_DIR)/bench/$$b --cases | grep -qx '$(CASE)'; then \
+	    found=1; ./$(BUILD_DIR)/bench/$$b $(if $(ROUNDS),--rounds $(ROUNDS)) $(CASE) || status=1; \
+	  fi; \
+	done; \
+	if [ $$found = 0 ]; then echo "no benchmark has a case '$(CASE)'"; status=2; fi; \
+	exit $$status
 
 clean:
 	rm -rf $(BUILD_DIR) $(TEST_BUILD_DIR)

@@ -1,129 +1,153 @@
-// Times the changed-file scan over a tree of about 100,000 files in 2,000
-// folders, 1% of them modified today, beside `find DIR -type f -newermt TODAY`
-// over the same tree, and prints both times and their ratio.
+// Times the built corvex listing the changed files of a tree in a silent test
+// run (destination "/dev/null": the files are listed, nothing is copied)
+// beside the tools a user would pick instead, over the same files in the same
+// run:
+//   scan-100k  100,000 files, 1% changed: find -type f -newermt
+//   scan-500k  500,000 files, 1% changed: find -type f -newermt, rsync -an
+//   list-500k  500,000 files all listed: time and peak memory per listed file
 //
-//   bench_scan [folder]     (default: /tmp/corvex-bench-tree; built on first run)
-#include "foundation/ChangedFileScan.h"
-#include "foundation/FileListModel.h"
-#include "platform/SystemInfo.h"
+//   bench_scan [--rounds N] [--bin FOLDER] [--trees FOLDER] [CASE ...]
+#include "bench/BenchSupport.h"
 
-#include <QApplication>
-#include <QDate>
-#include <QDateTime>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QRegularExpression>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
-#include <cstdio>
+
+using namespace bench;
 
 namespace {
 
-constexpr int kTopFolders = 40;
-constexpr int kSubFolders = 49;      // 40 + 40 * 49 = 2,000 folders
-constexpr int kFilesPerFolder = 50;  // 100,000 files
-constexpr int kChangedEvery = 100;   // 1% modified today
-constexpr int kRounds = 3;
+// Five parts of 100,000 files in 2,000 folders (50 files a folder), empty,
+// every 100th changed. scan-100k reads the first part.
+const TreeSpec kTree{"corvex-bench-500k", 5, 40, 49, 50, 0, 100};
 
-int changedFilesIn(const QString& root) {
-    QFile marker(root + "/.complete");
-    if (marker.open(QIODevice::ReadOnly)) return marker.readAll().trimmed().toInt();
-    return -1;
+bool haveRsync() { return Run({"rsync", "--version"}).ok(); }
+
+// The regular files rsync's --stats says it went through: "Number of files: 510,001 (reg: 500,000, dir: 10,001)".
+qint64 rsyncFiles(const QString& out) {
+    QFile file(out);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression reg("reg: ([0-9,.]+)");
+    const QRegularExpressionMatch m = reg.match(QString::fromLocal8Bit(file.readAll()));
+    return m.hasMatch() ? m.captured(1).remove(QRegularExpression("[^0-9]")).toLongLong() : -1;
 }
 
-void makeFiles(const QString& folder, int& serial, int& changed, const timespec old[2]) {
-    QDir().mkpath(folder);
-    for (int i = 0; i < kFilesPerFolder; ++i, ++serial) {
-        const QByteArray path = QFile::encodeName(folder + "/file" + QString::number(i) + (i % 3 ? ".txt" : ".dat"));
-        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0) continue;
-        if (serial % kChangedEvery == 0)
-            ++changed;  // left with today's time
-        else
-            ::futimens(fd, old);
-        ::close(fd);
+bool scan(Context& context, int parts) {
+    Tree tree;
+    if (!EnsureTree(context, kTree, 0, tree)) return true;
+    const QString sources = parts == kTree.parts ? tree.root : tree.part(0);
+    const qint64 files = tree.files / kTree.parts * parts;
+    const qint64 expected = tree.changed / kTree.parts * parts;
+    const bool rsync = parts == kTree.parts && haveRsync();
+    if (parts == kTree.parts && !rsync) Say("rsync is not installed: its figure is left out");
+
+    const QString out = context.work + "/peer-output.txt";
+    const auto find = [&] { return Run({"find", sources, "-type", "f", "-newermt", tree.since()}, {}, out); };
+    const auto corvex = [&] { return RunCorvex(context, {sources, "/dev/null", tree.built}); };
+    // Warm the cache: every tool goes through the tree once, untimed.
+    find();
+    const CorvexRun first = corvex();
+    Say("  a silent test run leaves: " + DescribeProgramFolder(first.programFolder));
+
+    bool ok = true;
+    Figures corvexTimes, findTimes, rsyncTimes;
+    long peakKb = 0;
+    for (int round = 0; round < context.rounds; ++round) {
+        const CorvexRun run = corvex();
+        corvexTimes.add(run.seconds);
+        peakKb = std::max(peakKb, run.peakKb);
+        if (!run.ok() || run.listed != expected) {
+            Say(QString("corvex listed %1 files, status %2; expected %3")
+                    .arg(run.listed)
+                    .arg(run.status)
+                    .arg(expected));
+            ok = false;
+        }
+        const Timing f = find();
+        findTimes.add(f.seconds);
+        const qint64 found = CountLines(out);
+        if (!f.ok() || found != expected) {
+            Say(QString("find found %1 files, status %2: %3").arg(found).arg(f.status).arg(ErrorLines(out)));
+            ok = false;
+        }
+        if (!rsync) continue;
+        const Timing r = Run({"rsync", "-an", "--stats", sources + "/", context.freshFolder("rsync") + "/"}, {}, out);
+        rsyncTimes.add(r.seconds);
+        if (!r.ok() || rsyncFiles(out) != files) {
+            Say(QString("rsync went through %1 files, status %2: %3")
+                    .arg(rsyncFiles(out))
+                    .arg(r.status)
+                    .arg(ErrorLines(out)));
+            ok = false;
+        }
     }
-}
 
-// Builds the tree once; later runs reuse it.
-int buildTree(const QString& root) {
-    const int known = changedFilesIn(root);
-    if (known >= 0) return known;
-    QDir(root).removeRecursively();
-    const qint64 monthAgo = QDateTime::currentSecsSinceEpoch() - 30 * 86400;
-    const timespec old[2] = {{monthAgo, 0}, {monthAgo, 0}};
-    int serial = 0, changed = 0;
-    for (int t = 0; t < kTopFolders; ++t) {
-        const QString top = root + "/top" + QString::number(t);
-        makeFiles(top, serial, changed, old);
-        for (int s = 0; s < kSubFolders; ++s) makeFiles(top + "/sub" + QString::number(s), serial, changed, old);
+    const double ratio = corvexTimes.median() / findTimes.median();
+    Say(QString("tree: %1 files in %2 folders, %3 of them changed")
+            .arg(Grouped(files), Grouped(tree.folders / kTree.parts * parts), Grouped(expected)));
+    Say(QString("corvex silent test run   %1, peak memory %2 MB (start-up %3 s)")
+            .arg(Seconds(corvexTimes))
+            .arg(peakKb / 1024)
+            .arg(context.startup.seconds, 0, 'f', 3));
+    Say(QString("find -type f -newermt    %1   ratio corvex/find %2").arg(Seconds(findTimes)).arg(ratio, 0, 'f', 2));
+    QString beside = QString("`find -newermt` %1 s").arg(findTimes.median(), 0, 'f', 2);
+    QString ratios = QString::number(ratio, 'f', 2);
+    if (rsync) {
+        const double r = corvexTimes.median() / rsyncTimes.median();
+        Say(QString("rsync -an                %1   ratio corvex/rsync %2").arg(Seconds(rsyncTimes)).arg(r, 0, 'f', 2));
+        beside += QString("; `rsync -an` %1 s").arg(rsyncTimes.median(), 0, 'f', 2);
+        ratios += QString(" (%1 of rsync)").arg(r, 0, 'f', 2);
     }
-    QFile marker(root + "/.complete");
-    if (marker.open(QIODevice::WriteOnly)) marker.write(QByteArray::number(changed));
-    return changed;
+    Say(QString("README: | scan, %1 files (1% changed) | %2 s | %3 | %4 |")
+            .arg(parts == 1 ? "100k" : "500k")
+            .arg(corvexTimes.median(), 0, 'f', 2)
+            .arg(beside, ratios));
+    return ok;
 }
 
-double timeFind(const QString& root, const QString& today, int& found) {
-    QElapsedTimer timer;
-    timer.start();
-    QProcess find;
-    find.start("find", {root, "-type", "f", "-newermt", today});
-    find.waitForFinished(-1);
-    const double secs = timer.nsecsElapsed() / 1e9;
-    found = int(find.readAllStandardOutput().count('\n'));
-    return secs;
+bool listAll(Context& context) {
+    Tree tree;
+    if (!EnsureTree(context, kTree, 0, tree)) return true;
+    Run({"find", tree.root, "-type", "f"});  // warms the cache
+    Figures times;
+    long peakKb = 0;
+    bool ok = true;
+    for (int round = 0; round < context.rounds; ++round) {
+        // Every file of the tree is 30 days old or from the day it was built.
+        const CorvexRun run = RunCorvex(context, {tree.root, "/dev/null", tree.built.addDays(-60)});
+        times.add(run.seconds);
+        peakKb = std::max(peakKb, run.peakKb);
+        if (round == 0) Say("  a silent test run leaves: " + DescribeProgramFolder(run.programFolder));
+        if (!run.ok() || run.listed != tree.files) {
+            Say(QString("corvex listed %1 files, status %2; expected %3")
+                    .arg(run.listed)
+                    .arg(run.status)
+                    .arg(tree.files));
+            ok = false;
+        }
+    }
+    const double perRow = double(peakKb - context.startup.peakKb) * 1024 / double(tree.files);
+    Say(QString("corvex silent test run listing %1 files: %2, peak memory %3 MB (start-up %4 s, %5 MB)")
+            .arg(Grouped(tree.files), Seconds(times))
+            .arg(peakKb / 1024)
+            .arg(context.startup.seconds, 0, 'f', 3)
+            .arg(context.startup.peakKb / 1024));
+    Say(QString("memory per listed file beyond the start-up: %1 bytes").arg(perRow, 0, 'f', 0));
+    Say(QString("README: | 500,000 changed files listed in test mode | %1 s, %2 MB | — | %3 bytes a row |")
+            .arg(times.median(), 0, 'f', 1)
+            .arg(peakKb / 1024)
+            .arg(Grouped(qint64(perRow))));
+    return ok;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/corvex-bench-tree");
-    QTemporaryDir programFolder;  // folders.lis goes here, not beside the benchmark
-    platform::SetProgramFolder(programFolder.path());
-
-    std::printf("Building or reusing the tree in %s ...\n", qPrintable(root));
-    std::fflush(stdout);
-    const int changed = buildTree(root);
-
-    QTreeWidget allPaths;
-    QListWidget folders;
-    folders.addItem(root + "/*");
-    QListWidget patterns;
-    patterns.addItem("*.*");
-    QTreeWidget excluded;
-    FileListModel files;
-
-    const QDate today = QDate::currentDate();
-    const QString todayText = today.toString("yyyy-MM-dd");
-    int found = 0;
-    timeFind(root, todayText, found);  // warms the caches for both
-
-    double bestScan = 1e9, bestFind = 1e9;
-    int rows = 0;
-    for (int round = 0; round < kRounds; ++round) {
-        QElapsedTimer timer;
-        timer.start();
-        ListChangedFiles(today.startOfDay(), QDateTime::currentDateTime(), &folders, &patterns, &files, &excluded,
-                         &allPaths, true, true, nullptr);
-        bestScan = std::min(bestScan, timer.nsecsElapsed() / 1e9);
-        rows = files.count();
-        bestFind = std::min(bestFind, timeFind(root, todayText, found));
-    }
-
-    std::printf("tree: %d folders, %d files, %d modified today\n", int(allPaths.topLevelItemCount()),
-                (kTopFolders + kTopFolders * kSubFolders) * kFilesPerFolder, changed);
-    std::printf("scan: %.3f s (%d rows)\n", bestScan, rows);
-    std::printf("find: %.3f s (%d files)\n", bestFind, found);
-    std::printf("ratio scan/find: %.2f\n", bestScan / bestFind);
-    if (rows != found) std::printf("WARNING: the scan and find disagree on the number of files\n");
-    return rows == found ? 0 : 1;
+    return Main(argc, argv,
+                {{"scan-100k", "a silent test run over 100,000 files, 1% changed, beside find -newermt",
+                  [](Context& c) { return scan(c, 1); }},
+                 {"scan-500k", "a silent test run over 500,000 files, 1% changed, beside find -newermt and rsync -an",
+                  [](Context& c) { return scan(c, kTree.parts); }},
+                 {"list-500k", "a silent test run listing all of 500,000 files: time and peak memory", listAll}});
 }
