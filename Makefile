@@ -28,7 +28,7 @@ test: build
 
 # make bench                  - every benchmark case (bench/; several minutes)
 # make bench CASE=copy-4kb     - one case (bench/bench_<x> --cases lists them)
-# make bench ROUNDS=5          - timed rounds of each figure (default 3)
+# make bench ROUNDS=7          - timed rounds of every figure (default: 5, 3 for the long cases)
 BENCHES = bench_scan bench_copy bench_planner
 bench: build
 	@status=0; found=0; \

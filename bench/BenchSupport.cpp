@@ -78,7 +78,7 @@ QString fileSystemOf(const QString& path) {
 
 QString sizeText(qint64 n) {
     if (n < 10'000) return QString::number(n) + " B";
-    if (n < 10'000'000) return QString::number(n / 1e3, 'f', 1) + " kB";
+    if (n < 1'000'000) return QString::number(n / 1e3, 'f', 1) + " kB";
     return QString::number(n / 1e6, 'f', 1) + " MB";
 }
 
@@ -358,6 +358,7 @@ int Main(int argc, char** argv, const std::vector<Case>& cases) {
     context.bin = QString::fromStdString((fs::read_symlink("/proc/self/exe", error).parent_path() / "../bin").string());
     context.trees = QStringLiteral("/tmp");
     QStringList chosen;
+    int rounds = 0;  // 0: each case's own
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         const bool valued = arg == "--rounds" || arg == "--bin" || arg == "--trees";
@@ -369,7 +370,7 @@ int Main(int argc, char** argv, const std::vector<Case>& cases) {
             for (const Case& c : cases) Say(c.name);
             return 0;
         } else if (arg == "--rounds") {
-            context.rounds = std::max(1, QString::fromLocal8Bit(argv[++i]).toInt());
+            rounds = std::max(1, QString::fromLocal8Bit(argv[++i]).toInt());
         } else if (arg == "--bin") {
             context.bin = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--trees") {
@@ -391,12 +392,12 @@ int Main(int argc, char** argv, const std::vector<Case>& cases) {
     Say(QString("machine: %1 cores, %2; %3 on %4; load average %5")
             .arg(std::thread::hardware_concurrency())
             .arg(cpuModel(), context.trees, fileSystemOf(context.trees), loadAverage()));
-    Say("corvex: " + context.bin + "/corvex; rounds: " + QString::number(context.rounds) +
-        ", each figure is the median (best beside it), with a warm cache");
+    Say("corvex: " + context.bin + "/corvex; each figure is the median of its rounds (best beside it), warm cache");
 
     // An empty silent run in test mode: the start-up and ending of the program.
     const QString base = context.trees + "/corvex-bench-work-" + QString::number(::getpid());
     context.work = base + "-startup";
+    context.rounds = rounds > 0 ? rounds : 5;
     Figures empty;
     const QString emptyFolder = context.freshFolder("empty");
     CorvexRun last;
@@ -416,7 +417,9 @@ int Main(int argc, char** argv, const std::vector<Case>& cases) {
     for (const Case& c : cases) {
         if (!chosen.isEmpty() && !chosen.contains(c.name)) continue;
         Say("");
-        Say("== " + c.name + ": " + c.what + " (load average " + loadAverage() + ")");
+        context.rounds = rounds > 0 ? rounds : c.rounds;
+        Say("== " + c.name + ": " + c.what + " (" + QString::number(context.rounds) + " rounds; load average " +
+            loadAverage() + ")");
         context.work = base + "-" + c.name;
         context.fresh = 0;
         const bool ok = c.run(context);

@@ -6,7 +6,8 @@
 // Every benchmark program takes the same arguments:
 //   bench_x [--rounds N] [--bin FOLDER] [--trees FOLDER] [CASE ...]
 //   bench_x --cases        (prints the names of its cases)
-// Without a case it runs all of its cases. --bin is the program folder holding
+// Without a case it runs all of its cases. --rounds sets the timed rounds of
+// every case (default: 5, fewer for the long ones). --bin is the program folder holding
 // corvex (default: ../bin beside the benchmark), --trees the folder the trees
 // are kept in (default: /tmp).
 #pragma once
@@ -123,7 +124,7 @@ QString Seconds(const Figures& figures);
 QString Grouped(qint64 n);
 
 struct Context {
-    int rounds = 3;
+    int rounds = 5;
     QString bin;     // holds corvex
     QString trees;   // holds the trees
     QString work;    // this case's scratch folder, removed when the case ends
@@ -141,6 +142,7 @@ struct Case {
     // Prints its figures; false when a figure cannot be trusted (a run failed,
     // the copies disagree).
     std::function<bool(Context&)> run;
+    int rounds = 5;  // timed rounds of each figure, unless the command line sets them
 };
 
 // Parses the command line, prints the machine, times an empty silent run, and

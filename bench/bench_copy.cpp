@@ -145,6 +145,6 @@ int main(int argc, char** argv) {
     return Main(argc, argv,
                 {{"copy-200kb", "1,000 files of 200 KB in 20 folders", [](Context& c) { return copy(c, k200kb); }},
                  {"copy-4kb", "20,000 files of 4 KB in 400 folders", [](Context& c) { return copy(c, k4kb); }},
-                 {"copy-1kb", "100,000 files of 1 KB in 2,000 folders", [](Context& c) { return copy(c, k1kb); }},
-                 {"copy-2gib", "one file of 2 GiB", [](Context& c) { return copy(c, k2gib); }}});
+                 {"copy-1kb", "100,000 files of 1 KB in 2,000 folders", [](Context& c) { return copy(c, k1kb); }, 3},
+                 {"copy-2gib", "one file of 2 GiB", [](Context& c) { return copy(c, k2gib); }, 3}});
 }

@@ -149,5 +149,5 @@ int main(int argc, char** argv) {
                   [](Context& c) { return scan(c, 1); }},
                  {"scan-500k", "a silent test run over 500,000 files, 1% changed, beside find -newermt and rsync -an",
                   [](Context& c) { return scan(c, kTree.parts); }},
-                 {"list-500k", "a silent test run listing all of 500,000 files: time and peak memory", listAll}});
+                 {"list-500k", "a silent test run listing all of 500,000 files: time and peak memory", listAll, 3}});
 }
