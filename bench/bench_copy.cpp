@@ -37,7 +37,7 @@ QString label(Peer peer) {
 
 QString shortLabel(Peer peer) {
     switch (peer) {
-    case Peer::FindCp: return QStringLiteral("`find … | cp -p --parents`");
+    case Peer::FindCp: return QStringLiteral("`find … \\| cp -p --parents`");
     case Peer::Rsync: return QStringLiteral("`rsync -a`");
     case Peer::Cp: return QStringLiteral("`cp -p`");
     case Peer::Cat: return QStringLiteral("`cat`");

@@ -86,6 +86,11 @@ bool planner(Context& context) {
     Say("corvex silent run recording each file: " + Seconds(recording));
     Say("corvex silent run without recording:   " + Seconds(plain));
     Say(QString("ratio recording/not: %1 (must stay within 1.5)").arg(ratio, 0, 'f', 2));
+    Say(QString("README: | 1,000 changed files recorded into a planner month file of 40,000 records | %1 s | the "
+                "same run without recording %2 s | %3 (must stay within 1.5) |")
+            .arg(recording.median(), 0, 'f', 2)
+            .arg(plain.median(), 0, 'f', 2)
+            .arg(ratio, 0, 'f', 2));
     return ok;
 }
 
