@@ -329,7 +329,11 @@ double Figures::median() const {
 
 double Figures::best() const { return seconds.empty() ? 0 : *std::min_element(seconds.begin(), seconds.end()); }
 
-QString Seconds(const Figures& f) { return QString::asprintf("%.3f s (best %.3f)", f.median(), f.best()); }
+QString Seconds(const Figures& f) {
+    QStringList rounds;
+    for (const double s : f.seconds) rounds << QString::number(s, 'f', 3);
+    return QString::asprintf("%.3f s (best %.3f; rounds %s)", f.median(), f.best(), qPrintable(rounds.join(' ')));
+}
 
 QString Grouped(qint64 n) { return QLocale(QLocale::English).toString(n); }
 
@@ -424,8 +428,10 @@ int Main(int argc, char** argv, const std::vector<Case>& cases) {
         context.fresh = 0;
         const bool ok = c.run(context);
         Say("   (load average afterwards " + loadAverage() + ")");
-        // The copies go only now, after every round has been timed.
+        // The copies go only now, after every round has been timed, and the
+        // deletions reach the disk before the next case starts.
         fs::remove_all(bytes(context.work).toStdString(), error);
+        ::sync();
         if (!ok) {
             Say("!! " + c.name + ": a run failed or the results disagree - its figures do not count");
             result = 1;

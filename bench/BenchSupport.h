@@ -118,7 +118,7 @@ struct Figures {
     double best() const;
 };
 
-// "1.234 s (best 1.200)"
+// "1.234 s (best 1.200; rounds 1.234 1.200 1.300)"
 QString Seconds(const Figures& figures);
 // "1,234,567"
 QString Grouped(qint64 n);
