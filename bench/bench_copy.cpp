@@ -118,19 +118,21 @@ bool copy(Context& context, const CopyCase& c) {
             .arg(peakKb / 1024)
             .arg(context.startup.seconds, 0, 'f', 3));
     QStringList beside;
+    QString ratios;
     for (size_t p = 0; p < c.peers.size(); ++p) {
         const double ratio = corvexTimes.median() / peerTimes[p].median();
         Say(QString("%1 %2   ratio corvex/it %3")
                 .arg(label(c.peers[p]).leftJustified(24), Seconds(peerTimes[p]))
                 .arg(ratio, 0, 'f', 2));
         beside << QString("%1 %2 s").arg(shortLabel(c.peers[p])).arg(peerTimes[p].median(), 0, 'f', 2);
+        ratios += p == 0 ? QString::number(ratio, 'f', 2)
+                         : QString(" (%1 of %2)").arg(QString::number(ratio, 'f', 2), shortLabel(c.peers[p]));
     }
     Say(QString("README: | copy %1 | %2 s, %3 MB | %4 | %5 |")
             .arg(c.row)
             .arg(corvexTimes.median(), 0, 'f', 2)
             .arg(peakKb / 1024)
-            .arg(beside.join("; "))
-            .arg(corvexTimes.median() / peerTimes[0].median(), 0, 'f', 2));
+            .arg(beside.join("; "), ratios));
     return ok;
 }
 
