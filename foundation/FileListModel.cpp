@@ -16,14 +16,6 @@ constexpr int kShowBatch = 4096;
 const char* const kHeaders[] = {"Path and Filename", "Filename", "Path", "Size", "Type", "Modified", "Comments"};
 constexpr int kHeaderCount = int(sizeof kHeaders / sizeof kHeaders[0]);
 
-// "yyyy-MM-dd hh:mm" in local time, from the time zone the scan read last.
-QString minuteText(qint64 secs) {
-    platform::FileStatus status;
-    status.exists = true;
-    status.modifiedSecs = secs;
-    return status.modifiedMinuteText();
-}
-
 qint32 nameStartOf(const QString& path) { return qint32(path.lastIndexOf(u'/') + 1); }
 
 }  // namespace
@@ -51,7 +43,7 @@ QString FileListModel::text(int row, int column) const {
     case FolderColumn: return r.folder().toString();
     case SizeColumn: return FileSizeText(r.size);
     case TypeColumn: return GetFileExtension(r.path).toUpper();
-    case ModifiedColumn: return r.timeKnown ? minuteText(r.modifiedSecs) : QString();
+    case ModifiedColumn: return r.timeKnown ? platform::LocalMinuteText(r.modifiedSecs) : QString();
     default: return QStringLiteral("");
     }
 }

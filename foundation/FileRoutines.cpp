@@ -33,9 +33,6 @@ QString FormatFileDetails(const QString& path, const QString& separator, bool fu
                           bool extension, bool size, bool date) {
     // One status call serves both the size and the date.
     const platform::FileStatus st = (size || date) ? platform::GetFileStatus(path) : platform::FileStatus{};
-    // The backup folder's detail line.
-    if (separator == QLatin1String(",") && !fullPath && name && folder && !extension && size && date)
-        return st.exists ? FileDetailsLine(path, st.isFile ? st.size : qint64(-1), st.modifiedSecs) : QString();
     QString line;
     if (fullPath) line += path + separator;
     if (name) line += GetFileNameFromPath(path) + separator;

@@ -47,32 +47,40 @@ QDateTime FileStatus::modified() const {
     return QDateTime::fromMSecsSinceEpoch(modifiedSecs * 1000 + modifiedNsecs / 1000000);
 }
 
-QString FileStatus::modifiedMinuteText() const {
-    if (!exists) return {};
-    const time_t secs = time_t(modifiedSecs);
+QString FileStatus::modifiedMinuteText() const { return exists ? LocalMinuteText(modifiedSecs) : QString(); }
+
+namespace {
+
+// The local time of secs by the C library, which reads the time zone once
+// rather than once per call. False for a time it cannot convert and for years
+// outside 1..9999, which the toolkit formats in its own way (it counts no
+// year 0).
+bool localFields(qint64 secs, struct tm& local) {
+    const time_t t = time_t(secs);
+    if (qint64(t) != secs || !::localtime_r(&t, &local)) return false;
+    const int year = local.tm_year + 1900;
+    return year >= 1 && year <= 9999;
+}
+
+}  // namespace
+
+QString LocalMinuteText(qint64 secs) {
     struct tm local {};
-    if (!::localtime_r(&secs, &local)) return modified().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
+    if (!localFields(secs, local))
+        return QDateTime::fromSecsSinceEpoch(secs).toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     char text[64];
     const int n = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
                                 local.tm_mday, local.tm_hour, local.tm_min);
-    // Years beyond four digits are left to the toolkit's own formatting.
-    if (n != 16) return modified().toString(QStringLiteral("yyyy-MM-dd hh:mm"));
     return QString::fromLatin1(text, n);
 }
 
 QString LocalSecondsText(qint64 secs) {
-    const auto byToolkit = [secs] {
-        return QDateTime::fromSecsSinceEpoch(secs).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
-    };
-    const time_t t = time_t(secs);
     struct tm local {};
-    if (qint64(t) != secs || !::localtime_r(&t, &local)) return byToolkit();
-    const int year = local.tm_year + 1900;
-    // The toolkit counts years without a year 0: those outside 1..9999 are its own.
-    if (year < 1 || year > 9999) return byToolkit();
+    if (!localFields(secs, local))
+        return QDateTime::fromSecsSinceEpoch(secs).toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
     char text[64];
-    const int n = std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", year, local.tm_mon + 1,
-                                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    const int n = std::snprintf(text, sizeof text, "%04d/%02d/%02d %02d:%02d:%02d", local.tm_year + 1900,
+                                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
     return QString::fromLatin1(text, n);
 }
 

@@ -29,9 +29,10 @@ struct FileStatus {
     QString modifiedMinuteText() const;
 };
 
-// A time in seconds since 1970 UTC as local "yyyy/MM/dd hh:mm:ss" text (what
-// QDateTime gives for that format), converted by the C library as
-// modifiedMinuteText does.
+// A time in seconds since 1970 UTC as local "yyyy-MM-dd hh:mm" or
+// "yyyy/MM/dd hh:mm:ss" text (what QDateTime gives for those formats),
+// converted by the C library as modifiedMinuteText does.
+QString LocalMinuteText(qint64 secs);
 QString LocalSecondsText(qint64 secs);
 
 // Reads the time zone again (modifiedMinuteText keeps the one it read last):
