@@ -9,7 +9,9 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "platform/ByteText.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/Drives.h"
 #include "platform/EventLoop.h"
 #include "platform/FileStatus.h"
 #include "platform/Pointer.h"
@@ -22,13 +24,17 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QProgressBar>
+#include <QSet>
 #include <QTreeWidget>
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <new>
 #include <optional>
+#include <set>
 #include <system_error>
+#include <utility>
 
 
 namespace {
@@ -47,12 +53,17 @@ struct DayWindow {
     bool contains(qint64 secs) const { return secs >= first && secs < end; }
 };
 
+// A window that ends today or later has no end: a file dated after today (a
+// camera or an archive with a wrong clock) is listed too, or no later window
+// would ever list it.
 DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
     if (!fromDate.isValid() || !toDate.isValid()) return {};
     const QDate fromDay = fromDate.date();
     const QDate toDay = toDate.date();
     if (fromDay > toDay) return {};
-    return {fromDay.startOfDay().toSecsSinceEpoch(), toDay.addDays(1).startOfDay().toSecsSinceEpoch()};
+    const qint64 end = toDay >= platform::Now().date() ? std::numeric_limits<qint64>::max()
+                                                       : toDay.addDays(1).startOfDay().toSecsSinceEpoch();
+    return {fromDay.startOfDay().toSecsSinceEpoch(), end};
 }
 
 
@@ -149,6 +160,39 @@ void clearRows(QWidget* control) {
         view->clear();
 }
 
+// Leaves each folder of the expanded list once, at its first place: two
+// entries may cover the same folder ("/home/anna/*" and
+// "/home/anna/Documents/*", or a folder reached through a link the user
+// listed), and its files must be listed, counted and copied once. Folders are
+// told apart by identity; a row whose folder has none (gone) by its text. A
+// row on a virtual file system (a plain entry such as "/proc/"; a walk never
+// lists one) is taken out with a log line: its files are no data.
+void keepEachFolderOnce(QWidget* expanded) {
+    const QStringList rows = ListRowTexts(expanded);
+    const QSet<quint64> virtualDevices = platform::VirtualFileSystemDevices();
+    std::set<std::pair<quint64, quint64>> seen;
+    QSet<QString> seenWithoutId;
+    QStringList kept;
+    kept.reserve(rows.size());
+    for (const QString& row : rows) {
+        platform::FolderId id;
+        if (platform::GetFolderId(row, id)) {
+            if (virtualDevices.contains(id.device)) {
+                WriteLog("BuildFolderList : " + row + " is a virtual file system - not scanned", 0);
+                continue;
+            }
+            if (!seen.insert({id.device, id.inode}).second) continue;
+        } else {
+            if (seenWithoutId.contains(row)) continue;
+            seenWithoutId.insert(row);
+        }
+        kept << row;
+    }
+    if (kept.size() == rows.size()) return;
+    clearRows(expanded);
+    for (const QString& row : kept) AddListRow(expanded, row);
+}
+
 }  // namespace
 
 int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
@@ -194,7 +238,11 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
     const qsizetype n = folders.size();
     // Workers read the folders ahead; the rows are still added here, folder by folder in list order.
     std::optional<ScanPrefetch> prefetch;
-    if (files && !masks.isEmpty()) prefetch.emplace(folders, masks, window.first, window.end);
+    if (files && !masks.isEmpty())
+        prefetch.emplace(folders, masks, window.first, window.end,
+                         [&fso](const QString& folder, platform::FolderEntries& entries) {
+                             return fso.TakeEntries(folder, entries);
+                         });
     for (qsizetype row = 1; row <= n && files; ++row) {
         if (ScanStopRequested) break;
         if (expandedList && bar) bar->setValue(int(std::lrint(float(row) / float(n) * 100.0f)));
@@ -266,14 +314,17 @@ int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclude
         }
     }
     // A fragment that names a folder ("/x/backup/") excludes that folder too:
-    // rows carry no trailing "/", so each is matched with one appended.
+    // rows carry no trailing "/", so each is matched with one appended. A
+    // fragment of blanks only (a stray line) would leave out every folder with
+    // a blank in its path: it is passed over.
     for (const QString& fragment : fragments) {
         if (!expanded) break;
-        if (fragment.isEmpty()) continue;
+        if (fragment.trimmed().isEmpty()) continue;
         RemoveListRowsWhere(expanded, [&fragment](const QString& row) {
             return (row.endsWith(u'/') ? row : row + u'/').contains(fragment);
         });
     }
+    if (expanded) keepEachFolderOnce(expanded);
     return errors;
 }
 
@@ -285,11 +336,12 @@ void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const 
 void AddFileToList(const QString& folder, const QString& fileName, FileListModel* fileList, bool ticked) {
     if (!fileList) return;
     QString folderSlash = folder;
-    const platform::FileStatus status = platform::GetFileStatus(JoinPath(folderSlash, fileName));
+    // A link stands for itself, as in the scan.
+    const platform::FileStatus status = platform::GetEntryStatus(JoinPath(folderSlash, fileName));
     addFullRow(folderSlash, fileName, status, fileList, ticked && fileList->hasCheckBoxes());
 }
 
 bool IsFileDateInRange(const QString& filePath, const QDateTime& fromDate, const QDateTime& toDate) {
-    const platform::FileStatus status = platform::GetFileStatus(filePath);
+    const platform::FileStatus status = platform::GetEntryStatus(filePath);
     return status.exists && dayWindow(fromDate, toDate).contains(status.modifiedSecs);
 }

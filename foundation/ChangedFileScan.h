@@ -11,7 +11,8 @@ class QProgressBar;
 class FileListModel;
 
 // Fills fileList with the files of the checked folder-list
-// rows whose modification day lies between fromDate and toDate. The expanded
+// rows whose modification day lies between fromDate and toDate (or after
+// fromDate's day, when toDate's day is today or later). The expanded
 // folder list goes into expandedList (a private list when it is null) and into
 // folders.lis in the program folder; progressBar, when given with an
 // expandedList, shows the share of folders scanned.
@@ -29,7 +30,12 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
 
 // Expands the folder list ("*" entries walk every subfolder) into expandedList,
 // then removes the excluded folders: each row whose text, with a "/" appended,
-// contains an excluded fragment (letter case counting). The walks leave out
+// contains an excluded fragment (letter case counting; a fragment of blanks
+// only is passed over). Then each folder is left once, at its first place
+// (told by identity: two entries may cover it), and a plain entry on a
+// virtual file system (proc, sysfs, ...) is taken out with a level-0 log line.
+// Entries the user wrote may be links and are followed; inside a walked
+// folder no link is. The walks leave out
 // backupFolder, the destination of the backups, known by its identity (device
 // and inode), so that earlier copies are not backed up again at every run; a
 // listed folder that lies inside the destination is still scanned, with a
@@ -38,8 +44,10 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
 int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList,
                     const QString& backupFolder = {});
 
-// Adds the rows of one folder's regular files (and links to them) that match
+// Adds the rows of one folder's regular files and symbolic links that match
 // one of the masks, mask by mask; a file matching two masks is listed twice.
+// A link is never followed: it is a file of its own, with its own time and
+// size, whether it points to a file, a folder or nothing.
 // A folder that cannot be read adds no rows and leaves a line in the program log.
 void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const QDateTime& toDate,
                         const QStringList& masks, FileListModel* fileList, bool detailed);
@@ -48,5 +56,7 @@ void ProcessFolderFiles(const QString& folder, const QDateTime& fromDate, const 
 void AddFileToList(const QString& folder, const QString& fileName, FileListModel* fileList, bool ticked = false);
 
 // True when the file's last-modified day (local time) lies between the days of
-// fromDate and toDate, both included; false when its date cannot be read.
+// fromDate and toDate, both included, or after fromDate's day when toDate's day
+// is today or later; false when its date cannot be read. A link's own date
+// counts.
 bool IsFileDateInRange(const QString& filePath, const QDateTime& fromDate, const QDateTime& toDate);

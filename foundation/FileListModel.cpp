@@ -53,7 +53,7 @@ void FileListModel::addFullRow(const QString& folderSlash, const QString& name, 
     Row row;
     row.path = folderSlash + name;
     row.nameStart = qint32(folderSlash.size());
-    row.size = status.isFile ? status.size : 0;
+    row.size = status.isFile || status.isLink ? status.size : 0;
     row.modifiedSecs = status.modifiedSecs;
     row.timeKnown = status.exists;
     row.form = RowForm::Full;

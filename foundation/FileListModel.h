@@ -53,7 +53,8 @@ public:
     bool hasText(int row, int column) const;
 
     // folderSlash ends in "/"; the path is folderSlash + name. The size and
-    // time come from status (size 0 unless a regular file, no time unless it exists).
+    // time come from status (size 0 unless a regular file or a symbolic link,
+    // no time unless it exists).
     void addFullRow(const QString& folderSlash, const QString& name, const platform::FileStatus& status, bool ticked);
     void addShortRow(const QString& folderSlash, const QString& name, bool ticked);
     void addPathRow(const QString& path, bool ticked);

@@ -165,13 +165,13 @@ struct WalkPrefetch::State::WalkJob : Job {
 
     void run(const std::atomic<bool>& cancel) override {
         if (cancel) return;
-        result.opened = FileSystemObject::ReadSubFolders(folder, result.entries, result.subFolders, &result.id);
+        result.opened = platform::ReadSubFolders(folder, result.entries, result.subFolders, &result.id, false);
         if (!result.opened || state.passesOver(result.id)) return;
         std::lock_guard lock(state.pool.mutex());
         if (!state.goneInto.insert({result.id.device, result.id.inode}).second) return;
         // Queued at the front in reverse, so the first subfolder is read first.
         for (auto sub = result.subFolders.rbegin(); sub != result.subFolders.rend(); ++sub) {
-            if (sub->isLink || state.jobs.contains(sub->path)) continue;
+            if (state.jobs.contains(sub->path)) continue;
             auto job = std::make_shared<WalkJob>(sub->path, state);
             state.jobs.insert(sub->path, job);
             state.pool.queueLocked(job, true);
@@ -249,9 +249,9 @@ ScanRead ReadFolderForScan(const QString& folderSlash, platform::FolderEntries* 
                 } else {
                     path.truncate(baseLength);
                     path.append(entries.name(i));
-                    st = platform::GetFileStatus(path);
+                    st = platform::GetEntryStatus(path);
                 }
-                if (st.isFile && st.modifiedSecs >= first && st.modifiedSecs < end) {
+                if ((st.isFile || st.isLink) && st.modifiedSecs >= first && st.modifiedSecs < end) {
                     v = int(read.files.size());
                     read.files.push_back({nameOf(i), st});
                 } else {
@@ -292,13 +292,16 @@ struct ScanPrefetch::State {
     QStringList masks;
     qint64 first = 0, end = 0;
     std::vector<std::shared_ptr<ScanJob>> jobs;
+    TakeKeptEntries takeKept;
     qsizetype queued = 0;  // folders[0, queued) have their job
     Pool pool;             // last, so its workers end first
 };
 
-ScanPrefetch::ScanPrefetch(const QStringList& folders, const QStringList& masks, qint64 first, qint64 end)
+ScanPrefetch::ScanPrefetch(const QStringList& folders, const QStringList& masks, qint64 first, qint64 end,
+                           TakeKeptEntries takeKept)
     : d(new State) {
     d->folders = folders;
+    d->takeKept = std::move(takeKept);
     d->masks = masks;
     d->first = first;
     d->end = end;
@@ -315,7 +318,7 @@ ScanRead ScanPrefetch::take(qsizetype index) {
         const QString& folder = d->folders[d->queued];
         job->folderSlash = folder.endsWith(u'/') ? folder : folder + u'/';
         // A folder of a walked tree was read by the walk already.
-        job->hasEntries = FileSystemObject::Get().TakeEntries(folder, job->entries);
+        job->hasEntries = d->takeKept && d->takeKept(folder, job->entries);
         job->masks = &d->masks;
         job->first = d->first;
         job->end = d->end;

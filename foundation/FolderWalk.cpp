@@ -4,7 +4,6 @@
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
-#include "platform/ByteText.h"
 #include "platform/Drives.h"
 #include "platform/EventLoop.h"
 #include "platform/Pointer.h"
@@ -20,17 +19,6 @@
 #include <utility>
 
 namespace {
-
-QString childPath(const QString& folder, QByteArrayView name) {
-    const QString n = platform::TextFromBytes(name);
-    return folder.endsWith(u'/') ? folder + n : folder + u'/' + n;
-}
-
-QByteArray pathOf(const QByteArray& base, QByteArrayView name) {
-    QByteArray path = base;
-    path.append(name);
-    return path;
-}
 
 using VisitedFolders = std::set<std::pair<quint64, quint64>>;
 
@@ -56,7 +44,7 @@ struct Walk {
 // destroyed while window events ran.
 bool walk(const QString& folder, Walk& w) {
     WalkRead read = w.prefetch->take(folder);
-    const std::vector<FileSystemObject::SubFolder>& subFolders = read.subFolders;
+    const std::vector<platform::SubFolder>& subFolders = read.subFolders;
     platform::FolderId& id = read.id;
     if (!read.opened) {
         // Not opened: it keeps its row, and the scan says that it cannot be read.
@@ -68,13 +56,11 @@ bool walk(const QString& folder, Walk& w) {
     AddListRow(w.control, folder);
     // A folder met again (a bind mount of an outer folder) is listed but not walked twice.
     if (!w.visited.insert({id.device, id.inode}).second) return true;
-    for (const FileSystemObject::SubFolder& sub : subFolders) {
+    // Links to folders are not among the subfolders: a walk never follows a link.
+    for (const platform::SubFolder& sub : subFolders) {
         platform::YieldToWindows();
         if (!w.control || (w.stop && w.stop())) return false;
-        if (sub.isLink)
-            AddListRow(w.control, sub.path);
-        else if (!walk(sub.path, w))
-            return false;
+        if (!walk(sub.path, w)) return false;
     }
     return true;
 }
@@ -96,26 +82,8 @@ QString FileSystemObject::FolderPath(const QString& path) const {
 
 bool FileSystemObject::SubFolders(const QString& folder, std::vector<SubFolder>& subFolders, platform::FolderId* id) {
     platform::FolderEntries entries;
-    if (!ReadSubFolders(folder, entries, subFolders, id)) return false;
+    if (!platform::ReadSubFolders(folder, entries, subFolders, id, true)) return false;
     Keep(folder, std::move(entries));
-    return true;
-}
-
-bool FileSystemObject::ReadSubFolders(const QString& folder, platform::FolderEntries& entries,
-                                      std::vector<SubFolder>& subFolders, platform::FolderId* id) {
-    subFolders.clear();
-    if (!platform::ReadFolderEntries(folder, entries, id)) return false;
-    const QByteArray base = platform::BytesFromText(folder.endsWith(u'/') ? folder : folder + u'/');
-    for (int i = 0; i < entries.size(); ++i) {
-        platform::EntryKind kind = entries.kind(i);
-        if (kind == platform::EntryKind::Unknown) kind = platform::GetEntryKind(pathOf(base, entries.name(i)));
-        if (kind == platform::EntryKind::Folder) {
-            subFolders.push_back({childPath(folder, entries.name(i)), false});
-        } else if (kind == platform::EntryKind::Link) {
-            if (platform::GetFileStatus(pathOf(base, entries.name(i))).isFolder)
-                subFolders.push_back({childPath(folder, entries.name(i)), true});
-        }
-    }
     return true;
 }
 
@@ -183,12 +151,14 @@ void FindFoldersContainingFile(QWidget* listBox, const QString& rootFolder, cons
         return;
     }
     const QString name = fileName.trimmed();
-    // Hidden files (names beginning with ".") do not count as found.
+    // Hidden files (names beginning with ".") do not count as found. A link
+    // stands for itself: a backup copy of a link is a link.
     const bool visibleName = !name.isEmpty() && !name.startsWith(u'.') && !name.contains(u'/');
     RemoveListRowsWhere(listBox, [&](const QString& row) {
         if (!visibleName) return true;
         QString folder = row;
-        return !platform::GetFileStatus(JoinPath(folder, name)).isFile;
+        const platform::FileStatus st = platform::GetEntryStatus(JoinPath(folder, name));
+        return !st.isFile && !st.isLink;
     });
     platform::SetPointer(platform::Pointer::Default);
 }

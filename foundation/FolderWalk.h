@@ -23,17 +23,11 @@ public:
     // trailing "/" except the root "/". "" when no folder exists there.
     QString FolderPath(const QString& path) const;
 
-    struct SubFolder {
-        QString path;
-        bool isLink = false;  // a link to a folder: listed, never walked into
-    };
+    using SubFolder = platform::SubFolder;
     // Reads the folder once and gives its subfolders in the order the file
-    // system enumerates them. False when the folder cannot be opened.
+    // system enumerates them, links to folders among them (marked). False
+    // when the folder cannot be opened.
     bool SubFolders(const QString& folder, std::vector<SubFolder>& subFolders, platform::FolderId* id = nullptr);
-    // The same read without keeping anything: the folder's entries go to
-    // entries. Touches no state, so worker threads may call it.
-    static bool ReadSubFolders(const QString& folder, platform::FolderEntries& entries,
-                               std::vector<SubFolder>& subFolders, platform::FolderId* id);
 
     // The file's size in bytes; 0 when it cannot be read.
     qint64 FileSize(const QString& path) const;
@@ -57,8 +51,9 @@ private:
 // folder, then the whole tree of its first subfolder, then of its second.
 // The control is a list box or a list view; each row is added last. Before
 // each subfolder the window message loop gets a turn. A folder that cannot be
-// opened keeps its row but adds no subtree; links to folders are listed but
-// not walked into, and no folder is walked twice. Folders of virtual file
+// opened keeps its row but adds no subtree; a symbolic link is never
+// followed (a link to a folder gets no row: the scan of its folder lists it as
+// a file of its own), and no folder is walked twice. Folders of virtual file
 // systems (proc, sysfs, devtmpfs, ...) get no row and are not walked into; a
 // root on one is logged and gives no rows. leaveOut, when given, names a
 // folder below the root that gets no row and is not walked into (the backup
@@ -74,8 +69,8 @@ bool WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::
 void ListAllSubFolders(QTreeWidget* listView, const QString& rootFolder);
 
 // Walks the root into the list box (rows already there stay in front), then
-// keeps only the rows whose folder holds a visible regular file named
-// fileName (trimmed).
+// keeps only the rows whose folder holds a visible regular file or symbolic
+// link named fileName (trimmed); a link is not followed.
 void FindFoldersContainingFile(QWidget* listBox, const QString& rootFolder, const QString& fileName);
 
 // The file's size in bytes as a 64-bit value; 0 when it cannot be read.

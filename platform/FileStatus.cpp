@@ -23,6 +23,7 @@ FileStatus fromStat(const struct stat& st) {
     s.exists = true;
     s.isFile = S_ISREG(st.st_mode);
     s.isFolder = S_ISDIR(st.st_mode);
+    s.isLink = S_ISLNK(st.st_mode);
     s.ownerCanWrite = (st.st_mode & S_IWUSR) != 0;
     s.size = qint64(st.st_size);
     s.modifiedSecs = qint64(st.st_mtim.tv_sec);
@@ -96,7 +97,7 @@ OpenFolder::~OpenFolder() {
 
 FileStatus OpenFolder::status(const QByteArray& name) const {
     struct stat st;
-    if (m_fd < 0 || name.isEmpty() || ::fstatat(m_fd, name.constData(), &st, 0) != 0) return {};
+    if (m_fd < 0 || name.isEmpty() || ::fstatat(m_fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) return {};
     return fromStat(st);
 }
 
@@ -107,6 +108,14 @@ FileStatus GetFileStatus(const QByteArray& encodedPath) {
 }
 
 FileStatus GetFileStatus(const QString& path) { return GetFileStatus(BytesFromText(path)); }
+
+FileStatus GetEntryStatus(const QByteArray& encodedPath) {
+    struct stat st;
+    if (encodedPath.isEmpty() || ::lstat(encodedPath.constData(), &st) != 0) return {};
+    return fromStat(st);
+}
+
+FileStatus GetEntryStatus(const QString& path) { return GetEntryStatus(BytesFromText(path)); }
 
 bool IsSymbolicLink(const QString& path) {
     struct stat st;
@@ -163,6 +172,27 @@ bool ReadFolderEntries(const QString& folder, FolderEntries& entries, FolderId* 
         entries.add(QByteArrayView(n, qsizetype(std::strlen(n))), kindOf(e->d_type));
     }
     ::closedir(dir);
+    return true;
+}
+
+bool ReadSubFolders(const QString& folder, FolderEntries& entries, std::vector<SubFolder>& subFolders, FolderId* id,
+                    bool linksToFolders) {
+    subFolders.clear();
+    if (!ReadFolderEntries(folder, entries, id)) return false;
+    const QString folderSlash = folder.endsWith(u'/') ? folder : folder + u'/';
+    const QByteArray base = BytesFromText(folderSlash);
+    QByteArray path;
+    for (int i = 0; i < entries.size(); ++i) {
+        EntryKind kind = entries.kind(i);
+        if (kind != EntryKind::Folder && kind != EntryKind::Link && kind != EntryKind::Unknown) continue;
+        path = base;
+        path.append(entries.name(i));
+        if (kind == EntryKind::Unknown) kind = GetEntryKind(path);
+        if (kind == EntryKind::Folder)
+            subFolders.push_back({folderSlash + entries.displayName(i), false});
+        else if (kind == EntryKind::Link && linksToFolders && GetFileStatus(path).isFolder)
+            subFolders.push_back({folderSlash + entries.displayName(i), true});
+    }
     return true;
 }
 

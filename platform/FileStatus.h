@@ -10,12 +10,14 @@
 
 namespace platform {
 
-// What one status call tells about a path. Links are followed, so a link to a
-// regular file counts as a file and a dangling link does not exist.
+// What one status call tells about a path. GetFileStatus follows links, so a
+// link to a regular file counts as a file and a dangling link does not exist;
+// GetEntryStatus tells about the link itself.
 struct FileStatus {
     bool exists = false;
     bool isFile = false;  // a regular file
     bool isFolder = false;
+    bool isLink = false;  // a symbolic link (only when the link itself was asked about)
     bool ownerCanWrite = false;
     qint64 size = 0;          // bytes; 0 unless exists
     qint64 modifiedSecs = 0;  // last-modified time, seconds since 1970 UTC
@@ -43,6 +45,11 @@ FileStatus GetFileStatus(const QString& path);
 // The same for a path already in the file system's encoding.
 FileStatus GetFileStatus(const QByteArray& encodedPath);
 
+// The status of the path itself: a symbolic link is not followed, and its
+// own time and size (the length of its target) are given.
+FileStatus GetEntryStatus(const QString& path);
+FileStatus GetEntryStatus(const QByteArray& encodedPath);
+
 // A folder held open, so that the status of each of its entries is read
 // relative to it instead of through the whole path every time.
 class OpenFolder {
@@ -52,7 +59,8 @@ public:
     OpenFolder(const OpenFolder&) = delete;
     OpenFolder& operator=(const OpenFolder&) = delete;
     bool isOpen() const { return m_fd >= 0; }
-    // The status of the entry name (links followed, as GetFileStatus does).
+    // The status of the entry name itself (a link not followed, as
+    // GetEntryStatus does).
     FileStatus status(const QByteArray& name) const;
 
 private:
@@ -107,5 +115,20 @@ bool FolderLiesWithin(const QString& folder, const FolderId& outer);
 // Returns false (and leaves entries empty) when the folder cannot be opened;
 // a read error part-way keeps what was read.
 bool ReadFolderEntries(const QString& folder, FolderEntries& entries, FolderId* id = nullptr);
+
+// One subfolder of a folder as ReadSubFolders gives it.
+struct SubFolder {
+    QString path;
+    bool isLink = false;  // a link to a folder
+};
+
+// Reads the folder once (ReadFolderEntries) and gives its subfolders in the
+// order the file system enumerates them. Links to folders are among them,
+// marked, only with linksToFolders (a folder picker shows them; a walk never
+// goes through one, and then no link's target is looked at). Touches no
+// shared state, so worker threads may call it. False when the folder cannot
+// be opened.
+bool ReadSubFolders(const QString& folder, FolderEntries& entries, std::vector<SubFolder>& subFolders, FolderId* id,
+                    bool linksToFolders);
 
 }  // namespace platform

@@ -122,10 +122,15 @@ TEST_F(ScanTest, ExclusionsApplyBeforeFilesAreReadAndShowInFoldersList) {
     host.exclude("/temp");
     host.exclude("/SUB");  // letter case counts: excludes nothing
     host.exclude("/deeper");
+    // Lines of blanks only exclude nothing (not every path with a blank).
+    MakeFile(root + "/My Documents/letter.txt", kNoon);
+    host.exclude(" ");
+    host.exclude(" \t ");
+    host.exclude("");
     host.scan(&folders);
-    EXPECT_EQ(host.fileRows(), (QStringList{root + "/sub/mid.doc", root + "/top.txt"}));
-    EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{root, root + "/sub"}));
-    EXPECT_EQ(sorted(host.expanded()), (QStringList{root, root + "/sub"}));
+    EXPECT_EQ(host.fileRows(), (QStringList{root + "/My Documents/letter.txt", root + "/sub/mid.doc", root + "/top.txt"}));
+    EXPECT_EQ(sorted(env.readLines("folders.lis")), (QStringList{root, root + "/My Documents", root + "/sub"}));
+    EXPECT_EQ(sorted(host.expanded()), (QStringList{root, root + "/My Documents", root + "/sub"}));
 }
 
 TEST_F(ScanTest, TheBackupFolderIsNeverScanned) {
@@ -167,6 +172,18 @@ TEST_F(ScanTest, DateWindowEdges) {
     // From after to: nothing.
     host.scan(&folders, kNoon.addDays(1), kNoon);
     EXPECT_TRUE(host.fileRows().isEmpty());
+    // A window that ends today or later has no end: a file from a wrong clock
+    // is listed; one that ended before today keeps its end.
+    env.setNow(kNoon);
+    host.scan(&folders, kNoon.addDays(-3), kNoon);
+    EXPECT_EQ(host.fileRows(),
+              (QStringList{edge + "/first-moment.txt", edge + "/late-evening.txt", edge + "/next-day.txt"}));
+    host.scan(&folders, kNoon, kNoon.addDays(5));
+    EXPECT_EQ(host.fileRows(), (QStringList{edge + "/late-evening.txt", edge + "/next-day.txt"}));
+    host.scan(&folders, kNoon.addDays(-3), kNoon.addDays(-1));
+    EXPECT_EQ(host.fileRows(), QStringList{edge + "/first-moment.txt"});
+    EXPECT_TRUE(IsFileDateInRange(edge + "/next-day.txt", kNoon, kNoon));
+    env.setNow(kNoon.addDays(2));
 
     EXPECT_TRUE(IsFileDateInRange(edge + "/late-evening.txt", kNoon, kNoon));
     EXPECT_FALSE(IsFileDateInRange(edge + "/next-day.txt", kNoon, kNoon));
@@ -276,19 +293,47 @@ TEST_F(ScanTest, FullRowTexts) {
     EXPECT_FALSE(list.row(0).ticked);
 }
 
-TEST_F(ScanTest, OnlyRegularFilesAndLinksToThemAreListedDotFilesIncluded) {
+TEST_F(ScanTest, RegularFilesAndLinksAreListedEachLinkAsItself) {
     const QString dir = env.path("odd");
+    const QString secret = env.path("secret");
     MakeFile(dir + "/.hidden", kNoon);
     MakeFile(dir + "/plain.txt", kNoon);
+    MakeFile(secret + "/old.txt", kLongAgo);
+    MakeFile(secret + "/new.txt", kNoon);
+    MakeFile(secret + "/inner/x.txt", kNoon);
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir + "/pipe").constData(), 0644), 0);
-    ASSERT_TRUE(QFile::link(dir + "/plain.txt", dir + "/link.txt"));
-    ASSERT_TRUE(QFile::link(dir + "/nowhere", dir + "/dangling"));
     MakeFolder(dir + "/folder.txt");
+    // A link is one row with its own time and size, whatever it points to.
+    MakeLink(dir + "/plain.txt", dir + "/link.txt", kNoon);
+    MakeLink(secret + "/old.txt", dir + "/to-old", kNoon);
+    MakeLink(secret + "/new.txt", dir + "/old-link", kLongAgo);
+    MakeLink(secret, dir + "/to-folder", kNoon);
+    MakeLink(dir + "/nowhere", dir + "/dangling", kNoon);
     Host host;
     QListWidget folders;
-    folders.addItem(dir + "/");
+    for (const char* entry : {"/", "/*"}) {
+        folders.clear();
+        folders.addItem(dir + entry);
+        host.scan(&folders);
+        EXPECT_EQ(host.fileRows(), (QStringList{dir + "/.hidden", dir + "/dangling", dir + "/link.txt",
+                                                dir + "/plain.txt", dir + "/to-folder", dir + "/to-old"}))
+            << entry;
+        EXPECT_FALSE(host.expanded().contains(dir + "/to-folder")) << entry;
+    }
+    const int row = int(host.paths().indexOf(dir + "/to-folder"));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(host.files.row(row).size, QFile::encodeName(secret).size());
+    EXPECT_EQ(host.files.row(row).modifiedSecs, kNoon.toSecsSinceEpoch());
+    FileListModel one;
+    AddFileToList(dir, "old-link", &one);
+    EXPECT_EQ(one.row(0).modifiedSecs, kLongAgo.toSecsSinceEpoch());
+    EXPECT_FALSE(IsFileDateInRange(dir + "/old-link", kNoon, kNoon));
+
+    // An entry the user wrote may itself be a link: it is followed.
+    folders.clear();
+    folders.addItem(dir + "/to-folder/*");
     host.scan(&folders);
-    EXPECT_EQ(host.fileRows(), (QStringList{dir + "/.hidden", dir + "/link.txt", dir + "/plain.txt"}));
+    EXPECT_EQ(host.fileRows(), (QStringList{dir + "/to-folder/inner/x.txt", dir + "/to-folder/new.txt"}));
 }
 
 TEST_F(ScanTest, CheckAllSortingProgressAndPointer) {
@@ -348,12 +393,21 @@ TEST_F(ScanTest, StopRequestEndsTheScanWithRowsSoFar) {
     ScanStopRequested = false;
 }
 
-TEST_F(ScanTest, FoldersOfAWalkedTreeAreScannedWhenListedTwice) {
+TEST_F(ScanTest, AFolderCoveredTwiceIsScannedOnceAtItsFirstPlace) {
+    ASSERT_TRUE(QFile::link(root + "/sub", env.path("alias")));
     Host host;
     QListWidget folders;
-    folders.addItems({root + "/sub/*", root + "/sub/deeper"});
+    // Inside a tree listed after it, the tree itself, a subtree of it, and the
+    // same subtree through a link, plain and whole.
+    folders.addItems({root + "/sub/deeper", root + "/*", root + "/sub/*", env.path("alias/"), env.path("alias/*")});
     host.scan(&folders);
-    EXPECT_EQ(host.paths().count(root + "/sub/deeper/low.TXT"), 2);
+    EXPECT_EQ(host.paths().size(), 4);
+    EXPECT_EQ(host.fileRows(), (QStringList{root + "/sub/deeper/low.TXT", root + "/sub/mid.doc",
+                                            root + "/temp/scratch.txt", root + "/top.txt"}));
+    const QStringList expanded = host.expanded();
+    EXPECT_EQ(expanded.mid(0, 2), (QStringList{root + "/sub/deeper", root}));
+    EXPECT_EQ(sorted(expanded), sorted({root + "/sub/deeper", root, root + "/sub", root + "/temp"}));
+    EXPECT_EQ(env.readLines("folders.lis"), expanded);
 }
 
 TEST_F(ScanTest, OddNamesAreListedExactlyAsTheyAreOnDisk) {
@@ -511,10 +565,16 @@ TEST_F(ScanTest, TheDestinationIsKnownByIdentityAndSourcesInsideItAreStillScanne
 TEST_F(ScanTest, VirtualFileSystemsAreNotScanned) {
     Host host;
     QListWidget folders;
-    folders.addItems({"/proc/*", "/sys/*"});
-    EXPECT_EQ(ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
-                               &host.excluded, host.allPaths, true, true, nullptr),
+    // Whole trees, and plain entries (one reached through a link).
+    ASSERT_TRUE(QFile::link("/proc/self", env.path("mine")));
+    folders.addItems({"/proc/*", "/sys/*", "/proc/", "/sys/kernel/", env.path("mine/")});
+    EXPECT_EQ(ListChangedFiles(QDateTime(kToday, QTime(0, 0)), QDateTime::currentDateTime(), &folders,
+                               &host.patterns, &host.files, &host.excluded, host.allPaths, true, true, nullptr),
               0);
     EXPECT_TRUE(host.expanded().isEmpty());
     EXPECT_EQ(host.files.count(), 0);
+    const QString log = env.readFile("corvex.log");
+    for (const QString& plain : {QString("/proc/"), QString("/sys/kernel/"), env.path("mine/")})
+        EXPECT_TRUE(log.contains(",BuildFolderList : " + plain + " is a virtual file system - not scanned\r\n"))
+            << plain.toStdString();
 }

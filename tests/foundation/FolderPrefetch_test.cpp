@@ -97,29 +97,33 @@ TEST(FolderPrefetch, ThreadsGiveTheOneThreadRowsListsAndLogInItsOrder) {
     TestEnvironment env;
     const QString root = env.path("tree");
     makeTree(root, 4, 3);  // 85 folders on four levels
-    // A link to a folder is listed, not walked; a link back to the root
-    // cannot make the walk loop; a folder without permission keeps its row,
+    // Links are files of their own, never walked: to a folder, back to the
+    // root, to a file, dangling. A folder without permission keeps its row,
     // loses its subtree and is an error of the scan.
-    ASSERT_TRUE(QFile::link(root + "/n1", root + "/n0/toN1"));
-    ASSERT_TRUE(QFile::link(root, root + "/n1/n1/up"));
+    MakeLink(root + "/n1", root + "/n0/toN1", kNoon);
+    MakeLink(root, root + "/n1/n1/up", kNoon);
+    MakeLink(root + "/n2/f.txt", root + "/n3/n3/n3/f-link.txt", kNoon);
+    MakeLink(root + "/gone", root + "/n3/dangling.txt", kLongAgo);
     MakeFile(root + "/n2/locked/inside/deep.txt", kNoon);
     ASSERT_EQ(::chmod(QFile::encodeName(env.folder()).constData(), 0777), 0);  // folders.lis is written as that user
     ASSERT_EQ(::chmod(QFile::encodeName(root + "/n2/locked").constData(), 0), 0);
 
     QListWidget folders;
-    // The whole tree, a folder of it again as a plain entry, and one that is gone.
+    // The whole tree, a folder of it again as a plain entry (scanned once), and one that is gone.
     folders.addItems({root + "/*", root + "/n3/", env.path("gone/")});
     ScanRecorder recorder(env);
     const Outcome one = recorder.scan(&folders, 0, true);
     const Outcome many = recorder.scan(&folders, 8, true);
     ::chmod(QFile::encodeName(root + "/n2/locked").constData(), 0755);
 
-    ASSERT_EQ(one.expanded.size(), 85 + 1 + 2 + 2);  // the tree, locked, the two links, the plain entries
+    ASSERT_EQ(one.expanded.size(), 85 + 1 + 1);  // the tree, locked, the folder that is gone
     EXPECT_FALSE(one.expanded.contains(root + "/n2/locked/inside"));
+    EXPECT_FALSE(one.expanded.contains(root + "/n0/toN1"));
     EXPECT_EQ(one.errors, 2);  // locked and gone
-    // f.txt twice (both patterns) and g.dat once per folder, with n3, n1 (through
-    // its link) and the root (through "up") scanned twice.
-    EXPECT_EQ(one.rows.size(), (85 + 3) * 3);
+    // f.txt twice (both patterns) and g.dat once per folder; the links to
+    // folders once ("*.*"), the link to a file twice; the old link not at all.
+    EXPECT_EQ(one.rows.size(), 85 * 3 + 2 + 2);
+    EXPECT_EQ(one.rows.count(root + "/n3/n3/n3/f-link.txt"), 2);
     EXPECT_EQ(many.expanded, one.expanded);
     EXPECT_EQ(many.foldersList, one.foldersList);
     EXPECT_EQ(many.rows, one.rows);

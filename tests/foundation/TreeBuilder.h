@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 // Makes a file (and its folders) holding size bytes, last modified at when.
 inline void MakeFile(const QString& path, const QDateTime& when, qint64 size = 0) {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -20,3 +23,11 @@ inline void MakeFile(const QString& path, const QDateTime& when, qint64 size = 0
 }
 
 inline void MakeFolder(const QString& path) { ASSERT_TRUE(QDir().mkpath(path)) << path.toStdString(); }
+
+// Makes a symbolic link to target (which need not exist), the link itself
+// last modified at when.
+inline void MakeLink(const QString& target, const QString& path, const QDateTime& when) {
+    ASSERT_TRUE(QFile::link(target, path)) << path.toStdString();
+    const struct timespec times[2] = {{when.toSecsSinceEpoch(), 0}, {when.toSecsSinceEpoch(), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+}

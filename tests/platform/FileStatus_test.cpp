@@ -69,6 +69,7 @@ TEST(FileStatus, FilesFoldersLinksAndOtherKinds) {
     // A link is followed: a link to a file is a file of that size.
     const platform::FileStatus link = platform::GetFileStatus(dir + "/link.txt");
     EXPECT_TRUE(link.isFile);
+    EXPECT_FALSE(link.isLink);
     EXPECT_EQ(link.size, 5);
     EXPECT_TRUE(platform::IsSymbolicLink(dir + "/link.txt"));
     EXPECT_FALSE(platform::IsSymbolicLink(dir + "/five.txt"));
@@ -95,7 +96,8 @@ TEST(FileStatus, FilesFoldersLinksAndOtherKinds) {
 }
 
 // Read relative to the open folder, every kind of entry has the status its
-// whole path gives.
+// whole path gives without following a link: a link is itself, with its own
+// size (the length of its target).
 TEST(FileStatus, ReadInAnOpenFolderAsThroughTheWholePath) {
     TestEnvironment env;
     const QString dir = env.folder();
@@ -108,15 +110,49 @@ TEST(FileStatus, ReadInAnOpenFolderAsThroughTheWholePath) {
     ASSERT_TRUE(folder.isOpen());
     for (const char* name : {"five.txt", "folder", "link.txt", "dangling", "pipe", "missing"}) {
         const platform::FileStatus inFolder = folder.status(name);
-        const platform::FileStatus whole = platform::GetFileStatus(dir + '/' + name);
+        const platform::FileStatus whole = platform::GetEntryStatus(dir + '/' + name);
         EXPECT_EQ(inFolder.exists, whole.exists) << name;
         EXPECT_EQ(inFolder.isFile, whole.isFile) << name;
         EXPECT_EQ(inFolder.isFolder, whole.isFolder) << name;
+        EXPECT_EQ(inFolder.isLink, whole.isLink) << name;
         EXPECT_EQ(inFolder.size, whole.size) << name;
         EXPECT_EQ(inFolder.modifiedSecs, whole.modifiedSecs) << name;
     }
+    for (const char* name : {"link.txt", "dangling"}) {
+        const platform::FileStatus link = folder.status(name);
+        EXPECT_TRUE(link.exists && link.isLink && !link.isFile) << name;
+        EXPECT_EQ(link.size, qint64(encoded(dir + (name[0] == 'l' ? "/five.txt" : "/nowhere")).size())) << name;
+    }
     EXPECT_FALSE(platform::OpenFolder(encoded(dir + "/missing")).isOpen());
     EXPECT_FALSE(platform::OpenFolder(encoded(dir + "/missing")).status("five.txt").exists);
+}
+
+// Subfolders in listing order; links to folders only when asked for, marked,
+// and never a link to a file or a dangling one.
+TEST(ReadSubFolders, LinksToFoldersOnlyWhenAskedFor) {
+    TestEnvironment env;
+    const QString dir = env.path("subs");
+    ASSERT_TRUE(QDir().mkpath(dir + "/real"));
+    makeFile(dir + "/file.txt");
+    ASSERT_TRUE(QFile::link(dir + "/real", dir + "/to-real"));
+    ASSERT_TRUE(QFile::link(dir + "/file.txt", dir + "/to-file"));
+    ASSERT_TRUE(QFile::link(dir + "/gone", dir + "/dangling"));
+    for (const bool links : {false, true}) {
+        platform::FolderEntries entries;
+        std::vector<platform::SubFolder> subs;
+        platform::FolderId id;
+        ASSERT_TRUE(platform::ReadSubFolders(dir + '/', entries, subs, &id, links));
+        EXPECT_EQ(entries.size(), 5);
+        QMap<QString, bool> found;
+        for (const platform::SubFolder& sub : subs) found.insert(sub.path, sub.isLink);
+        QMap<QString, bool> expected{{dir + "/real", false}};
+        if (links) expected.insert(dir + "/to-real", true);
+        EXPECT_EQ(found, expected) << links;
+    }
+    platform::FolderEntries entries;
+    std::vector<platform::SubFolder> subs{{"stale", false}};
+    EXPECT_FALSE(platform::ReadSubFolders(dir + "/gone", entries, subs, nullptr, true));
+    EXPECT_TRUE(subs.empty());
 }
 
 // The minute text is the toolkit's text for the same time, across zones and
