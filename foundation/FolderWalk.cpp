@@ -183,10 +183,11 @@ void FindFoldersContainingFile(QWidget* listBox, const QString& rootFolder, cons
         return;
     }
     const QString name = fileName.trimmed();
-    // Hidden files (names beginning with ".") do not count as found.
-    const bool visibleName = !name.isEmpty() && !name.startsWith(u'.') && !name.contains(u'/');
+    // A hidden file (a name beginning with ".") is found only when that hidden
+    // name is the one asked for.
+    const bool plainName = !name.isEmpty() && !name.contains(u'/');
     RemoveListRowsWhere(listBox, [&](const QString& row) {
-        if (!visibleName) return true;
+        if (!plainName) return true;
         QString folder = row;
         return !platform::GetFileStatus(JoinPath(folder, name)).isFile;
     });
