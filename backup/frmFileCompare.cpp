@@ -254,8 +254,10 @@ void frmFileCompare::GetBackupFiles() {
 void frmFileCompare::AddBackupFileToList(QTreeWidget* list, QString folder, QString fileName, const QString& typeText) {
     fileName = fileName.trimmed();
     const QString path = JoinPath(folder, fileName);
-    // As an ordinary file search: hidden and system files are not seen.
-    if (fileName.isEmpty() || fileName.startsWith('.')) return;
+    // As an ordinary file search: hidden and system files are not seen, except
+    // the copies of an original that is itself hidden.
+    if (fileName.isEmpty()) return;
+    if (fileName.startsWith('.') && !GetFileNameFromPath(txtOrigFile->text()).trimmed().startsWith('.')) return;
     const platform::FileStatus status = platform::GetFileStatus(path);
     if (!status.isFile) return;
     auto* row = new QTreeWidgetItem(list);

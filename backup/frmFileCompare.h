@@ -66,7 +66,8 @@ public:
     void lstBk_Click();
 
 private:
-    // Adds a row for folder/fileName when a visible regular file lies there.
+    // Adds a row for folder/fileName when a regular file lies there that is
+    // visible, or hidden as the original is.
     void AddBackupFileToList(QTreeWidget* list, QString folder, QString fileName, const QString& typeText);
     QString copyFileName() const;
 };

@@ -151,11 +151,12 @@ void FindFoldersContainingFile(QWidget* listBox, const QString& rootFolder, cons
         return;
     }
     const QString name = fileName.trimmed();
-    // Hidden files (names beginning with ".") do not count as found. A link
-    // stands for itself: a backup copy of a link is a link.
-    const bool visibleName = !name.isEmpty() && !name.startsWith(u'.') && !name.contains(u'/');
+    // A hidden file (a name beginning with ".") is found only when that hidden
+    // name is the one asked for. A link stands for itself: a backup copy of a
+    // link is a link.
+    const bool plainName = !name.isEmpty() && !name.contains(u'/');
     RemoveListRowsWhere(listBox, [&](const QString& row) {
-        if (!visibleName) return true;
+        if (!plainName) return true;
         QString folder = row;
         const platform::FileStatus st = platform::GetEntryStatus(JoinPath(folder, name));
         return !st.isFile && !st.isLink;

@@ -69,8 +69,9 @@ bool WalkFolderTree(const QString& folderPath, QWidget* listControl, const std::
 void ListAllSubFolders(QTreeWidget* listView, const QString& rootFolder);
 
 // Walks the root into the list box (rows already there stay in front), then
-// keeps only the rows whose folder holds a visible regular file or symbolic
-// link named fileName (trimmed); a link is not followed.
+// keeps only the rows whose folder holds a regular file or symbolic link
+// named fileName (trimmed); a link is not followed, and a hidden file is found
+// only by its own hidden name.
 void FindFoldersContainingFile(QWidget* listBox, const QString& rootFolder, const QString& fileName);
 
 // The file's size in bytes as a 64-bit value; 0 when it cannot be read.

@@ -3,6 +3,8 @@
 #include "foundation/Logging.h"
 #include "platform/ProfileFile.h"
 
+#include <QStringList>
+
 QString IniFile;
 
 namespace {
@@ -32,5 +34,16 @@ int WriteIni(const QString& section, const QString& key, const QString& value, c
 bool WriteIniChecked(const QString& section, const QString& key, const QString& value, const QString& file) {
     if (platform::WriteProfileString(section, key, value, file)) return true;
     WriteLog("Cant write the setting [" + section + "] " + key + " to the settings file '" + file + "'", 0);
+    return false;
+}
+
+bool WriteIniValues(const QString& file, const std::vector<platform::ProfileEntry>& values) {
+    QString why;
+    if (platform::WriteProfileStrings(file, values, &why)) return true;
+    QStringList keys;
+    for (const platform::ProfileEntry& v : values) keys << "[" + v.section + "] " + v.key;
+    WriteLog("WriteIniValues : Cant write the settings file '" + file + "' - " + why + " - none of " +
+                 keys.join(QStringLiteral(", ")) + " was saved",
+             0);
     return false;
 }

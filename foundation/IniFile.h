@@ -1,6 +1,9 @@
 #pragma once
-// Access to the settings file. Both functions hold no state.
+// Access to the settings file. The functions hold no state.
+#include "platform/ProfileFile.h"
+
 #include <QString>
+#include <vector>
 
 // Full path of the settings file (SettingsFilePath()); each program sets it at start.
 extern QString IniFile;
@@ -18,3 +21,9 @@ int WriteIni(const QString& section, const QString& key, const QString& value, c
 // failed write as success: false, and a level-0 log line, when the settings
 // file could not be written (it then keeps what it held).
 bool WriteIniChecked(const QString& section, const QString& key, const QString& value, const QString& file);
+
+// Writes every value in one save of the settings file: afterwards it holds all
+// of them or, after a failure, exactly what it held before. A failure is a
+// level-0 program-log line naming the file, the reason and the keys not saved,
+// and gives false.
+bool WriteIniValues(const QString& file, const std::vector<platform::ProfileEntry>& values);

@@ -3,11 +3,12 @@
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
 #include "foundation/cFileIO.h"
+#include "platform/ByteText.h"
 #include "platform/Dialogs.h"
+#include "platform/SaveFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <array>
 #include <stdexcept>
 
@@ -98,19 +99,14 @@ qint32 clsArray::LoadFromDisk(const QString& fileName, bool showMessage) {
 }
 
 bool clsArray::SaveToDisk(const QString& fileName) const {
-    QSaveFile file(fileName);
-    bool ok = file.open(QIODevice::WriteOnly);
-    for (qint32 i = 1; ok && i <= m_count; ++i) {
-        const QByteArray line = m_items[i].toUtf8() + "\r\n";
-        ok = file.write(line) == line.size();
-    }
-    if (ok) ok = file.commit();
-    if (!ok) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        WriteLog("SaveToDisk : cant write the file " + fileName + " - " + why, 0);
-    }
-    return ok;
+    // Lines go back as the bytes they were read from, text in other encodings
+    // included (platform/ByteText.h).
+    QByteArray data;
+    for (qint32 i = 1; i <= m_count; ++i) data += platform::BytesFromText(m_items[i]) + "\r\n";
+    QString why;
+    if (platform::ReplaceFile(fileName, data, &why)) return true;
+    WriteLog("SaveToDisk : cant write the file " + fileName + " - " + why, 0);
+    return false;
 }
 
 void clsArray::DisplayInListView(QTreeWidget*, bool) {}

@@ -29,11 +29,13 @@ public:
     // Appends every line of the file; returns the number read. A file that
     // cannot be read shows "Error loading file from disk to Array" with the
     // reason and returns -1. showMessage: a box tells how many lines were read.
+    // Bytes that are not UTF-8 are carried without loss (platform/ByteText.h).
     qint32 LoadFromDisk(const QString& fileName, bool showMessage = false);
 
-    // Writes items 1 to Count, one per line (CR LF), replacing the file. The
-    // file is replaced only once every line is written, so a failed save keeps
-    // the old file. False (and a program-log line) on failure.
+    // Writes items 1 to Count, one per line (CR LF), replacing the file; a line
+    // read from a file goes back as the bytes it was read from. The file is
+    // replaced only once every line is written and flushed to the disk, so a
+    // failed save keeps the old file. False (and a program-log line) on failure.
     bool SaveToDisk(const QString& fileName) const;
 
     // Does nothing.

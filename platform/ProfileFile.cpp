@@ -130,16 +130,11 @@ int ReadProfileString(const QString& file, const QString& section, const QString
     return 0;
 }
 
-bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file,
-                        QString* why) {
-    Profile profile;
-    QString reason;
-    const Load load = loadProfile(file, profile, reason);
-    // A file that is there but cannot be read must not be replaced by one
-    // holding only this key: every other setting would be lost.
-    if (load == Load::Failed) return fail(why, reason);
+namespace {
 
-    std::vector<Line>& lines = profile.lines;
+// Replaces the key's value in place, or adds the key at the end of its
+// section, adding the section at the end of the file when it is missing.
+void setValue(std::vector<Line>& lines, const QString& section, const QString& key, const QString& value) {
     const QString entry = key + '=' + value;
     int sectionStart = -1;   // index of the "[section]" line
     int lastInSection = -1;  // last non-blank line belonging to the section
@@ -173,10 +168,37 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
         if (at > 0 && lines[at - 1].end.isEmpty()) lines[at - 1].end = QByteArrayLiteral("\r\n");
         lines.insert(lines.begin() + qsizetype(at), added.begin(), added.end());
     }
+}
 
+QByteArray joined(const Profile& profile) {
     QByteArray data;
-    for (const Line& l : lines) data += l.bytes + l.end;
-    return ReplaceFile(file, data, why);
+    for (const Line& l : profile.lines) data += l.bytes + l.end;
+    return data;
+}
+
+}  // namespace
+
+bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file,
+                        QString* why) {
+    Profile profile;
+    QString reason;
+    const Load load = loadProfile(file, profile, reason);
+    // A file that is there but cannot be read must not be replaced by one
+    // holding only this key: every other setting would be lost.
+    if (load == Load::Failed) return fail(why, reason);
+
+    setValue(profile.lines, section, key, value);
+    return ReplaceFile(file, joined(profile), why);
+}
+
+bool WriteProfileStrings(const QString& file, const std::vector<ProfileEntry>& entries, QString* why) {
+    Profile profile;
+    QString reason;
+    // As for one key: an unreadable file is never replaced.
+    if (loadProfile(file, profile, reason) == Load::Failed) return fail(why, reason);
+    if (entries.empty()) return true;
+    for (const ProfileEntry& e : entries) setValue(profile.lines, e.section, e.key, e.value);
+    return ReplaceFile(file, joined(profile), why);
 }
 
 }  // namespace platform

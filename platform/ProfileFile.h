@@ -5,6 +5,8 @@
 // are bytes: text that is not UTF-8 is carried without loss (ByteText.h).
 #include <QString>
 
+#include <vector>
+
 namespace platform {
 
 // Copies at most bufferSize - 1 characters of the value into value and returns
@@ -24,5 +26,18 @@ int ReadProfileString(const QString& file, const QString& section, const QString
 // replaced. Returns false on any failure, with the reason in why.
 bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file,
                         QString* why = nullptr);
+
+// One value to write: the key in its section.
+struct ProfileEntry {
+    QString section;
+    QString key;
+    QString value;
+};
+
+// Writes every entry, in their order, as WriteProfileString writes one, but in
+// one replacement of the file: it is read once and saved once, so it ends
+// holding all the values or, after any failure, exactly what it held before.
+// No entries leave the file untouched.
+bool WriteProfileStrings(const QString& file, const std::vector<ProfileEntry>& entries, QString* why = nullptr);
 
 }  // namespace platform

@@ -249,7 +249,8 @@ void frmCorvexProOptions::cmdOK_Click() {
                          platform::Icon::Information, QStringLiteral("Need to choose a list of Paths to Backup"));
         return;
     }
-    if (txtDestDir->text().isEmpty()) {
+    // Blanks alone name no folder: written with its slash they would read as "/".
+    if (txtDestDir->text().trimmed().isEmpty()) {
         platform::MsgBox(QStringLiteral("There is no destination directory specified"), platform::Buttons::OK,
                          platform::Icon::Information, QStringLiteral("Need to choose a destination directory"));
         return;
@@ -265,27 +266,27 @@ void frmCorvexProOptions::cmdOK_Click() {
 }
 
 bool frmCorvexProOptions::writeSettings() {
-    const auto write = [](const char* section, const char* key, const QString& value) {
-        return WriteIniChecked(QString::fromLatin1(section), QString::fromLatin1(key), value, IniFile);
-    };
     using namespace Key;
-    const char* general = Section::General;
+    const QString general = QString::fromLatin1(Section::General);
     const QString one = QStringLiteral("1");
     const QString zero = QStringLiteral("0");
-    if (!write(general, Title, QStringLiteral("CorvexPro"))) return false;
-    if (!write(general, Title, QStringLiteral("CorvexPro"))) return false;
-    if (!write(general, RunSilently, chkRunSilent->isChecked() ? one : zero)) return false;
-    if (!write(general, KeepPaths, chkReplicatePaths->isChecked() ? one : zero)) return false;
+    std::vector<platform::ProfileEntry> values{
+        {general, Title, QStringLiteral("CorvexPro")},
+        {general, RunSilently, chkRunSilent->isChecked() ? one : zero},
+        {general, KeepPaths, chkReplicatePaths->isChecked() ? one : zero},
+    };
     appendSlash(txtDataPath);
     if (chkLogUsage->isChecked()) {
-        if (!write(general, RecordToPlandel, one)) return false;
-        if (!write(Section::Plandel, DataPath, txtDataPath->text())) return false;
+        values.push_back({general, RecordToPlandel, one});
+        values.push_back({QString::fromLatin1(Section::Plandel), DataPath, txtDataPath->text()});
     } else {
-        if (!write(general, RecordToPlandel, zero)) return false;
+        values.push_back({general, RecordToPlandel, zero});
     }
     appendSlash(txtDestDir);
-    if (!write(general, BackupTo, txtDestDir->text())) return false;
-    return write(general, BackupType, QString::number(cmbDestType->currentIndex()));
+    values.push_back({general, BackupTo, txtDestDir->text()});
+    values.push_back({general, BackupType, QString::number(cmbDestType->currentIndex())});
+    // One save: a full disk leaves the settings as they were, never half of them.
+    return WriteIniValues(IniFile, values);
 }
 
 void frmCorvexProOptions::showEvent(QShowEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // The options dialog: every backup setting in three steps (how the backup
 // program runs, what kind of backup it makes, which folders it backs up).
-// OK checks the entries and writes them to the settings file; the two folder
+// OK checks the entries (a destination of blanks alone counts as empty) and
+// writes them all to the settings file in one save; the two folder
 // lists are saved by the path-list editor itself.
 #include <QDialog>
 #include <functional>
@@ -58,8 +59,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The writes of OK, in their order; false when the settings file could
-    // not be written.
+    // The values OK writes, in their order, in one save of the settings
+    // file; false when it could not be written (it then holds what it held).
     bool writeSettings();
     bool m_hookRun = false;
 };

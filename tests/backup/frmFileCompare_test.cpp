@@ -130,6 +130,18 @@ TEST_F(FinderTest, FindAllListsEveryFolderInWalkOrderAndWarnsAfterwards) {
     EXPECT_EQ(rowTexts(), QStringList{dest + "/"});
 }
 
+TEST_F(FinderTest, AHiddenOriginalFindsItsHiddenCopies) {
+    original = env.path("work/docs/.profile");
+    WriteBytes(original, "original");
+    for (const char* folder : {"", "/x"}) makeCopy(dest + folder + "/.profile", "c", BackupTestNow());
+    makeCopy(dest + "/x/a.txt", "c", BackupTestNow());
+    frmFileCompare& f = open(dest + "/.profile");
+    EXPECT_EQ(rowTexts(), QStringList{dest + "/"});
+    boxes.answer(platform::Answer::OK);
+    f.chkFindAll->setChecked(true);
+    EXPECT_EQ(rowTexts(), (QStringList{dest + "/", dest + "/x/"}));
+}
+
 TEST_F(FinderTest, RestoreBringsBackTheSelectedCopyWithItsTimeAndMode) {
     const QDateTime older(QDate(2003, 4, 20), QTime(10, 0, 0));
     makeCopy(dest + "/a.txt", "flat copy", BackupTestNow());

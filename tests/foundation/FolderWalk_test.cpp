@@ -138,10 +138,11 @@ TEST(FindFoldersContainingFile, KeepsOnlyFoldersHoldingTheTrimmedName) {
     rows.sort();
     EXPECT_EQ(rows, (QStringList{root + "/2024-05-01", root + "/2024-05-04/keep/home", root + "/2024-05-06"}));
 
-    // Hidden files are not found; a name found nowhere leaves no rows.
+    // A hidden file is found by its own name; a name found nowhere leaves no rows.
     list.clear();
     FindFoldersContainingFile(&list, root, ".notes.txt");
-    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(ListRowTexts(&list), QStringList{root + "/2024-05-05"});
+    list.clear();
     FindFoldersContainingFile(&list, root, "absent.txt");
     EXPECT_EQ(list.count(), 0);
 }

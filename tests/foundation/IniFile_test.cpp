@@ -174,3 +174,15 @@ TEST_F(IniFileTest, RewriteKeepsEveryOtherLineByteForByte) {
                                          "extra=1\r\n"));
     EXPECT_FALSE(QFile::exists(env.path("corvex.log")));
 }
+
+TEST_F(IniFileTest, ManyValuesInOneSaveAsSingleWritesWouldLeaveThem) {
+    WriteBytes(ini, "; note\r\n[GENERAL]\r\nbackupTo=/b/\r\nodd=\xff\r\n");
+    const std::vector<platform::ProfileEntry> values{{"general", "BACKUPTO", "/c/"},
+                                                     {"Plandel", "dataPath", "/p/"},
+                                                     {"general", "backupType", "7"},
+                                                     {"general", "backupType", "3"}};
+    ASSERT_TRUE(WriteIniValues(ini, values));
+    EXPECT_EQ(ReadBytes(ini), QByteArray("; note\r\n[GENERAL]\r\nBACKUPTO=/c/\r\nodd=\xff\r\nbackupType=3\r\n"
+                                         "[Plandel]\r\ndataPath=/p/\r\n"));
+    EXPECT_FALSE(QFile::exists(env.path("corvex.log")));
+}

@@ -111,6 +111,16 @@ TEST_F(StringArrayTest, SaveToDiskWritesTheItemsAndReportsAFailure) {
     EXPECT_TRUE(env.readFile("corvex.log").contains("SaveToDisk : cant write the file " + env.path("folder.txt")));
 }
 
+TEST_F(StringArrayTest, LinesInOtherEncodingsGoBackAsTheirBytes) {
+    const QByteArray lines = "/home/anna/caf\xe9/\r\n/x/\xff\xfe\x80/\r\n/y/caf\xc3\xa9/\r\n";
+    WriteBytes(env.path("in.txt"), lines);
+    clsArray a;
+    ASSERT_EQ(a.LoadFromDisk(env.path("in.txt")), 3);
+    EXPECT_EQ(a.Item(3), QString::fromUtf8("/y/caf\xc3\xa9/"));
+    ASSERT_TRUE(a.SaveToDisk(env.path("out.txt")));
+    EXPECT_EQ(ReadBytes(env.path("out.txt")), lines);
+}
+
 TEST_F(StringArrayTest, AddAtAnotherIndexWarnsAndAppends) {
     boxes.answer(platform::Answer::OK);
     clsArray a;

@@ -8,6 +8,7 @@
 #include "platform/SystemInfo.h"
 #include "settings/SettingsValues.h"
 #include "settings/frmConfigureCorvexPro.h"
+#include "support/FullDisk.h"
 #include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -172,18 +173,22 @@ TEST_F(OptionsTest, RecordingOnWithAnEmptyDataFolderUsesTheProgramFolder) {
 TEST_F(OptionsTest, OkRefusesWithoutFoldersOrDestinationAndWritesNothing) {
     writeIni("backupType=2\r\n");
     const QString before = env.readFile("corvex.ini");
-    // The folder list is checked before the destination.
+    // The folder list is checked before the destination; blanks alone are no destination.
     const struct {
         const char* pathList;
+        const char* destination;
         const char* title;
         const char* text;
     } cases[] = {
-        {nullptr, "Need to choose a list of Paths to Backup", "There are no directories selected to backup"},
-        {"/home/anna/*\r\n", "Need to choose a destination directory", "There is no destination directory specified"}};
+        {nullptr, "", "Need to choose a list of Paths to Backup", "There are no directories selected to backup"},
+        {"/home/anna/*\r\n", "", "Need to choose a destination directory",
+         "There is no destination directory specified"},
+        {"/home/anna/*\r\n", " \t  ", "Need to choose a destination directory",
+         "There is no destination directory specified"}};
     for (const auto& c : cases) {
         if (c.pathList) env.writeFile("MyPaths.txt", c.pathList);
         frmCorvexProOptions f;
-        f.txtDestDir->clear();
+        f.txtDestDir->setText(c.destination);
         QSignalSpy finished(&f, &QDialog::finished);
         boxes.answer(platform::Answer::OK);
         const int shown = boxes.count();
@@ -192,6 +197,7 @@ TEST_F(OptionsTest, OkRefusesWithoutFoldersOrDestinationAndWritesNothing) {
         EXPECT_EQ(boxes.last().title, c.title);
         EXPECT_EQ(boxes.last().text, c.text);
         EXPECT_EQ(finished.count(), 0);
+        EXPECT_EQ(f.txtDestDir->text(), c.destination) << "a refused destination gets no slash";
     }
     EXPECT_EQ(env.readFile("corvex.ini"), before);
 }
@@ -207,7 +213,38 @@ TEST_F(OptionsTest, SettingsThatCannotBeWrittenKeepTheDialogOpen) {
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.last().text.startsWith("The settings could not be written to '" + IniFile + "'"));
     EXPECT_EQ(finished.count(), 0);
-    EXPECT_TRUE(env.readFile("vantor.log").contains("Cant write the setting [general] title"));
+    EXPECT_TRUE(env.readFile("vantor.log").contains("Cant write the settings file '" + IniFile + "'"));
+    EXPECT_TRUE(env.readFile("vantor.log").contains("none of [general] title, [general] runSilently"));
+}
+
+TEST_F(OptionsTest, OkOnANearlyFullDiskWritesNoneOfTheSettings) {
+    FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "a tmpfs cannot be mounted here";
+    env.writeFile("MyPaths.txt", "/home/anna/*\r\n");
+    IniFile = disk.path("corvex.ini");
+    // The file fills one page of the disk and one page stays free: a save that
+    // keeps it within a page fits, the longer destination does not.
+    const QByteArray keys =
+        "[general]\r\ntitle=CorvexPro\r\nrunSilently=0\r\nkeepPaths=0\r\nRecordToPlandel=0\r\n"
+        "backupTo=/old/\r\nbackupType=0\r\n";
+    const QByteArray before = "; " + QByteArray(4090 - 4 - keys.size(), 'x') + "\r\n" + keys;
+    ASSERT_EQ(before.size(), 4090);
+    WriteBytes(IniFile, before);
+    frmCorvexProOptions f;
+    f.chkRunSilent->setChecked(true);
+    f.txtDestDir->setText("/media/usb/backup");
+    disk.fill();
+    const QString filler = disk.path("filler");
+    ASSERT_TRUE(QFile::resize(filler, ((QFileInfo(filler).size() + 4095) / 4096 - 1) * 4096));
+
+    QSignalSpy finished(&f, &QDialog::finished);
+    boxes.answer(platform::Answer::OK);
+    f.cmdOK->click();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().icon, platform::Icon::Critical);
+    EXPECT_EQ(finished.count(), 0);
+    EXPECT_EQ(ReadBytes(IniFile), before);
+    EXPECT_EQ(disk.names(), (QStringList{"corvex.ini", "filler"}));
 }
 
 TEST_F(OptionsTest, FolderButtonsGoThroughThePicker) {
