@@ -1,4 +1,5 @@
 #include "backup/BackupFolder.h"
+#include "foundation/BackupTypeTexts.h"
 #include "foundation/IniFile.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -8,6 +9,7 @@
 #include <QLocale>
 
 #include <gtest/gtest.h>
+#include <set>
 #include <vector>
 
 namespace {
@@ -80,6 +82,54 @@ TEST_F(FolderNameTest, AGivenTimeFormsTheNameInsteadOfTheClock) {
         env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=" + stored + "\r\n");
         EXPECT_EQ(LastBackupTime(), expected) << stored.toStdString();
     }
+}
+
+TEST_F(FolderNameTest, TheDateWindowStartsAtTheLastBackupUnlessThatIsNoDateOrAhead) {
+    const QDateTime now(QDate(2003, 4, 28), QTime(14, 5, 0));
+    const QDateTime fallback = now.addDays(-62);
+    const struct {
+        const char* stored;
+        QDateTime start;
+        const char* logged;  // the level-0 line, or nullptr for none
+    } cases[] = {
+        {"", fallback, nullptr},
+        {"2003-04-27 23:59:10", QDateTime(QDate(2003, 4, 27), QTime(23, 59, 10)), nullptr},
+        {"2003-04-28 14:05:00", now, nullptr},
+        {"2003-04-28", QDateTime(QDate(2003, 4, 28), QTime(0, 0)), nullptr},
+        {"yesterday", fallback, "is not a date"},
+        {"2003-04-28 14:05:01", fallback, "lies in the future"},
+        {"2031-01-01 00:00:00", fallback, "lies in the future"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(env.path("corvex.log"));
+        env.writeFile("corvex.ini", QString("[general]\r\ndateOfLastBackup=") + c.stored + "\r\n");
+        EXPECT_EQ(DateWindowStart(now), c.start) << c.stored;
+        const QString log = QFileInfo::exists(env.path("corvex.log")) ? env.readFile("corvex.log") : QString();
+        if (c.logged)
+            EXPECT_TRUE(log.contains(QString("dateOfLastBackup '") + c.stored + "' " + c.logged +
+                                     " - listing the last 62 days"))
+                << c.stored;
+        else
+            EXPECT_TRUE(log.isEmpty()) << c.stored;
+    }
+}
+
+TEST_F(FolderNameTest, DestinationsOfBlanksAndSeparatorsAloneAreMissing) {
+    for (const char* missing : {"", "   ", "/", "   /", " / ", "//", "\t"}) EXPECT_TRUE(IsMissingDestination(missing));
+    for (const char* given : {"/b", " /b/ ", "b", "/dev/null"}) EXPECT_FALSE(IsMissingDestination(given)) << given;
+}
+
+TEST_F(FolderNameTest, EveryTypeOfTheTableNamesAFolderAndTheFinderTag) {
+    std::vector<QString> folders;
+    for (const BackupTypeEntry& type : BackupTypes()) {
+        EXPECT_EQ(BackupTypeName(type.number), QString::fromLatin1(type.name));
+        EXPECT_EQ(BackupTypeTexts().at(type.number), QString::fromLatin1(type.listText));
+        folders.push_back(name(type.number));
+        EXPECT_TRUE(folders.back().startsWith(base + "/")) << type.number;
+    }
+    // Each type names a folder of its own on this day.
+    EXPECT_EQ(std::set<QString>(folders.begin(), folders.end()).size(), folders.size());
+    EXPECT_EQ(FindBackupType(int(BackupTypes().size())), nullptr);
 }
 
 TEST_F(FolderNameTest, WeeksBeginOnSundayAndTheFirstHoldsFirstJanuary) {
