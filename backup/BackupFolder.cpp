@@ -104,8 +104,7 @@ QString BackupTypeName(int type) {
 bool IsMissingDestination(const QString& destination) {
     // Blanks and separators alone name the root folder at most ("   /" is a
     // blank entry saved with its separator).
-    return std::all_of(destination.begin(), destination.end(),
-                       [](QChar c) { return c == u'/' || c.isSpace(); });
+    return std::all_of(destination.begin(), destination.end(), [](QChar c) { return c == u'/' || c.isSpace(); });
 }
 
 QString KeepPathFolder(const QString& destination, const QString& source) {

@@ -287,9 +287,9 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         default: break;
         }
         if (!copy.ok()) {
-            WriteLog("Cant copy file '" + source + "'" +
-                         (copy.description.isEmpty() ? QString() : " - " + copy.description),
-                     0);
+            WriteLog(
+                "Cant copy file '" + source + "'" + (copy.description.isEmpty() ? QString() : " - " + copy.description),
+                0);
             // The run's own list of failures cannot be a failure of the run.
             if (source == failedPath) continue;
             appendLog(QStringLiteral("failed.log"),

@@ -455,9 +455,11 @@ TEST_F(CopyLoopTest, AFailedNameWithALineBreakIsLoggedEveryRunInsteadOfListed) {
     for (int runNumber = 1; runNumber <= 2; ++runNumber) {
         run();
         EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/gone.txt")});
-        EXPECT_EQ(env.readLines("corvex.log").filter("two\\nlines.txt' in " + env.path("failed.txt") +
-                                                     " for a retry - its name holds a line break").size(),
-                  runNumber);
+        EXPECT_EQ(
+            env.readLines("corvex.log")
+                .filter("two\\nlines.txt' in " + env.path("failed.txt") + " for a retry - its name holds a line break")
+                .size(),
+            runNumber);
     }
 }
 
@@ -482,7 +484,8 @@ TEST_F(CopyLoopTest, ASourceNamedLikeTheRunsOwnListsIsAFailedCopy) {
     EXPECT_EQ(env.readLines("dest/_fileDetails.txt").size(), 3);
     EXPECT_EQ(env.readLines("failed.txt"), (QStringList{files, details}));
     const QString log = env.readFile("corvex.log");
-    EXPECT_TRUE(log.contains(",Cant copy file '" + details + "' - the backup folder holds this run's own "
+    EXPECT_TRUE(log.contains(",Cant copy file '" + details +
+                             "' - the backup folder holds this run's own "
                              "_fileDetails.txt there\r\n"));
     EXPECT_TRUE(eventsLine().endsWith(" with 2 errors"));
     // Below the backup folder the names are free.

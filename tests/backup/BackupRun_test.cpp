@@ -151,8 +151,9 @@ TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDe
     EXPECT_EQ(RunExitStatus(), 1);
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().title, "Cant create Backup folder");
-    EXPECT_TRUE(env.readLines("failed.log").last().endsWith(",Cant write to the destination folder " +
-                                                             env.path("dest/20030428/")));
+    EXPECT_TRUE(env.readLines("failed.log")
+                    .last()
+                    .endsWith(",Cant write to the destination folder " + env.path("dest/20030428/")));
     EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/old.txt")});
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
 }

@@ -12,9 +12,9 @@
 #include <QTreeWidget>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <utility>
 #include <vector>
-#include <sys/types.h>
 
 namespace {
 
@@ -79,11 +79,11 @@ TEST(LoadFileToListBox, MissingHiddenOrEmptyNameLeavesControlUnchanged) {
     QTreeWidget view;
     addViewRow(&view, "keep");
     // Only a name with nothing behind it is missing; the rest are there but unreadable.
-    for (const auto& [name, expected] : std::vector<std::pair<QString, ListFileLoad>>{
-             {env.path("missing.txt"), ListFileLoad::Missing},
-             {env.path(".hidden.txt"), ListFileLoad::Unreadable},
-             {env.path("folder.txt"), ListFileLoad::Unreadable},
-             {env.path("pipe.txt"), ListFileLoad::Unreadable}}) {
+    for (const auto& [name, expected] :
+         std::vector<std::pair<QString, ListFileLoad>>{{env.path("missing.txt"), ListFileLoad::Missing},
+                                                       {env.path(".hidden.txt"), ListFileLoad::Unreadable},
+                                                       {env.path("folder.txt"), ListFileLoad::Unreadable},
+                                                       {env.path("pipe.txt"), ListFileLoad::Unreadable}}) {
         EXPECT_EQ(LoadListFile(&list, name, 0), expected) << name.toStdString();
         EXPECT_FALSE(LoadFileToListBox(&view, name, 0));
         EXPECT_EQ(rows(&list), QStringList{"keep"}) << name.toStdString();
