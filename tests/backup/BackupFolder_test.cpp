@@ -1,5 +1,4 @@
 #include "backup/BackupFolder.h"
-#include "foundation/BackupTypeTexts.h"
 #include "foundation/IniFile.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -9,7 +8,6 @@
 #include <QLocale>
 
 #include <gtest/gtest.h>
-#include <set>
 #include <vector>
 
 namespace {
@@ -112,24 +110,6 @@ TEST_F(FolderNameTest, TheDateWindowStartsAtTheLastBackupUnlessThatIsNoDateOrAhe
         else
             EXPECT_TRUE(log.isEmpty()) << c.stored;
     }
-}
-
-TEST_F(FolderNameTest, DestinationsOfBlanksAndSeparatorsAloneAreMissing) {
-    for (const char* missing : {"", "   ", "/", "   /", " / ", "//", "\t"}) EXPECT_TRUE(IsMissingDestination(missing));
-    for (const char* given : {"/b", " /b/ ", "b", "/dev/null"}) EXPECT_FALSE(IsMissingDestination(given)) << given;
-}
-
-TEST_F(FolderNameTest, EveryTypeOfTheTableNamesAFolderAndTheFinderTag) {
-    std::vector<QString> folders;
-    for (const BackupTypeEntry& type : BackupTypes()) {
-        EXPECT_EQ(BackupTypeName(type.number), QString::fromLatin1(type.name));
-        EXPECT_EQ(BackupTypeTexts().at(type.number), QString::fromLatin1(type.listText));
-        folders.push_back(name(type.number));
-        EXPECT_TRUE(folders.back().startsWith(base + "/")) << type.number;
-    }
-    // Each type names a folder of its own on this day.
-    EXPECT_EQ(std::set<QString>(folders.begin(), folders.end()).size(), folders.size());
-    EXPECT_EQ(FindBackupType(int(BackupTypes().size())), nullptr);
 }
 
 TEST_F(FolderNameTest, WeeksBeginOnSundayAndTheFirstHoldsFirstJanuary) {
