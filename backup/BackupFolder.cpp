@@ -1,5 +1,6 @@
 #include "backup/BackupFolder.h"
 
+#include "foundation/BackupTypeTexts.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
@@ -8,10 +9,12 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
+#include "platform/SystemInfo.h"
 
 #include <QLocale>
 #include <QStringList>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -32,6 +35,10 @@ QString shortMonthName(const QDate& date) {
 
 void reportFolderFailure(const QString& folder, int error, const QString& description) {
     const QString number = QString::number(error);
+    // The same trace as a destination the copy loop cannot write, written
+    // before the box at which an unattended run may wait.
+    QString failedLog = platform::ProgramFolder() + QStringLiteral("/failed.log");
+    WriteLogToFile(failedLog, "Cant write to the destination folder " + folder, 1, 0, QString());
     WriteLog("Cant create backup directory " + folder + " - error #" + number + " = " + description, 0);
     platform::MsgBox("Cant create backup directory " + folder + "\r\nError #" + number + " = " + description,
                      platform::Buttons::OK, platform::Icon::Critical, QStringLiteral("Cant create Backup folder"));
@@ -51,22 +58,25 @@ int WeekOfYear(const QDate& date) {
 
 QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTime& when) {
     if (!base.endsWith('/')) base += '/';
+    const BackupTypeEntry* entry = FindBackupType(type);
+    if (!entry) return {};
     const QDateTime now = when.isValid() ? when : platform::Now();
     const QDate today = now.date();
     QString folder;
-    switch (type) {
-    case 0: folder = base; break;
-    case 1: folder = base + today.toString(QStringLiteral("yyyyMMdd")) + '/'; break;
-    case 2: folder = base + shortDayName(today) + '/'; break;
-    case 3: folder = base + "Week" + QString::number(WeekOfYear(today)) + '/'; break;
-    case 4: folder = base + shortMonthName(today) + '/'; break;
-    case 5: folder = base + today.toString(QStringLiteral("yyyy")) + '-' + shortMonthName(today) + '/'; break;
-    case 6:
+    switch (entry->folder) {
+    case BackupFolderRule::Destination: folder = base; break;
+    case BackupFolderRule::Date: folder = base + today.toString(QStringLiteral("yyyyMMdd")) + '/'; break;
+    case BackupFolderRule::DayName: folder = base + shortDayName(today) + '/'; break;
+    case BackupFolderRule::WeekNumber: folder = base + "Week" + QString::number(WeekOfYear(today)) + '/'; break;
+    case BackupFolderRule::MonthName: folder = base + shortMonthName(today) + '/'; break;
+    case BackupFolderRule::YearMonth:
+        folder = base + today.toString(QStringLiteral("yyyy")) + '-' + shortMonthName(today) + '/';
+        break;
+    case BackupFolderRule::YearQuarter:
         folder =
             base + today.toString(QStringLiteral("yyyy")) + "-Q" + QString::number((today.month() - 1) / 3 + 1) + '/';
         break;
-    case 7: folder = base + now.toString(QStringLiteral("yyyyMMdd_HHmm")) + '/'; break;
-    default: return {};
+    case BackupFolderRule::DateTime: folder = base + now.toString(QStringLiteral("yyyyMMdd_HHmm")) + '/'; break;
     }
     // A test destination is never created: the copy loop only pretends to copy there.
     if (create && !IsTestDestination(folder)) {
@@ -74,7 +84,7 @@ QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTi
         QString description;
         // The dated folder lies inside the destination: a link in its place
         // would take the copies out of it.
-        if (type != 0 && platform::IsSymbolicLink(folder.chopped(1))) {
+        if (folder != base && platform::IsSymbolicLink(folder.chopped(1))) {
             reportFolderFailure(folder, ELOOP, QStringLiteral("A symbolic link stands in its place"));
             return {};
         }
@@ -87,17 +97,14 @@ QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTi
 }
 
 QString BackupTypeName(int type) {
-    switch (type) {
-    case 0: return QStringLiteral("All Files into the above directory");
-    case 1: return QStringLiteral("todays date as appended");
-    case 2: return QStringLiteral("cyclic daily backup");
-    case 3: return QStringLiteral("cyclic weekly backup");
-    case 4: return QStringLiteral("cyclic monthly backup");
-    case 5: return QStringLiteral("year and month backup");
-    case 6: return QStringLiteral("year and Quarter");
-    case 7: return QStringLiteral("todays date and time as appended");
-    default: return QStringLiteral("Unknown Backup type");
-    }
+    const BackupTypeEntry* entry = FindBackupType(type);
+    return entry ? QString::fromLatin1(entry->name) : QStringLiteral("Unknown Backup type");
+}
+
+bool IsMissingDestination(const QString& destination) {
+    // Blanks and separators alone name the root folder at most ("   /" is a
+    // blank entry saved with its separator).
+    return std::all_of(destination.begin(), destination.end(), [](QChar c) { return c == u'/' || c.isSpace(); });
 }
 
 QString KeepPathFolder(const QString& destination, const QString& source) {
@@ -123,8 +130,36 @@ QString KeepPathFolder(const QString& destination, const QString& source) {
     return result;
 }
 
+namespace {
+// The stored text as a date and time: the form the copy loop writes, also
+// ISO forms and a date alone (at midnight).
+QDateTime storedBackupTime(const QString& stored) {
+    QDateTime when = QDateTime::fromString(stored, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!when.isValid()) when = QDateTime::fromString(stored, Qt::ISODate);
+    if (!when.isValid()) when = QDateTime(QDate::fromString(stored, Qt::ISODate), QTime(0, 0));
+    return when;
+}
+}  // namespace
+
 QDateTime LastBackupTime() {
-    const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
-    const QDateTime when = QDateTime::fromString(stored, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QDateTime when = storedBackupTime(ReadIni(IniFile, Section::General, Key::DateOfLastBackup));
     return when.isValid() ? when : platform::Now();
+}
+
+QDateTime DateWindowStart(const QDateTime& now) {
+    const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
+    const QDateTime fallback = now.addDays(-62);
+    if (stored.isEmpty()) return fallback;
+    const QDateTime when = storedBackupTime(stored);
+    if (!when.isValid()) {
+        WriteLog("dateOfLastBackup '" + stored + "' is not a date - listing the last 62 days", 0);
+        return fallback;
+    }
+    // A clock that was once set wrong must not hide every change until it
+    // catches up with the stored date.
+    if (when > now) {
+        WriteLog("dateOfLastBackup '" + stored + "' lies in the future - listing the last 62 days", 0);
+        return fallback;
+    }
+    return when;
 }

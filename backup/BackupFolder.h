@@ -15,11 +15,23 @@
 QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTime& when = platform::Now());
 
 // The time of the last backup as [general] dateOfLastBackup stores it
-// ("yyyy-mm-dd hh:mm:ss"); the clock's time when none is stored or the value
-// is no date.
+// ("yyyy-mm-dd hh:mm:ss"): the moment that run named its backup folder, so the
+// folder is found from it even when it lies ahead of the clock. The clock's
+// time when none is stored or the value is no date.
 QDateTime LastBackupTime();
 
+// The first moment of the date window that lists the changed files: the stored
+// dateOfLastBackup; now less 62 days when none is stored, and also, with a
+// level-0 log line, when the value is no date or lies after now.
+QDateTime DateWindowStart(const QDateTime& now);
+
+// The backup type's short description, "Unknown Backup type" for a number
+// that names none.
 QString BackupTypeName(int type);
+
+// True for a destination of blanks and separators alone (also the empty
+// text): a backup there would land in the root folder, so none starts.
+bool IsMissingDestination(const QString& destination);
 
 // The folder below destination that receives the copy of source when the
 // source folders are kept.

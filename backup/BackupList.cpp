@@ -20,14 +20,17 @@
 #include "platform/EventLoop.h"
 #include "platform/FileCopy.h"
 #include "platform/FileStatus.h"
+#include "platform/SaveFile.h"
 #include "platform/SystemInfo.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSet>
+#include <cerrno>
 #include <vector>
 
 namespace {
@@ -66,6 +69,88 @@ private:
     bool m_failed = false;
 };
 
+// The names of the lists the run writes into the backup folder's root.
+bool isRunListName(const QString& name) {
+    return name == QLatin1String("_files.txt") || name == QLatin1String("_fileDetails.txt");
+}
+
+// The files waiting for a retry (failed.txt): the list the run found, less
+// what it copied, and what failed in it. Written whole at the run's end.
+class RetryList {
+public:
+    void load(const QString& path) {
+        QListWidget lines;
+        const ListFileLoad read = LoadListFile(&lines, path, 0);
+        // A list that cannot be read must not be replaced by this run's
+        // failures alone: the files it names would never be tried again.
+        m_readable = read != ListFileLoad::Unreadable;
+        if (!m_readable) WriteLog("Cant read " + path + " - the files it lists stay there for a retry", 0);
+        m_earlier = ListRowTexts(&lines);
+    }
+    void addCopied(const QString& path) { m_copied.insert(path); }
+    void addFailure(const QString& path) {
+        ++m_failures;
+        m_failed.append(path);
+    }
+    qint64 failures() const { return m_failures; }
+
+    // Replaces the file, or removes it when nothing waits; false (and a
+    // level-0 line) when that fails.
+    bool save(const QString& path) {
+        if (!m_readable) return false;
+        QStringList lines;
+        QSet<QString> listed;
+        for (const QString& earlier : m_earlier) {
+            if (m_copied.contains(earlier) || listed.contains(earlier)) continue;
+            // A file that has gone since has nothing left to back up.
+            if (!platform::GetFileStatus(earlier).isFile) {
+                WriteLog(earlier + " no longer exists - no longer tried again", 3);
+                continue;
+            }
+            listed.insert(earlier);
+            lines.append(earlier);
+        }
+        for (const QString& failed : m_failed) {
+            if (listed.contains(failed)) continue;
+            // failed.txt holds one name a line.
+            if (failed.contains(u'\n') || failed.contains(u'\r')) {
+                WriteLog("Cant list '" + visibleBreaks(failed) + "' in " + path +
+                             " for a retry - its name holds a line break",
+                         0);
+                continue;
+            }
+            listed.insert(failed);
+            lines.append(failed);
+        }
+        QString why;
+        if (lines.isEmpty()) {
+            if (!QFile::exists(path) && !platform::IsSymbolicLink(path)) return true;
+            QFile file(path);
+            if (file.remove()) return true;
+            why = file.errorString();
+        } else {
+            QByteArray data;
+            for (const QString& line : lines) data += platform::BytesFromText(line) + "\r\n";
+            if (platform::ReplaceFile(path, data, &why)) return true;
+        }
+        WriteLog("Cant write " + path + " - " + why, 0);
+        return false;
+    }
+
+private:
+    // A line break in a log line is shown as \n or \r.
+    static QString visibleBreaks(QString text) {
+        text.replace(u'\n', QStringLiteral("\\n"));
+        text.replace(u'\r', QStringLiteral("\\r"));
+        return text;
+    }
+    QStringList m_earlier;
+    QStringList m_failed;
+    QSet<QString> m_copied;
+    qint64 m_failures = 0;
+    bool m_readable = true;
+};
+
 // The caption of a run that met errors: failed copies alone are in FAILED.TXT;
 // folders and lists that could not be read are in the program log.
 QString errorCaption(qint64 failedCopies, qint64 errors) {
@@ -78,21 +163,20 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 }  // namespace
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors) {
+                         int earlierErrors, const QDateTime& namedAt) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
     if (!lock.take(status != nullptr)) return {false, earlierErrors};
     // The program log stays open for the run: a line for every file.
     ProgramLogSession logSession;
+    // The moment the backup folder was named is the next date window's start.
+    const QDateTime startedAt = namedAt.isValid() ? namedAt : platform::Now();
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
     QFile::remove(copiedPath);
-    QFile::remove(failedPath);
     ListFile copiedList;
     copiedList.openAtFirstLine(copiedPath);
-    ListFile failedList;
-    failedList.openAtFirstLine(failedPath);
 
     bool ignoring = ReadIni(IniFile, Section::General, Key::IgnoreFailedFileCopies) == QLatin1String("1");
     const bool recording = ReadIni(IniFile, Section::General, Key::RecordToPlandel).trimmed() == QLatin1String("1");
@@ -126,6 +210,10 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         return {false, earlierErrors + 1};
     }
     WriteLog("STARTING BACKUP to " + destination, 0);
+    // failed.txt stays as it is until the end of the run, which replaces it
+    // whole: a run killed on the way loses none of the files waiting for a retry.
+    RetryList retry;
+    retry.load(failedPath);
     platform::CopyRun copyRun;
 
     // The rows are taken once, as they stand now, in their order. The loop
@@ -147,16 +235,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         }
         const QString name = GetFileNameFromPath(source);
         // A test run's list lines would be discarded: they are not even made.
-        if (!testMode) {
-            filesList.writeLine(source);
-            // A row of the scan knows the file's size and time; a row read
-            // back from failed.txt knows its path alone.
-            const QString details =
-                row.form == FileListModel::RowForm::Full && row.timeKnown
-                    ? FileDetailsLine(source, row.size, row.modifiedSecs)
-                    : FormatFileDetails(source, QStringLiteral(","), false, true, true, false, true, true);
-            if (!details.isEmpty()) detailsList.writeLine(details);
-        }
+        if (!testMode) filesList.writeLine(source);
         ++count;
         if (hasStatus) {
             if (progressTotal) progressTotal->setValue(int(double(i + 1) / rowCount * 100));
@@ -166,10 +245,26 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         if (testMode) continue;
 
         const QString targetFolder = keep == 1 ? KeepPathFolder(destination, source) : destination;
-        // The copy makes the target folder's missing levels itself and never
-        // follows a link inside the backup folder out of it.
-        const platform::CopyOutcome copy =
-            platform::CopyFileBelow(source, destination, targetFolder.mid(destination.size()), name, &copyRun);
+        platform::CopyOutcome copy;
+        if (targetFolder == destination && isRunListName(name)) {
+            // The run is writing its own list of that name in this folder.
+            copy.result = platform::CopyResult::TargetFailed;
+            copy.error = EEXIST;
+            copy.description = "the backup folder holds this run's own " + name + " there";
+        } else {
+            // The copy makes the target folder's missing levels itself and never
+            // follows a link inside the backup folder out of it.
+            copy = platform::CopyFileBelow(source, destination, targetFolder.mid(destination.size()), name, &copyRun);
+        }
+        // The details are those of the copy made: the size and time of the
+        // source as the copy read it. A row that was not copied is described
+        // as the scan saw it; a row read back from failed.txt knows its path alone.
+        const QString details =
+            copy.ok() ? FileDetailsLine(source, copy.bytes, copy.modifiedSecs)
+            : row.form == FileListModel::RowForm::Full && row.timeKnown
+                ? FileDetailsLine(source, row.size, row.modifiedSecs)
+                : FormatFileDetails(source, QStringLiteral(","), false, true, true, false, true, true);
+        if (!details.isEmpty()) detailsList.writeLine(details);
         switch (copy.result) {
         case platform::CopyResult::FolderFailed:
             appendLog(QStringLiteral("error.log"), "An error occurred in the BackupList function : " +
@@ -192,12 +287,14 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         default: break;
         }
         if (!copy.ok()) {
-            WriteLog("Cant copy file '" + source + "'", 0);
-            // The run's own list of failures is being written: it cannot be copied, and that is no error.
+            WriteLog(
+                "Cant copy file '" + source + "'" + (copy.description.isEmpty() ? QString() : " - " + copy.description),
+                0);
+            // The run's own list of failures cannot be a failure of the run.
             if (source == failedPath) continue;
             appendLog(QStringLiteral("failed.log"),
                       "Cant Copy '" + source + "' to " + targetFolder + " - Original File is in use");
-            failedList.writeLine(source);
+            retry.addFailure(source);
             ++errors;
             if (!ignoring) {
                 const platform::Answer answer = platform::MsgBox(
@@ -208,6 +305,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             }
             continue;
         }
+        retry.addCopied(source);
         turns.yieldIfDue();
         WriteLog("Backed up " + source, 0);
         bytes += copy.bytes;
@@ -219,23 +317,25 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     filesList.close();
     detailsList.close();
     copiedList.close();
-    failedList.close();
+    // A test run copies nothing: the files waiting for a retry still wait.
+    if (!testMode && !retry.save(failedPath)) ++errors;
     if (hasStatus) {
         if (lblFile) lblFile->setText(QStringLiteral("Done!"));
         if (progressTotal) progressTotal->setValue(0);
     }
-    const qint64 failedCopies = errors;
+    const qint64 failedCopies = retry.failures();
     errors += earlierErrors;
     if (errors > 0 && hasStatus && lblFile) lblFile->setText(errorCaption(failedCopies, errors));
     appendLog(QStringLiteral("events.log"), "Corvex-Pro " + GetVersionString() + " copied " + GroupedNumber(count) +
                                                 " files (" + GroupedNumber(bytes) + " bytes) to " + destination +
                                                 " with " + GroupedNumber(errors) + " errors");
     RecordBackupToPlandel(count, bytes, errors, destination);
-    // The next run's date window starts here. The files that could not be
-    // copied come round again through failed.txt (AddEarlierFailures).
-    WriteIni(Section::General, Key::DateOfLastBackup, platform::Now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+    // The next run's date window starts when this run named its backup
+    // folder, which the last-backup window finds from it. The files that could
+    // not be copied come round again through failed.txt (AddEarlierFailures).
+    WriteIni(Section::General, Key::DateOfLastBackup, startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
              IniFile);
-    return {true, errors};
+    return {true, errors, failedCopies};
 }
 
 void AddEarlierFailures(FileListModel* fileList) {

@@ -1,6 +1,7 @@
 #pragma once
 // The copy loop of every backup: copies the ticked rows of the file list into
 // the backup folder and writes the run's lists, logs and planner records.
+#include <QDateTime>
 #include <QString>
 
 class FileListModel;
@@ -9,24 +10,29 @@ struct StatusControls;
 // Copies every ticked row of rows (text = the file's full path) into
 // destination, or below it along the file's own folder when keep is 1.
 // destination gains a trailing "/". status (lblFile and ProgressBarTotal are
-// used) may be null. Writes copied.txt and failed.txt in the program folder,
-// _files.txt and _fileDetails.txt in destination, the failed.log, events.log
-// and error.log lines, the planner records, and [general] dateOfLastBackup.
-// earlierErrors counts the failures met before the copy loop (lists and
-// folders that could not be read); they are errors of the run and count in
-// the events.log line, the planner run record and the status caption.
+// used) may be null. Writes copied.txt in the program folder, _files.txt and
+// _fileDetails.txt in destination, the failed.log, events.log and error.log
+// lines, the planner records, and [general] dateOfLastBackup = namedAt (the
+// moment the caller named the backup folder; the clock's time at the start
+// when not given). failed.txt, the files waiting for a retry, is replaced
+// whole at the end: the files it listed that were not copied and this run's
+// failures; a test run leaves it as it was. earlierErrors counts the failures
+// met before the copy loop (lists and folders that could not be read); they
+// are errors of the run and count in the events.log line, the planner run
+// record and the status caption.
 struct BackupOutcome {
     // false: the run stopped before the first row because another run of the
     // program folder holds its lock (RunLock) or the destination's list files
     // could not be written; nothing was copied or recorded.
     bool ran = false;
-    qint64 errors = 0;  // the run's errors: earlierErrors, failed copies, a destination that cannot be written
+    qint64 errors = 0;        // the run's errors: earlierErrors, failed copies, a destination that cannot be written
+    qint64 failedCopies = 0;  // the copies that failed
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors = 0);
+                         int earlierErrors = 0, const QDateTime& namedAt = QDateTime());
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
-// the program folder's failed.txt (the copies the last run could not make)
+// the program folder's failed.txt (the copies earlier runs could not make)
 // that still exist as regular files and are not listed yet, so that they are
-// tried again by the next run, which starts by deleting failed.txt.
+// tried again by the next run.
 void AddEarlierFailures(FileListModel* fileList);

@@ -6,6 +6,7 @@
 #include "backup/BackupValues.h"
 #include "backup/RunLock.h"
 #include "backup/StatusControls.h"
+#include "foundation/BackupTypeTexts.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
@@ -35,13 +36,9 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
     RunLock lock;
     if (!lock.take(status != nullptr)) return 1;  // counted in RunErrors by the lock
 
-    // An empty destination would put the backup folders at the root of the
-    // file system: no backup starts, and an unattended run says why.
     const QString destination = parameters.txtDestDir ? parameters.txtDestDir->text() : QString();
-    if (destination.trimmed().isEmpty()) {
-        WriteLog(QStringLiteral("There is no destination directory specified - nothing backed up"), 0);
+    if (RefuseMissingDestination(destination, status != nullptr)) {
         ++RunErrors;
-        if (status) ShowNoDestinationMessage();
         return 1;
     }
 
@@ -67,23 +64,46 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         if (lblFile) lblFile->setText(QStringLiteral("Backing up Files.."));
         platform::YieldToWindows();
     }
-    QString base = destination;
-    QString folder = MakeBackupFolderName(base, type, true);
+    const BackupOutcome outcome =
+        BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status, scanErrors);
     if (status) platform::YieldToWindows();
-    if (folder.isEmpty()) {
-        // An unattended run must leave a trace when the settings name no known type.
-        if (type < 0 || type > 7)
-            WriteLog("Backup type " + QString::number(type) + " - " + BackupTypeName(type) + " - nothing backed up", 0);
-        RunErrors += scanErrors + 1;
-        return scanErrors + 1;
-    }
-
-    qint64 errors = scanErrors;
-    if (parameters.lvwFiles) errors = BackupList(parameters.lvwFiles, folder, status, keep, scanErrors).errors;
-    if (status) platform::YieldToWindows();
-    const int runErrors = int(std::min<qint64>(errors, INT_MAX));
+    const int runErrors = int(std::min<qint64>(outcome.errors, INT_MAX));
     RunErrors += runErrors;
     return runErrors;
+}
+
+BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
+                                    const StatusControls* status, int earlierErrors) {
+    const BackupOutcome stopped{false, earlierErrors + 1, 0};
+    if (RefuseMissingDestination(destination, status != nullptr)) return stopped;
+    if (!FindBackupType(type)) {
+        // An unattended run must leave a trace when the settings name no known type.
+        WriteLog("Backup type " + QString::number(type) + " - " + BackupTypeName(type) + " - nothing backed up", 0);
+        return stopped;
+    }
+    // The folder is named for this moment, which the run stores as the last
+    // backup's, so the windows that look back find the folder from it.
+    const QDateTime namedAt = platform::Now();
+    QString folder = destination;
+    if (IsTestDestination(destination)) {
+        // A test run copies nothing: no folder is named or made.
+        if (!folder.endsWith('/')) folder += '/';
+    } else {
+        // A folder that cannot be made has been logged (also in failed.log) and shown.
+        folder = MakeBackupFolderName(folder, type, true, namedAt);
+        if (status) platform::YieldToWindows();
+        if (folder.isEmpty()) return stopped;
+    }
+    if (!rows) return {false, earlierErrors, 0};
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt);
+}
+
+bool RefuseMissingDestination(const QString& destination, bool tellUser) {
+    if (!IsMissingDestination(destination)) return false;
+    // The backup folders would land in the root of the file system.
+    WriteLog(QStringLiteral("There is no destination directory specified - nothing backed up"), 0);
+    if (tellUser) ShowNoDestinationMessage();
+    return true;
 }
 
 void ShowNoDestinationMessage() {

@@ -31,7 +31,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -427,21 +426,8 @@ void frmProgress::Form_Load() {
 
     const QDateTime now = platform::Now();
     const QString last = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
-    QDateTime from = now.addDays(-62);
-    if (last.isEmpty()) {
-        setWindowTitle(QStringLiteral("Corvex"));
-    } else {
-        setWindowTitle("Corvex - last backup was " + last);
-        QDateTime stored = QDateTime::fromString(last, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (!stored.isValid()) stored = QDateTime::fromString(last, Qt::ISODate);
-        if (!stored.isValid()) stored = QDateTime(QDate::fromString(last, Qt::ISODate), QTime(0, 0));
-        // A value that is no date leaves the window of the last 62 days.
-        if (stored.isValid())
-            from = stored;
-        else
-            WriteLog("dateOfLastBackup '" + last + "' is not a date - listing the last 62 days", 0);
-    }
-    DTPicker1->setDateTime(from);
+    setWindowTitle(last.isEmpty() ? QStringLiteral("Corvex") : "Corvex - last backup was " + last);
+    DTPicker1->setDateTime(DateWindowStart(now));
     DTPicker2->setDateTime(now);
 
     {
@@ -455,9 +441,11 @@ void frmProgress::Form_Load() {
 
     // A list that cannot be read leaves its folders out of every backup: an
     // error of each run this window starts.
+    // A missing excluded list only means that nothing is left out.
     m_listFileErrors = 0;
     for (const auto& [list, file] : {std::pair{lstPath, PathListFile}, std::pair{lvExclude, ExcludedPathListFile}}) {
-        if (LoadFileToListBox(list, file, 0)) continue;
+        const ListFileLoad read = LoadListFile(list, file, 0);
+        if (read == ListFileLoad::Loaded || (read == ListFileLoad::Missing && list == lvExclude)) continue;
         WriteLog("Form_Load : cant read list file " + file, 0);
         ++m_listFileErrors;
     }
@@ -547,34 +535,23 @@ void frmProgress::UpdateStatus() {
 }
 
 void frmProgress::cmdStart_Click() {
-    // The menu reaches this while the button is disabled: never in the middle
-    // of a refresh or of another start, which would copy a list being rebuilt.
+    // A start copies the rows a refresh made since the last run, and only
+    // then is the button enabled: a start on a list no scan filled would move
+    // the date window on past files never listed. The menu entry presses the
+    // button, so it does nothing while the button is disabled, which it is in
+    // the middle of a refresh or of another start.
     if (m_refreshing || m_starting) return;
-    // An empty destination would back up into the root of the file system.
-    if (txtDestDir->text().trimmed().isEmpty()) {
-        ShowNoDestinationMessage();
-        return;
-    }
+    const bool keep = chkReplicatePaths->isChecked();
     QString destination = txtDestDir->text();
-    if (!destination.endsWith('/')) {
-        destination += '/';
-        txtDestDir->setText(destination);
+    if (!IsMissingDestination(destination)) {
+        if (!destination.endsWith('/')) {
+            destination += '/';
+            txtDestDir->setText(destination);
+        }
+        WriteIni(Section::General, Key::BackupTo, destination, IniFile);
+        WriteIni(Section::General, Key::BackupType, QString::number(cmbDestType->currentIndex()), IniFile);
     }
-    WriteIni(Section::General, Key::BackupTo, destination, IniFile);
-    WriteIni(Section::General, Key::BackupType, QString::number(cmbDestType->currentIndex()), IniFile);
     ProgressBarTotal->show();
-
-    // "/dev/null" in any case makes a test run: nothing is created or copied.
-    QString folder;
-    if (IsTestDestination(destination))
-        folder = destination;
-    else
-        folder = MakeBackupFolderName(destination, cmbDestType->currentIndex(), true);
-    if (folder.isEmpty()) {
-        ProgressBarTotal->hide();
-        return;
-    }
-
     // The copy loop lets window events run; a second start or a refresh meanwhile
     // would run over the list being copied.
     cmdStart->setEnabled(false);
@@ -586,34 +563,33 @@ void frmProgress::cmdStart_Click() {
     lstPath->setEnabled(false);
     m_starting = true;
     const StatusControls status = statusControls();
-    const bool ran = BackupList(fileList, folder, &status, chkReplicatePaths->isChecked() ? 1 : 0, m_scanErrors).ran;
-    for (int i = 0; i < 5; ++i) platform::YieldToWindows();
+    const BackupOutcome outcome =
+        BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status, m_scanErrors);
+    if (outcome.ran)
+        for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;
     lstPath->setEnabled(true);
-    if (!ran) {
-        // Nothing was copied (the user has been told why): the list, its totals
-        // and the date window stay, so a start after mending the destination
-        // still covers every file.
-        ProgressBarTotal->hide();
+    ProgressBarTotal->hide();
+    cmdGetFileList->setEnabled(true);
+    if (!outcome.ran) {
+        // Nothing was copied (the user has been told why, or no type is
+        // chosen): the list, its totals and the date window stay, so a start
+        // after mending the destination still covers every file.
         cmdStart->setEnabled(true);
-        cmdGetFileList->setEnabled(true);
         return;
     }
 
-    // The errors of the refresh belong to the run that has been made.
+    // The errors of the refresh belong to the run that has been made. Start
+    // stays disabled until the next refresh has listed what changed since.
     m_scanErrors = 0;
-    ProgressBarTotal->hide();
     fileList->clear();
     lblTotalBytes->setText(QStringLiteral("0"));
     lblTotalFiles->setText(QStringLiteral("0"));
-    DTPicker1->setDateTime(platform::Now());
+    DTPicker1->setDateTime(DateWindowStart(platform::Now()));
     setWindowTitle("Corvex - last backup was " + ReadIni(IniFile, Section::General, Key::DateOfLastBackup));
-    cmdStart->setEnabled(true);
-    cmdGetFileList->setEnabled(true);
 
-    const QString failed = platform::ProgramFolder() + "/failed.txt";
-    if (QFileInfo::exists(failed)) {
-        LoadFileToListBox(lvwFiles, failed, 1);
+    if (outcome.failedCopies > 0) {
+        LoadFileToListBox(lvwFiles, platform::ProgramFolder() + "/failed.txt", 1);
         platform::MsgBox(QStringLiteral("the files remaining in the list box could not be copied.\r\n"
                                         "You can close the application using them and click 'Start Backup' again "
                                         "to try again"),
@@ -666,7 +642,7 @@ void frmProgress::lvwFiles_DblClick() {
 
 void frmProgress::mnuPathsEdit_Click() { cmdEditPathList_Click(); }
 void frmProgress::mnuPathDisplay_Click() { cmdGetFileList_Click(); }
-void frmProgress::mnuPathBackup_Click() { cmdStart_Click(); }
+void frmProgress::mnuPathBackup_Click() { cmdStart->click(); }
 void frmProgress::mnuFileExit_Click() { Form_Unload(); }
 
 void frmProgress::mnuOptSetup_Click() {

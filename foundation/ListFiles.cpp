@@ -146,15 +146,21 @@ void RemoveListRowsWhere(QWidget* list, const std::function<bool(const QString&)
 // ---------------------------------------------------------------------------
 
 bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
-    if (fileName.isEmpty()) return true;
+    return LoadListFile(control, fileName, mode) == ListFileLoad::Loaded;
+}
+
+ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode) {
+    if (fileName.isEmpty()) return ListFileLoad::Loaded;
     if (!listFileExists(fileName)) {
         WriteLog("LoadFileToListBox : cant find " + fileName, 3);
-        return false;
+        const bool nothingThere = !platform::GetFileStatus(fileName).exists && !platform::IsSymbolicLink(fileName);
+        return nothingThere ? ListFileLoad::Missing : ListFileLoad::Unreadable;
     }
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return false;  // unreadable: the control keeps its rows
+    // Unreadable: the control keeps its rows.
+    if (!file.open(QIODevice::ReadOnly)) return ListFileLoad::Unreadable;
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return false;
+    if (file.error() != QFileDevice::NoError) return ListFileLoad::Unreadable;
     file.close();
     const QStringList lines = listFileLines(bytes);
 
@@ -187,7 +193,7 @@ bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
         }
         files->showAddedRows();
     }
-    return true;
+    return ListFileLoad::Loaded;
 }
 
 bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount) {

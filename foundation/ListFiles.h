@@ -27,6 +27,13 @@ class QTreeWidget;
 // False when the file is missing or cannot be read.
 bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode);
 
+// The same, telling a list file that is not there at all (Missing: nothing
+// at its path) from one that is there but cannot be read as a list
+// (Unreadable: no permission, a folder, hidden or a special file in its place).
+// "" counts as Loaded.
+enum class ListFileLoad { Loaded, Missing, Unreadable };
+ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode);
+
 // Writes every row of control to the file, replacing it. lineCount is set to 0
 // at entry and then counts the rows handed to the file. The file is replaced
 // only once every line is written and flushed to the disk, so a failed save (a

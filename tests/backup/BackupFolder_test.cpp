@@ -82,6 +82,36 @@ TEST_F(FolderNameTest, AGivenTimeFormsTheNameInsteadOfTheClock) {
     }
 }
 
+TEST_F(FolderNameTest, TheDateWindowStartsAtTheLastBackupUnlessThatIsNoDateOrAhead) {
+    const QDateTime now(QDate(2003, 4, 28), QTime(14, 5, 0));
+    const QDateTime fallback = now.addDays(-62);
+    const struct {
+        const char* stored;
+        QDateTime start;
+        const char* logged;  // the level-0 line, or nullptr for none
+    } cases[] = {
+        {"", fallback, nullptr},
+        {"2003-04-27 23:59:10", QDateTime(QDate(2003, 4, 27), QTime(23, 59, 10)), nullptr},
+        {"2003-04-28 14:05:00", now, nullptr},
+        {"2003-04-28", QDateTime(QDate(2003, 4, 28), QTime(0, 0)), nullptr},
+        {"yesterday", fallback, "is not a date"},
+        {"2003-04-28 14:05:01", fallback, "lies in the future"},
+        {"2031-01-01 00:00:00", fallback, "lies in the future"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(env.path("corvex.log"));
+        env.writeFile("corvex.ini", QString("[general]\r\ndateOfLastBackup=") + c.stored + "\r\n");
+        EXPECT_EQ(DateWindowStart(now), c.start) << c.stored;
+        const QString log = QFileInfo::exists(env.path("corvex.log")) ? env.readFile("corvex.log") : QString();
+        if (c.logged)
+            EXPECT_TRUE(log.contains(QString("dateOfLastBackup '") + c.stored + "' " + c.logged +
+                                     " - listing the last 62 days"))
+                << c.stored;
+        else
+            EXPECT_TRUE(log.isEmpty()) << c.stored;
+    }
+}
+
 TEST_F(FolderNameTest, WeeksBeginOnSundayAndTheFirstHoldsFirstJanuary) {
     // 2003 begins on a Wednesday.
     EXPECT_EQ(at(QDate(2003, 1, 1), 3), base + "/Week1/");

@@ -143,13 +143,14 @@ TEST_F(CopyLoopTest, FailedCopiesAreListedLoggedAndAskedAbout) {
     EXPECT_TRUE(failedLog[0].endsWith(",Cant Copy '" + gone1 + "' to " + dest + "/ - Original File is in use"));
     EXPECT_TRUE(eventsLine().endsWith(" copied 4 files (2 bytes) to " + dest + "/ with 2 errors"));
     EXPECT_EQ(lblFile->text(), "ERROR - 2 files could not be copied - see FAILED.TXT");
-    EXPECT_TRUE(env.readFile("corvex.log").contains(",Cant copy file '" + gone2 + "'\r\n"));
+    // The program log says why; failed.log keeps its own text.
+    EXPECT_TRUE(env.readFile("corvex.log").contains(",Cant copy file '" + gone2 + "' - No such file or directory\r\n"));
     EXPECT_EQ(env.readLines("copied.txt").size(), 2);
     // The setting itself is not changed by the answer.
     EXPECT_EQ(ReadIni(env.ini(), "general", "IgnoreFailedFileCopies"), "");
 }
 
-TEST_F(CopyLoopTest, AFailedCopyLeavesItsTraceBeforeTheQuestionAndTheDateIsTheRunsEnd) {
+TEST_F(CopyLoopTest, AFailedCopyLeavesItsTraceBeforeTheQuestion) {
     const QString a = source("a.txt", "a");
     const QString stuck = source("stuck.txt", "s");
     source("c.txt", "c");
@@ -247,7 +248,7 @@ TEST_F(CopyLoopTest, AnswerYesKeepsAskingAndTheSettingSilencesEverything) {
     writeIni("IgnoreFailedFileCopies=1\r\n");
     run(0, false);
     EXPECT_EQ(boxes.count(), 2);
-    EXPECT_EQ(env.readLines("failed.txt").size(), 2) << "failed.txt starts afresh every run";
+    EXPECT_EQ(env.readLines("failed.txt").size(), 2) << "a failure that has gone is not kept twice";
 }
 
 TEST_F(CopyLoopTest, TheRunsOwnFailedListIsNoError) {
@@ -404,4 +405,92 @@ TEST_F(CopyLoopTest, TemporaryCopiesOfAKilledRunAreRemovedByTheNextRun) {
     EXPECT_FALSE(QFileInfo::exists(env.path("dest/.corvex-copy-k1LLed")));
     EXPECT_TRUE(QFileInfo::exists(env.path("src/.corvex-copy-notours")));
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "a");
+}
+
+// failed.txt holds every file still waiting for a copy: it is replaced whole
+// at the end of a run that copied, and left alone by any other.
+TEST_F(CopyLoopTest, TheRetryListKeepsWhatWasNotCopied) {
+    const QString copiedNow = source("now.txt", "n");
+    const QString waiting = env.path("src/waiting.txt");  // unticked this time
+    WriteBytes(waiting, "w");
+    addRow(waiting, false);
+    const QString gone = env.path("src/gone.txt");
+    const QString failsNow = env.path("src/fails.txt");
+    addRow(failsNow);
+    const QByteArray earlier = (copiedNow + "\r\n" + waiting + "\r\n" + gone + "\r\n").toUtf8();
+    writeIni("IgnoreFailedFileCopies=1\r\n");
+    const struct {
+        const char* what;
+        QString destination;
+        QStringList expected;  // empty: failed.txt as it was
+    } cases[] = {
+        {"a test run", "/DEV/NULL", {}},
+        {"a destination that cannot be written", env.path("dest/none/deeper"), {}},
+        {"a run that copies", dest, {waiting, failsNow}},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(env.path("failed.txt"), earlier);
+        if (c.destination.contains("none")) boxes.answer(platform::Answer::OK);
+        QString d = c.destination;
+        BackupList(&rows, d, nullptr, 0);
+        if (c.expected.isEmpty())
+            EXPECT_EQ(ReadBytes(env.path("failed.txt")), earlier) << c.what;
+        else
+            EXPECT_EQ(env.readLines("failed.txt"), c.expected) << c.what;
+    }
+    // Everything copied at last: no list is left.
+    rows.clear();
+    addRow(waiting);
+    WriteBytes(failsNow, "f");
+    addRow(failsNow);
+    run();
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
+}
+
+TEST_F(CopyLoopTest, AFailedNameWithALineBreakIsLoggedEveryRunInsteadOfListed) {
+    const QString broken = env.path("src/two\nlines.txt");
+    addRow(broken);
+    addRow(env.path("src/gone.txt"));
+    writeIni("IgnoreFailedFileCopies=1\r\n");
+    for (int runNumber = 1; runNumber <= 2; ++runNumber) {
+        run();
+        EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/gone.txt")});
+        EXPECT_EQ(
+            env.readLines("corvex.log")
+                .filter("two\\nlines.txt' in " + env.path("failed.txt") + " for a retry - its name holds a line break")
+                .size(),
+            runNumber);
+    }
+}
+
+TEST_F(CopyLoopTest, TheDetailLineDescribesTheCopyNotTheScan) {
+    const QString a = source("a.txt", "short");
+    WriteBytes(a, "grown since the refresh");
+    const struct timespec times[2] = {{1051606800, 0}, {1051606800, 0}};  // a day later than the row says
+    ::utimensat(AT_FDCWD, QFile::encodeName(a).constData(), times, 0);
+    run();
+    EXPECT_EQ(env.readLines("dest/_fileDetails.txt"),
+              QStringList{"a.txt," + env.path("src/") + ",23," +
+                          QDateTime::fromSecsSinceEpoch(1051606800).toString("yyyy/MM/dd HH:mm:ss") + ","});
+}
+
+TEST_F(CopyLoopTest, ASourceNamedLikeTheRunsOwnListsIsAFailedCopy) {
+    const QString files = source("_files.txt", "mine");
+    const QString details = source("sub/_fileDetails.txt", "mine too");
+    const QString other = source("other.txt", "o");
+    writeIni("IgnoreFailedFileCopies=1\r\n");
+    run();
+    EXPECT_EQ(env.readLines("dest/_files.txt"), (QStringList{files, details, other}));
+    EXPECT_EQ(env.readLines("dest/_fileDetails.txt").size(), 3);
+    EXPECT_EQ(env.readLines("failed.txt"), (QStringList{files, details}));
+    const QString log = env.readFile("corvex.log");
+    EXPECT_TRUE(log.contains(",Cant copy file '" + details +
+                             "' - the backup folder holds this run's own "
+                             "_fileDetails.txt there\r\n"));
+    EXPECT_TRUE(eventsLine().endsWith(" with 2 errors"));
+    // Below the backup folder the names are free.
+    rows.clear();
+    addRow(files);
+    run(1);
+    EXPECT_EQ(ReadBytes(env.path("dest") + files), "mine");
 }

@@ -124,13 +124,38 @@ TEST_F(RunBackupTest, FilesThatFailedAreTriedAgainByTheNextRun) {
 TEST_F(RunBackupTest, FoldersAndListsThatCannotBeReadAreErrorsOfTheRun) {
     writeIni("backupType=0\r\n");
     env.writeFile("MyPaths.txt", env.path("src/*") + "\r\n" + env.path("unplugged/*") + "\r\n");
+    // A missing excluded list leaves nothing out; one that cannot be read is an error.
     ASSERT_TRUE(QFile::remove(env.path("ExcludedPaths.txt")));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+    ASSERT_TRUE(QDir().mkpath(env.path("ExcludedPaths.txt")));
     EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 2);
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
     EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 2 errors"));
     const QString log = env.readFile("corvex.log");
-    EXPECT_TRUE(log.contains(",Form_Load : cant read list file " + env.path("ExcludedPaths.txt") + "\r\n"));
+    EXPECT_EQ(log.count(",Form_Load : cant read list file " + env.path("ExcludedPaths.txt") + "\r\n"), 1);
     EXPECT_TRUE(log.contains(",BuildFolderList : cant find folder " + env.path("unplugged/") + "\r\n"));
+    // Without its path list a run backs up nothing: an error.
+    ASSERT_TRUE(QFile::remove(env.path("MyPaths.txt")));
+    EXPECT_GE(RunBackup(window().backupParameters(), nullptr), 1);
+    EXPECT_TRUE(env.readFile("corvex.log").contains(",Form_Load : cant read list file " + env.path("MyPaths.txt")));
+}
+
+// A dated folder that cannot be made stops the run as a destination that
+// cannot be written does: the same failed.log line, an error, the retry list kept.
+TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDestination) {
+    writeIni("backupType=1\r\n");
+    WriteBytes(env.path("dest/20030428"), "a file where the folder goes");
+    env.writeFile("failed.txt", env.path("src/old.txt") + "\r\n");
+    boxes.answer(platform::Answer::OK);
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+    EXPECT_EQ(RunExitStatus(), 1);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().title, "Cant create Backup folder");
+    EXPECT_TRUE(env.readLines("failed.log")
+                    .last()
+                    .endsWith(",Cant write to the destination folder " + env.path("dest/20030428/")));
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/old.txt")});
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
 }
 
 TEST_F(RunBackupTest, StatusWindowShowsTheSteps) {
@@ -166,7 +191,7 @@ TEST_F(RunBackupTest, AnUnknownTypeCopiesAndWritesNothing) {
 }
 
 TEST_F(RunBackupTest, EmptyOrBlankDestinationStartsNoBackupAndEndsWithStatusOne) {
-    for (const char* destination : {"", "  "}) {
+    for (const char* destination : {"", "  ", "   /"}) {
         env.writeFile("corvex.ini", QString("[general]\r\nbackupTo=") + destination +
                                         "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\n[Plandel]\r\n"
                                         "dataPath=" +
@@ -177,7 +202,7 @@ TEST_F(RunBackupTest, EmptyOrBlankDestinationStartsNoBackupAndEndsWithStatusOne)
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
     EXPECT_EQ(env.readFile("corvex.log").count(",There is no destination directory specified - nothing backed up\r\n"),
-              2);
+              3);
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_EQ(RunExitStatus(), 1);
 }

@@ -1,9 +1,13 @@
 #include "backup/frmLastBackup.h"
 #include "BackupTestSupport.h"
 #include "backup/BackupFolder.h"
+#include "backup/BackupRun.h"
 #include "backup/frmFileCompare.h"
+#include "foundation/FileListModel.h"
 #include "foundation/IniFile.h"
 #include "foundation/NumberText.h"
+#include "platform/FileCopy.h"
+#include "platform/FileStatus.h"
 #include "support/OpenedDocuments.h"
 #include "support/ScriptedBoxes.h"
 
@@ -116,6 +120,33 @@ TEST_F(LastBackupTest, KeptPathsInTheDatedFolderOfTheLastRunAreFoundTheNextDay) 
     finder->lvwFiles->setCurrentItem(finder->lvwFiles->topLevelItem(0));
     finder->lvwFiles_Click();
     EXPECT_EQ(finder->lvwFiles->toolTip(), "todays date as appended [keep original filenames]");
+}
+
+// A run of the date-and-time type that names its folder at 14:05:59 and ends
+// in the next minute stores the moment of the name, so the window finds the copy.
+TEST_F(LastBackupTest, AFolderPerMinuteIsFoundAfterARunThatCrossesAMinute) {
+    const QString dest = env.path("dest");
+    writeIni("backupTo=" + dest + "\r\nbackupType=7\r\nkeepPaths=0\r\n[Plandel]\r\ndataPath=" + env.folder() + "\r\n");
+    const QString source = env.path("work/a.txt");
+    WriteBytes(source, "0123456789");
+    FileListModel rows;
+    rows.addFullRow(env.path("work/"), "a.txt", platform::GetFileStatus(source), true);
+    env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 5, 59)));
+    platform::SetCopyChunkSize(4);
+    platform::SetCopyChunkPacer([&] { env.setNow(QDateTime(QDate(2003, 4, 28), QTime(14, 6, 40))); });
+    const BackupOutcome outcome = BackupIntoDestination(&rows, dest, 7, 0, nullptr, 0);
+    platform::SetCopyChunkPacer({});
+    platform::SetCopyChunkSize(0);
+    ASSERT_TRUE(outcome.ran);
+    EXPECT_TRUE(env.readFile("events.log").startsWith("20030428,14:06:40,")) << "the run ended a minute later";
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:59");
+
+    load();
+    frmFileCompare* finder = click(source);
+    ASSERT_NE(finder, nullptr);
+    EXPECT_EQ(finder->txtDestFile->text(), dest + "/20030428_1405/a.txt");
+    EXPECT_EQ(finder->lblBackupSize->text(), "10");
+    EXPECT_EQ(boxes.count(), 0);
 }
 
 // The built program backs up silently; its last-backup window then leads to

@@ -32,6 +32,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 namespace {
 class MainWindowTest : public ::testing::Test {
@@ -182,6 +183,11 @@ TEST_F(MainWindowTest, TypeOutsideTheListSelectsNothingAndBadDatesFallBack) {
     EXPECT_EQ(f.cmbDestType->currentIndex(), -1);
     EXPECT_EQ(setting("backupType"), "9");
     EXPECT_EQ(f.DTPicker1->date(), QDate(2003, 2, 25));
+    // A date after now (a clock that was once wrong) would list nothing for ever.
+    writeIni("dateOfLastBackup=2003-04-28 14:05:31\r\n");
+    EXPECT_EQ(load().DTPicker1->date(), QDate(2003, 2, 25));
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",dateOfLastBackup '2003-04-28 14:05:31' lies in the future - listing the last 62 days"));
     writeIni("backupType=-1\r\n");
     EXPECT_EQ(load().cmbDestType->currentIndex(), -1);
 }
@@ -276,24 +282,49 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     EXPECT_EQ(ReadBytes(env.path("dest/20030428/a.txt")), "aaa");
     EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-28 14:06:30");
     EXPECT_EQ(f.windowTitle(), "Corvex - last backup was 2003-04-28 14:06:30");
-    EXPECT_EQ(f.DTPicker1->date(), QDate(2003, 4, 28));
+    EXPECT_EQ(f.DTPicker1->dateTime(), now.addSecs(60));
     EXPECT_EQ(f.lblTotalBytes->text(), "0");
     EXPECT_EQ(f.lblTotalFiles->text(), "0");
-    // Only the failed file is back in the list, ticked; the next start copies just it.
+    // Only the failed file is back in the list, ticked, and waits in failed.txt.
     ASSERT_EQ(f.fileList->count(), 1);
     EXPECT_EQ(f.fileList->row(0).path, env.path("src/gone.txt"));
     EXPECT_TRUE(f.fileList->row(0).ticked);
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/gone.txt")});
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.last().title, "Error - some files were in use");
     EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
-    EXPECT_TRUE(f.cmdStart->isEnabled());
     EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
+}
 
-    WriteBytes(env.path("src/gone.txt"), "back");
-    f.cmdStart_Click();
-    EXPECT_EQ(ReadBytes(env.path("dest/20030428/gone.txt")), "back");
-    EXPECT_EQ(f.fileList->count(), 0);
-    EXPECT_EQ(boxes.count(), 2);
+// A start copies only rows a refresh made since the last run: pressed again,
+// or by its key before any refresh, it moves no date.
+TEST_F(MainWindowTest, StartWaitsForARefreshAfterEveryRun) {
+    writeTree({"a.txt"});
+    writeIni("backupType=0\r\ndateOfLastBackup=2003-04-20 09:30:00\r\nbackupTo=" + env.path("dest") + "\r\n");
+    RunningSilently = false;
+    frmProgress& f = load();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    const auto pressStartKey = [&] { QTest::keyClick(&f, Qt::Key_F2, Qt::ControlModifier); };
+    pressStartKey();
+    EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
+    EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-20 09:30:00");
+
+    QTest::mouseClick(f.cmdGetFileList, Qt::LeftButton);
+    ASSERT_TRUE(f.cmdStart->isEnabled());
+    pressStartKey();
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "x");
+    const QString afterRun = setting("dateOfLastBackup");
+    EXPECT_NE(afterRun, "2003-04-20 09:30:00");
+    EXPECT_FALSE(f.cmdStart->isEnabled());
+
+    env.setNow(QDateTime::currentDateTime().addSecs(120));
+    QTest::mouseClick(f.cmdStart, Qt::LeftButton);
+    pressStartKey();
+    EXPECT_EQ(env.readLines("events.log").size(), 1);
+    EXPECT_EQ(setting("dateOfLastBackup"), afterRun);
+    QTest::mouseClick(f.cmdGetFileList, Qt::LeftButton);
+    EXPECT_TRUE(f.cmdStart->isEnabled());
 }
 
 TEST_F(MainWindowTest, StartWithoutATypeStopsAndKeepsTheList) {
@@ -616,7 +647,9 @@ TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
     writeIni("backupTo=/kept/\r\nbackupType=0\r\n");
     frmProgress& f = load();
     addRow("/x", 1, true);
-    for (const char* text : {"", "   "}) {
+    // "   /" is what a blank entry was saved as: it names the root folder.
+    const std::vector<const char*> missing{"", "   ", "   /", "/"};
+    for (const char* text : missing) {
         f.txtDestDir->setText(text);
         boxes.answer(platform::Answer::OK);
         f.cmdStart_Click();
@@ -624,7 +657,7 @@ TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
         EXPECT_EQ(boxes.last().text, "There is no destination directory specified");
         EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
     }
-    EXPECT_EQ(boxes.count(), 2);
+    EXPECT_EQ(boxes.count(), int(missing.size()));
     EXPECT_EQ(setting("backupTo"), "/kept/");
     EXPECT_EQ(f.fileList->count(), 1);
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));

@@ -36,7 +36,8 @@ grep -qxF "$tree/stuck.txt"$'\r' "$prog/failed.txt" || fail "failed.txt lacks st
 # copies it from failed.txt and ends with status 0.
 rmdir "$dest/stuck.txt"
 printf '%s\r\n' "$tree/*" > "$prog/MyPaths.txt"
-sed -i "s/^dateOfLastBackup=.*/dateOfLastBackup=$(date -d tomorrow +%Y-%m-%d) 00:00:00/" "$prog/corvex.ini"
+touch -d '3 days ago' "$tree/stuck.txt"
+sed -i "s/^dateOfLastBackup=.*/dateOfLastBackup=$(date -d yesterday +%Y-%m-%d) 00:00:00/" "$prog/corvex.ini"
 QT_QPA_PLATFORM=offscreen timeout 60 "$prog/corvex"
 rc=$?
 [ $rc -eq 0 ] || fail "second run ended with status $rc"

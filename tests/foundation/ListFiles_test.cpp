@@ -13,6 +13,8 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -76,10 +78,14 @@ TEST(LoadFileToListBox, MissingHiddenOrEmptyNameLeavesControlUnchanged) {
     list.addItem("keep");
     QTreeWidget view;
     addViewRow(&view, "keep");
-    for (const QString& name :
-         {env.path("missing.txt"), env.path(".hidden.txt"), env.path("folder.txt"), env.path("pipe.txt")}) {
-        LoadFileToListBox(&list, name, 0);
-        LoadFileToListBox(&view, name, 0);
+    // Only a name with nothing behind it is missing; the rest are there but unreadable.
+    for (const auto& [name, expected] :
+         std::vector<std::pair<QString, ListFileLoad>>{{env.path("missing.txt"), ListFileLoad::Missing},
+                                                       {env.path(".hidden.txt"), ListFileLoad::Unreadable},
+                                                       {env.path("folder.txt"), ListFileLoad::Unreadable},
+                                                       {env.path("pipe.txt"), ListFileLoad::Unreadable}}) {
+        EXPECT_EQ(LoadListFile(&list, name, 0), expected) << name.toStdString();
+        EXPECT_FALSE(LoadFileToListBox(&view, name, 0));
         EXPECT_EQ(rows(&list), QStringList{"keep"}) << name.toStdString();
         EXPECT_EQ(rows(&view), QStringList{"keep"}) << name.toStdString();
     }

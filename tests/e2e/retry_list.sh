@@ -1,0 +1,70 @@
+#!/bin/bash
+# The list of files waiting for a retry (failed.txt) survives every run that
+# does not copy them: a run killed in its copy loop and a test run leave it as
+# it was, and the run that finally copies them empties it.
+# $1 = the folder that holds the built programs.
+set -u
+source "$(dirname "$0")/lib/program_folder.bash"
+mkdir -p "$dest"
+printf 'stuck\n' > "$tree/stuck.txt"
+touch -d '10 days ago' "$tree/stuck.txt"
+mkdir "$dest/stuck.txt"  # a folder where the copy should go
+printf '%s\r\n' "$tree/*" > "$prog/MyPaths.txt"
+printf '' > "$prog/ExcludedPaths.txt"
+settings() {  # $1 = destination, $2 = IgnoreFailedFileCopies
+    local last
+    last=$(grep -a '^dateOfLastBackup=' "$prog/corvex.ini" 2>/dev/null)
+    cat > "$prog/corvex.ini" <<INI
+[general]
+runSilently=1
+backupTo=$1
+backupType=0
+keepPaths=0
+IgnoreFailedFileCopies=$2
+$last
+[Plandel]
+dataPath=$prog
+INI
+}
+run() { QT_QPA_PLATFORM=offscreen timeout 60 "$prog/corvex"; }
+
+settings "$dest" 1
+run
+[ $? -eq 1 ] || fail "the first run should end with status 1"
+grep -qxF "$tree/stuck.txt"$'\r' "$prog/failed.txt" || fail "failed.txt lacks stuck.txt"
+cp "$prog/failed.txt" "$work/expected.txt"
+
+# A run killed while it asks about a file that failed to copy (listed before
+# stuck.txt, which only failed.txt brings back).
+sleep 1
+printf 'blocked\n' > "$tree/blocker.txt"
+mkdir "$dest/blocker.txt"
+settings "$dest" 0
+QT_QPA_PLATFORM=offscreen "$prog/corvex" &
+pid=$!
+for _ in $(seq 1 300); do
+    grep -qF "blocker.txt' to" "$prog/failed.log" 2>/dev/null && break
+    sleep 0.1
+done
+grep -qF "blocker.txt' to" "$prog/failed.log" || { kill -9 $pid; fail "the run never reached blocker.txt"; }
+kill -9 $pid
+wait $pid 2>/dev/null
+cmp -s "$prog/failed.txt" "$work/expected.txt" || fail "the killed run changed failed.txt: $(cat "$prog/failed.txt")"
+
+# A test run copies nothing and keeps the list.
+settings /dev/null 1
+run
+[ $? -eq 0 ] || fail "the test run should end with status 0"
+grep -qF " to /dev/null/ with 0 errors" "$prog/events.log" || fail "no test run: $(cat "$prog/events.log")"
+cmp -s "$prog/failed.txt" "$work/expected.txt" || fail "the test run changed failed.txt"
+
+# Mended: the next run copies what waited and leaves no list.
+rmdir "$dest/stuck.txt" "$dest/blocker.txt"
+touch "$tree/blocker.txt"
+settings "$dest" 1
+run
+[ $? -eq 0 ] || fail "the last run should end with status 0"
+cmp -s "$tree/stuck.txt" "$dest/stuck.txt" || fail "stuck.txt was not tried again"
+cmp -s "$tree/blocker.txt" "$dest/blocker.txt" || fail "blocker.txt was not backed up"
+[ ! -e "$prog/failed.txt" ] || fail "failed.txt should be gone: $(cat "$prog/failed.txt")"
+echo "retry list: ok"
