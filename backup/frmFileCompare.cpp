@@ -1,6 +1,7 @@
 #include "backup/frmFileCompare.h"
 
 #include "backup/BackupFolder.h"
+#include "foundation/BackupTypeTexts.h"
 #include "foundation/FolderWalk.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
@@ -226,13 +227,13 @@ void frmFileCompare::GetBackupFiles_Quick() {
     const QDateTime when = BackupTime.isValid() ? BackupTime : platform::Now();
     const QString name = copyFileName();
     const QString original = txtOrigFile->text();
-    for (int type = 0; type <= 7; ++type) {
+    for (const BackupTypeEntry& type : BackupTypes()) {
         QString root = lblRootPath->text();
-        const QString folder = MakeBackupFolderName(root, type, false, when);
-        AddBackupFileToList(lvwFiles, folder, name, BackupTypeName(type) + " [all files in one folder]");
+        const QString folder = MakeBackupFolderName(root, type.number, false, when);
+        const QString tag = QString::fromUtf8(type.name);
+        AddBackupFileToList(lvwFiles, folder, name, tag + " [all files in one folder]");
         if (original.contains('/'))
-            AddBackupFileToList(lvwFiles, KeepPathFolder(folder, original), name,
-                                BackupTypeName(type) + " [keep original filenames]");
+            AddBackupFileToList(lvwFiles, KeepPathFolder(folder, original), name, tag + " [keep original filenames]");
     }
 }
 
