@@ -294,21 +294,23 @@ void frmFileCompare::lvwFiles_Click() {
 }
 
 // Restores the copy of the selected row over the original. The copy goes into
-// a temporary file beside the original, which is renamed over it only once it
-// is complete, so a failed restore leaves the original as it was.
+// a temporary file beside the original, which takes its place only once it
+// is complete, so a failed restore leaves the original as it was. Run as
+// root, the restored file keeps the original's owner and group.
 void frmFileCompare::cmdRestore_Click() {
     cmdRestore->setEnabled(false);
     const QList<QTreeWidgetItem*> selected = lvwFiles->selectedItems();
     QString original = txtOrigFile->text();
     if (selected.isEmpty() || original.isEmpty()) return;
     const QString copy = selected.first()->data(0, kCopyPathRole).toString();
-    // An original that is a link stays a link: the file it names is restored.
-    if (platform::IsSymbolicLink(original)) {
+    // A copy that is a link puts the link back. An original that is a link
+    // stays a link when the copy is a file: the file it names is restored.
+    if (platform::IsSymbolicLink(original) && !platform::IsSymbolicLink(copy)) {
         const QString target = QFileInfo(original).canonicalFilePath();
         if (!target.isEmpty()) original = target;
     }
     platform::SetPointer(platform::Pointer::Hourglass);
-    const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(copy, original);
+    const platform::CopyOutcome outcome = platform::RestoreFileCopy(copy, original);
     platform::SetPointer(platform::Pointer::Default);
     if (!outcome.ok()) {
         const QString number = QString::number(outcome.error);

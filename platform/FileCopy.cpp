@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <climits>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/sendfile.h>
@@ -142,8 +144,110 @@ bool copyData(int in, int out, bool& readFailed, qint64& copied) {
     }
 }
 
+// Writes all of buffer[0, n) to out at offset.
+bool pwriteAll(int out, const char* buffer, size_t n, off_t offset) {
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t w = ::pwrite(out, buffer + done, n - done, offset + off_t(done));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += size_t(w);
+    }
+    return true;
+}
+
+// Copies len bytes at offset of in to the same offset of out, offloaded to
+// the kernel where it can, else read and written in blocks. sinceTurn counts
+// the bytes since the windows last had their turn, across the pieces.
+bool copyRange(int in, int out, off_t offset, off_t len, bool& offload, bool& readFailed, qint64& sinceTurn) {
+    std::vector<char> buffer;
+    while (len > 0) {
+        const size_t want = size_t(std::min<qint64>(len, chunkBytes));
+        ssize_t n;
+        if (offload) {
+            loff_t from = offset, to = offset;
+            n = ::copy_file_range(in, &from, out, &to, want, 0);
+            if (n < 0 &&
+                (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM)) {
+                offload = false;
+                continue;
+            }
+        } else {
+            if (buffer.empty()) buffer.resize(size_t(std::min<qint64>(chunkBytes, qint64(1) << 20)));
+            n = ::pread(in, buffer.data(), std::min(want, buffer.size()), offset);
+            if (n > 0 && !pwriteAll(out, buffer.data(), size_t(n), offset)) return false;
+        }
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            readFailed = isReadError(errno);
+            return false;
+        }
+        if (n == 0) return true;  // the source became shorter meanwhile
+        offset += n;
+        len -= n;
+        sinceTurn += n;
+        if (sinceTurn >= chunkBytes) {
+            sinceTurn = 0;
+            betweenChunks();
+        }
+    }
+    return true;
+}
+
+// A file that holds fewer blocks than its size needs may have holes (it may
+// also just be compressed, which costs nothing more than two seeks).
+bool mayHaveHoles(const struct stat& st) { return qint64(st.st_blocks) * 512 < qint64(st.st_size); }
+
+// Copies only the data regions of in, each to the same offset of out, so the
+// holes between them stay holes; the target's size is set at the end, which
+// keeps a hole at the end one too. copied is the target's size.
+bool copySparse(int in, int out, bool& readFailed, qint64& copied) {
+    bool offload = true;
+    qint64 sinceTurn = 0;
+    off_t position = 0;
+    for (;;) {
+        const off_t data = ::lseek(in, position, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO) break;  // no data after position
+            readFailed = true;
+            return false;
+        }
+        const off_t hole = ::lseek(in, data, SEEK_HOLE);
+        if (hole < 0) {
+            readFailed = true;
+            return false;
+        }
+        if (!copyRange(in, out, data, hole - data, offload, readFailed, sinceTurn)) return false;
+        position = hole;
+    }
+    const off_t end = ::lseek(in, 0, SEEK_END);
+    if (end < 0) {
+        readFailed = true;
+        return false;
+    }
+    const off_t size = std::max(end, position);
+    if (::ftruncate(out, size) != 0) return false;
+    copied = qint64(size);
+    return true;
+}
+
+constexpr int kTemporaryDigits = 12;
+bool unnamedAllowed = true;
+
+// A fresh name of the one pattern of our temporary copies.
+QByteArray temporaryName() {
+    QByteArray name = kTemporaryCopyPrefix;
+    const quint64 random = QRandomGenerator::global()->generate64() & ((quint64(1) << (4 * kTemporaryDigits)) - 1);
+    name += QByteArray::number(random, 16).rightJustified(kTemporaryDigits, '0');
+    name += kTemporaryCopySuffix;
+    return name;
+}
+
 // Removes the temporary copies an interrupted run left in the folder, once per
-// folder and run. Only regular files whose name marks them as ours are removed.
+// folder and run: regular files and links named exactly by our pattern. A
+// user's file whose name merely begins like one is never touched.
 void clearLeftovers(int folder, const struct stat& st, CopyRun& run) {
     if (!run.clearedFolders.insert({quint64(st.st_dev), quint64(st.st_ino)}).second) return;
     const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -153,12 +257,12 @@ void clearLeftovers(int folder, const struct stat& st, CopyRun& run) {
         ::close(listing);
         return;
     }
-    const size_t prefixLength = std::strlen(kTemporaryCopyPrefix);
     std::vector<std::string> leftovers;
     while (const dirent* e = ::readdir(dir)) {
-        if (std::strncmp(e->d_name, kTemporaryCopyPrefix, prefixLength) != 0) continue;
+        if (!IsTemporaryCopyName(QByteArray::fromRawData(e->d_name, int(std::strlen(e->d_name))))) continue;
         struct stat entry {};
-        if (::fstatat(folder, e->d_name, &entry, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(entry.st_mode))
+        if (::fstatat(folder, e->d_name, &entry, AT_SYMLINK_NOFOLLOW) == 0 &&
+            (S_ISREG(entry.st_mode) || S_ISLNK(entry.st_mode)))
             leftovers.emplace_back(e->d_name);
     }
     ::closedir(dir);
@@ -167,17 +271,32 @@ void clearLeftovers(int folder, const struct stat& st, CopyRun& run) {
 
 // Opens (and makes where missing) each level of relative below the open
 // folder, never following a symbolic link. The open folder is replaced by the
-// last level.
-CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative) {
+// last level. With mirror, relative repeats a source folder's path, and a
+// level made here takes the permission bits of the source folder it stands
+// for; it is made private first, so its contents are never open to others
+// for a moment (and stay private when the source folder cannot be read).
+CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative, bool mirror) {
+    QByteArray sourceFolder;
     for (const QByteArray& level : relative.split('/')) {
         if (level.isEmpty() || level == ".") continue;
         if (level == "..") return failure(CopyResult::LeavesFolder, EXDEV);
+        sourceFolder += '/' + level;
         const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
         int next = ::openat(folder.fd, level.constData(), flags);
         if (next < 0 && errno == ENOENT) {
-            if (::mkdirat(folder.fd, level.constData(), 0777) != 0 && errno != EEXIST)
-                return failure(CopyResult::FolderFailed, errno);
+            bool made = true;
+            if (::mkdirat(folder.fd, level.constData(), mirror ? 0700 : 0777) != 0) {
+                if (errno != EEXIST) return failure(CopyResult::FolderFailed, errno);
+                made = false;
+            }
             next = ::openat(folder.fd, level.constData(), flags);
+            struct stat original {};
+            if (next >= 0 && made && mirror && ::stat(sourceFolder.constData(), &original) == 0 &&
+                ::fchmod(next, original.st_mode & 07777) != 0) {
+                const int error = errno;
+                ::close(next);
+                return failure(CopyResult::FolderFailed, error);
+            }
         }
         if (next < 0) {
             const int error = errno;
@@ -191,17 +310,40 @@ CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative) {
     return {};
 }
 
-// A temporary file in the folder, named as ours; its name goes into name.
-int createTemporary(int folder, QByteArray& name) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+// A temporary file in the folder named by our pattern; its name goes into name.
+int createNamedTemporary(int folder, QByteArray& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = kTemporaryCopyPrefix;
-        for (int i = 0; i < 6; ++i) name += letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
-        const int fd = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        name = temporaryName();
+        const int fd = ::openat(folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// An unnamed file in the folder (it vanishes with a killed run), where the
+// file system allows one and it can be given a name later; else a named one.
+// name stays empty for an unnamed file.
+int createTemporary(int folder, QByteArray& name) {
+    name.clear();
+    // Naming an unnamed file goes through /proc, unless the process may name
+    // it by its descriptor alone.
+    static const bool canName = ::geteuid() == 0 || ::access("/proc/self/fd", X_OK) == 0;
+    if (unnamedAllowed && canName) {
+        const int fd = ::openat(folder, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600);
+        if (fd >= 0) return fd;
+    }
+    return createNamedTemporary(folder, name);
+}
+
+// Gives the unnamed file fd the name name in folder; fails with EEXIST when
+// the name is taken.
+int nameUnnamed(int fd, int folder, const char* name) {
+    if (::linkat(fd, "", folder, name, AT_EMPTY_PATH) == 0) return 0;
+    if (errno != ENOENT && errno != EPERM && errno != EINVAL) return -1;
+    char path[40];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+    return ::linkat(AT_FDCWD, path, folder, name, AT_SYMLINK_FOLLOW);
 }
 
 // The path that leads to root + relative: relative's levels below root,
@@ -233,39 +375,160 @@ int heldFolderFor(CopyRun& run, const QString& root, const QString& relative) {
     return -1;
 }
 
-}  // namespace
+// Who the copy belongs to when it is to keep the owner of the file it replaces.
+struct Owner {
+    uid_t uid;
+    gid_t gid;
+};
 
-CopyRun::~CopyRun() { release(); }
-
-void CopyRun::release() {
-    if (heldFolder >= 0) ::close(heldFolder);
-    heldFolder = -1;
+CopyOutcome copied(qint64 bytes, const struct stat& st) {
+    CopyOutcome done;
+    done.bytes = bytes;
+    done.modifiedSecs = qint64(st.st_mtim.tv_sec);
+    return done;
 }
 
-void SetCopyChunkSize(qint64 bytes) { chunkBytes = bytes > 0 ? bytes : kDefaultChunk; }
-
-void SetCopyChunkPacer(std::function<void()> pacer) { chunkPacer = std::move(pacer); }
-
-CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
-    const QFileInfo info(target);
-    return CopyFileBelow(source, info.path(), QString(), info.fileName());
+// The target of the symbolic link path, read whole (a link's size may be 0
+// on some file systems, or its target may have grown since its status).
+bool readLinkTarget(const QByteArray& path, const struct stat& st, QByteArray& target) {
+    size_t size = st.st_size > 0 ? size_t(st.st_size) + 1 : size_t(PATH_MAX);
+    for (;;) {
+        target.resize(qsizetype(size));
+        const ssize_t n = ::readlink(path.constData(), target.data(), size);
+        if (n < 0) return false;
+        if (size_t(n) < size) {
+            target.resize(qsizetype(n));
+            return true;
+        }
+        size *= 2;
+    }
 }
 
-CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
-                          const QString& name, CopyRun* run) {
+// Copies the symbolic link source (its status st) into folder as a link with
+// the same target and the link's own time, made under a temporary name and
+// renamed over the target.
+CopyOutcome copyLink(const QByteArray& source, const struct stat& st, int folder, const QByteArray& targetName,
+                     const Owner* owner) {
+    QByteArray linkTarget;
+    if (!readLinkTarget(source, st, linkTarget)) return failure(CopyResult::SourceFailed, errno);
+    struct stat existing {};
+    if (::fstatat(folder, targetName.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) {
+        CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
+        same.description = QStringLiteral("The target is the source file itself");
+        return same;
+    }
+    QByteArray tempName;
+    for (int attempt = 0;; ++attempt) {
+        tempName = temporaryName();
+        if (::symlinkat(linkTarget.constData(), folder, tempName.constData()) == 0) break;
+        if (errno != EEXIST || attempt == 100) return failure(CopyResult::TargetFailed, errno);
+    }
+    auto discard = [&](CopyResult result, int error) {
+        ::unlinkat(folder, tempName.constData(), 0);
+        return failure(result, error);
+    };
+    if (owner && ::fchownat(folder, tempName.constData(), owner->uid, owner->gid, AT_SYMLINK_NOFOLLOW) != 0)
+        return discard(CopyResult::TargetFailed, errno);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::utimensat(folder, tempName.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        return discard(CopyResult::TargetFailed, errno);
+    if (::renameat(folder, tempName.constData(), folder, targetName.constData()) != 0) {
+        const int error = errno;
+        struct stat old {};
+        const bool targetThere = ::fstatat(folder, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+        return discard(targetThere ? CopyResult::ReplaceFailed : CopyResult::TargetFailed, error);
+    }
+    return copied(qint64(st.st_size), st);
+}
+
+// Copies the open regular file in (its status st) into folder under
+// targetName, through a temporary file that takes the name only when it is
+// complete.
+CopyOutcome copyFile(int in, const struct stat& st, int folder, const QByteArray& targetName, const Owner* owner) {
+    // The target already is the source (the same path, a link to it, or the
+    // backup folder laid over the source folder): copying would only truncate
+    // or replace the original, so it is refused.
+    struct stat existing {};
+    if (::fstatat(folder, targetName.constData(), &existing, 0) == 0 && existing.st_dev == st.st_dev &&
+        existing.st_ino == st.st_ino) {
+        CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
+        same.description = QStringLiteral("The target is the source file itself");
+        return same;
+    }
+
+    QByteArray tempName;  // empty while the temporary file has no name
+    Descriptor out(createTemporary(folder, tempName));
+    if (out.fd < 0) return failure(CopyResult::TargetFailed, errno);
+    auto discard = [&](CopyResult result, int error) {
+        if (out.fd >= 0) ::close(out.release());
+        if (!tempName.isEmpty()) ::unlinkat(folder, tempName.constData(), 0);
+        return failure(result, error);
+    };
+
+    bool readFailed = false;
+    qint64 bytes = 0;
+    const bool ok =
+        mayHaveHoles(st) ? copySparse(in, out.fd, readFailed, bytes) : copyData(in, out.fd, readFailed, bytes);
+    if (!ok) return discard(readFailed ? CopyResult::SourceFailed : CopyResult::TargetFailed, errno);
+    // The owner first: changing it clears the set-user and set-group bits.
+    if (owner && ::fchown(out.fd, owner->uid, owner->gid) != 0) return discard(CopyResult::TargetFailed, errno);
+    if (::fchmod(out.fd, st.st_mode & 07777) != 0) return discard(CopyResult::TargetFailed, errno);
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::futimens(out.fd, times) != 0) return discard(CopyResult::TargetFailed, errno);
+
+    if (tempName.isEmpty()) {
+        // The complete unnamed file takes the target's name at once where
+        // there is none yet; an older copy is replaced through a rename.
+        if (nameUnnamed(out.fd, folder, targetName.constData()) == 0) {
+            if (::close(out.release()) != 0) {
+                const int error = errno;
+                ::unlinkat(folder, targetName.constData(), 0);
+                return failure(CopyResult::TargetFailed, error);
+            }
+            return copied(bytes, st);
+        }
+        for (int attempt = 0; errno == EEXIST && attempt < 100; ++attempt) {
+            const QByteArray candidate = temporaryName();
+            if (nameUnnamed(out.fd, folder, candidate.constData()) == 0) {
+                tempName = candidate;
+                break;
+            }
+        }
+        if (tempName.isEmpty()) return discard(CopyResult::TargetFailed, errno);
+    }
+    if (::close(out.release()) != 0) return discard(CopyResult::TargetFailed, errno);
+
+    if (::renameat(folder, tempName.constData(), folder, targetName.constData()) != 0) {
+        const int error = errno;
+        struct stat old {};
+        const bool targetThere = ::fstatat(folder, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+        return discard(targetThere ? CopyResult::ReplaceFailed : CopyResult::TargetFailed, error);
+    }
+    return copied(bytes, st);
+}
+
+CopyOutcome copyBelow(const QString& source, const QString& root, const QString& relativeFolder, const QString& name,
+                      CopyRun* run, bool keepOwner) {
     const QByteArray sourceName = BytesFromText(source);
     const QByteArray targetName = BytesFromText(name);
     if (targetName.isEmpty() || targetName.contains('/')) return failure(CopyResult::TargetFailed, EINVAL);
 
     // Opened and read without blocking: a name that has become a FIFO since the
     // scan would otherwise wait for a writer for ever, and some regular files
-    // of the kernel's own file systems wait for data that may never come.
-    Descriptor in(::open(sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (in.fd < 0) return failure(CopyResult::SourceFailed, errno);
+    // of the kernel's own file systems wait for data that may never come. A
+    // symbolic link is not followed: it is copied as a link.
     struct stat st {};
-    if (::fstat(in.fd, &st) != 0) return failure(CopyResult::SourceFailed, errno);
-    if (S_ISDIR(st.st_mode)) return failure(CopyResult::SourceFailed, EISDIR);
-    if (!S_ISREG(st.st_mode)) return failure(CopyResult::SourceFailed, EINVAL);
+    Descriptor in(::open(sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    if (in.fd < 0) {
+        const int error = errno;
+        if (error != ELOOP || ::lstat(sourceName.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return failure(CopyResult::SourceFailed, error);
+    } else {
+        if (::fstat(in.fd, &st) != 0) return failure(CopyResult::SourceFailed, errno);
+        if (S_ISDIR(st.st_mode)) return failure(CopyResult::SourceFailed, EISDIR);
+        if (!S_ISREG(st.st_mode)) return failure(CopyResult::SourceFailed, EINVAL);
+    }
 
     // The root is the folder the caller chose; below it no link is followed.
     Descriptor ownFolder;
@@ -273,7 +536,8 @@ CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QStr
     if (folder < 0) {
         ownFolder.reset(::open(BytesFromText(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (ownFolder.fd < 0) return failure(CopyResult::TargetFailed, errno);
-        const CopyOutcome entered = enterFolders(ownFolder, BytesFromText(relativeFolder));
+        const CopyOutcome entered =
+            enterFolders(ownFolder, BytesFromText(relativeFolder), run && run->mirrorSourceFolders);
         if (!entered.ok()) return entered;
         folder = ownFolder.fd;
         struct stat made {};
@@ -289,45 +553,57 @@ CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QStr
         }
     }
 
-    // The target already is the source (the same path, a link to it, or the
-    // backup folder laid over the source folder): copying would only truncate
-    // or replace the original, so it is refused.
-    struct stat existing {};
-    if (::fstatat(folder, targetName.constData(), &existing, 0) == 0 && existing.st_dev == st.st_dev &&
-        existing.st_ino == st.st_ino) {
-        CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
-        same.description = QStringLiteral("The target is the source file itself");
-        return same;
+    // Only root may give a file away; for anyone else the copy is their own.
+    Owner owner{};
+    const Owner* keep = nullptr;
+    struct stat original {};
+    if (keepOwner && ::geteuid() == 0 &&
+        ::fstatat(folder, targetName.constData(), &original, AT_SYMLINK_NOFOLLOW) == 0) {
+        owner = {original.st_uid, original.st_gid};
+        keep = &owner;
     }
+    return in.fd < 0 ? copyLink(sourceName, st, folder, targetName, keep)
+                     : copyFile(in.fd, st, folder, targetName, keep);
+}
 
-    QByteArray tempName;
-    Descriptor out(createTemporary(folder, tempName));
-    if (out.fd < 0) return failure(CopyResult::TargetFailed, errno);
-    auto discard = [&](CopyResult result, int error) {
-        if (out.fd >= 0) ::close(out.release());
-        ::unlinkat(folder, tempName.constData(), 0);
-        return failure(result, error);
-    };
+}  // namespace
 
-    bool readFailed = false;
-    qint64 copied = 0;
-    if (!copyData(in.fd, out.fd, readFailed, copied))
-        return discard(readFailed ? CopyResult::SourceFailed : CopyResult::TargetFailed, errno);
-    if (::fchmod(out.fd, st.st_mode & 07777) != 0) return discard(CopyResult::TargetFailed, errno);
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::futimens(out.fd, times) != 0) return discard(CopyResult::TargetFailed, errno);
-    if (::close(out.release()) != 0) return discard(CopyResult::TargetFailed, errno);
+bool IsTemporaryCopyName(const QByteArray& name) {
+    const qsizetype prefix = qsizetype(std::strlen(kTemporaryCopyPrefix));
+    if (name.size() != prefix + kTemporaryDigits + qsizetype(std::strlen(kTemporaryCopySuffix)) ||
+        !name.startsWith(kTemporaryCopyPrefix) || !name.endsWith(kTemporaryCopySuffix))
+        return false;
+    for (qsizetype i = prefix; i < prefix + kTemporaryDigits; ++i)
+        if (!((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'f'))) return false;
+    return true;
+}
 
-    if (::renameat(folder, tempName.constData(), folder, targetName.constData()) != 0) {
-        const int error = errno;
-        struct stat old {};
-        const bool targetThere = ::fstatat(folder, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-        return discard(targetThere ? CopyResult::ReplaceFailed : CopyResult::TargetFailed, error);
-    }
-    CopyOutcome done;
-    done.bytes = copied;
-    done.modifiedSecs = qint64(st.st_mtim.tv_sec);
-    return done;
+CopyRun::~CopyRun() { release(); }
+
+void CopyRun::release() {
+    if (heldFolder >= 0) ::close(heldFolder);
+    heldFolder = -1;
+}
+
+void SetCopyChunkSize(qint64 bytes) { chunkBytes = bytes > 0 ? bytes : kDefaultChunk; }
+
+void SetCopyChunkPacer(std::function<void()> pacer) { chunkPacer = std::move(pacer); }
+
+void SetUnnamedTemporaryCopies(bool allowed) { unnamedAllowed = allowed; }
+
+CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
+    const QFileInfo info(target);
+    return copyBelow(source, info.path(), QString(), info.fileName(), nullptr, false);
+}
+
+CopyOutcome RestoreFileCopy(const QString& copy, const QString& original) {
+    const QFileInfo info(original);
+    return copyBelow(copy, info.path(), QString(), info.fileName(), nullptr, true);
+}
+
+CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
+                          const QString& name, CopyRun* run) {
+    return copyBelow(source, root, relativeFolder, name, run, false);
 }
 
 }  // namespace platform

@@ -1,10 +1,14 @@
 #pragma once
 // Copying one file into place without ever destroying an older copy: the data
 // goes into a temporary file in the target's folder, which takes the source's
-// permission bits and modification time and is then renamed over the target.
-// The kernel's copy offload is used where the file systems allow it. The data
-// moves in chunks (32 MB), and the waiting window events are handled between
-// them, so a big file or a slow disk never leaves the windows frozen.
+// permission bits and modification time and only then gets the target's name.
+// The temporary file has no name while it is written where the file system
+// allows it (a killed copy leaves nothing behind); elsewhere it is named by one
+// strict pattern and renamed over the target. A symbolic link is copied as a
+// link with the same target, never followed. The kernel's copy offload is used
+// where the file systems allow it, and the holes of a sparse file stay holes.
+// The data moves in chunks (32 MB), and the waiting window events are handled
+// between them, so a big file or a slow disk never leaves the windows frozen.
 #include <QString>
 
 #include <functional>
@@ -27,14 +31,18 @@ struct CopyOutcome {
     CopyResult result = CopyResult::Copied;
     int error = 0;            // the system's error number, 0 when copied
     QString description;      // the system's text for it
-    qint64 bytes = 0;         // the bytes copied (the target's size) when copied
+    qint64 bytes = 0;         // the target's size when copied (a link's: the length of its target)
     qint64 modifiedSecs = 0;  // the source's last-modified time (seconds since 1970 UTC) when copied
     bool ok() const { return result == CopyResult::Copied; }
 };
 
-// The name every temporary copy begins with; a file of this name in a target
-// folder is a copy an interrupted run left behind.
+// A named temporary copy is called kTemporaryCopyPrefix, 12 lower-case hex
+// digits and kTemporaryCopySuffix (".corvex-copy-0123456789ab.tmp"). A regular
+// file or link of exactly that name in a target folder is a copy an
+// interrupted run left behind; any other name is the user's own.
 inline constexpr char kTemporaryCopyPrefix[] = ".corvex-copy-";
+inline constexpr char kTemporaryCopySuffix[] = ".tmp";
+bool IsTemporaryCopyName(const QByteArray& name);
 
 // What a series of copies into one backup folder remembers: the folders it has
 // already cleared of temporary copies left by an earlier, interrupted run, and
@@ -52,6 +60,12 @@ struct CopyRun {
 
     std::set<std::pair<quint64, quint64>> clearedFolders;  // device and inode
 
+    // Set when the relative folder of every copy repeats the source file's own
+    // folder path (the copies keep their paths): each level the copy makes
+    // takes the permission bits of the source folder it stands for ("/" and
+    // the levels up to it), so a private folder stays private in the backup.
+    bool mirrorSourceFolders = false;
+
     // The held target folder: its descriptor, root and relative folder as the
     // caller gave them, the path that is checked, and its device and inode.
     int heldFolder = -1;
@@ -67,23 +81,33 @@ struct CopyRun {
 // Copies the regular file source to the file path target. On any failure the
 // target is left exactly as it was and no temporary file remains. A target that
 // already is the source file (the same path, a link to it, a hard link) is left
-// alone and the copy fails (SameFile). A source that is no regular file (a
-// folder, a FIFO) fails at once; the source is read without blocking, so a file
-// whose read would wait (a kernel message queue) fails instead of hanging.
+// alone and the copy fails (SameFile). A source that is a symbolic link is
+// copied as a link with the same target and the link's own time. Any other
+// source that is no regular file (a folder, a FIFO) fails at once; the source
+// is read without blocking, so a file whose read would wait (a kernel message
+// queue) fails instead of hanging.
 CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target);
+
+// The same for a restore of the backup copy over the original: run as root,
+// the restored file (or link) takes the owner and group of the original it
+// replaces, not root's.
+CopyOutcome RestoreFileCopy(const QString& copy, const QString& original);
 
 // The same into root + relativeFolder + name. The levels of relativeFolder are
 // made where missing and entered one by one without following symbolic links,
 // so the copy never lands outside root: a link (or "..") on the way fails with
 // LeavesFolder. With run, each target folder is first cleared, once per run,
-// of the temporary copies an interrupted run left there.
+// of the temporary copies an interrupted run left there, and the levels made
+// take the source folders' permission bits when run->mirrorSourceFolders.
 CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
                           const QString& name, CopyRun* run = nullptr);
 
-// Seams for tests: the size of one chunk (0 restores 32 MB), and a step run
-// after each chunk before the window events are handled (tests slow the copy
-// with it; an empty one removes it).
+// Seams for tests: the size of one chunk (0 restores 32 MB), a step run after
+// each chunk before the window events are handled (tests slow the copy with
+// it; an empty one removes it), and whether temporary copies may be unnamed
+// (false writes them under a name, as on a file system without unnamed files).
 void SetCopyChunkSize(qint64 bytes);
 void SetCopyChunkPacer(std::function<void()> pacer);
+void SetUnnamedTemporaryCopies(bool allowed);
 
 }  // namespace platform

@@ -399,10 +399,10 @@ TEST_F(CopyLoopTest, ACopyNeverFollowsALinkInsideTheBackupFolder) {
 
 TEST_F(CopyLoopTest, TemporaryCopiesOfAKilledRunAreRemovedByTheNextRun) {
     source("a.txt", "a");
-    WriteBytes(env.path("dest/.corvex-copy-k1LLed"), "half a copy");
+    WriteBytes(env.path("dest/.corvex-copy-00000000d1ed.tmp"), "half a copy");
     WriteBytes(env.path("src/.corvex-copy-notours"), "in a folder this run does not write into");
     run();
-    EXPECT_FALSE(QFileInfo::exists(env.path("dest/.corvex-copy-k1LLed")));
+    EXPECT_FALSE(QFileInfo::exists(env.path("dest/.corvex-copy-00000000d1ed.tmp")));
     EXPECT_TRUE(QFileInfo::exists(env.path("src/.corvex-copy-notours")));
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "a");
 }

@@ -178,6 +178,26 @@ TEST_F(FinderTest, AnOriginalThatIsALinkStaysALink) {
     EXPECT_EQ(ReadBytes(target), "backed up");
 }
 
+// A copy that is a link puts the link back, also over an original that is
+// now a link to another file, which stays untouched.
+TEST_F(FinderTest, ACopyThatIsALinkPutsBackTheLink) {
+    const QString named = env.path("elsewhere/real.txt");
+    const QString other = env.path("elsewhere/other.txt");
+    WriteBytes(named, "what the link named");
+    WriteBytes(other, "another file");
+    QDir().mkpath(dest);
+    ASSERT_TRUE(QFile::link(named, dest + "/a.txt"));
+    QFile::remove(original);
+    ASSERT_TRUE(QFile::link(other, original));
+    frmFileCompare& f = open(dest + "/a.txt");
+    clickRow(0);
+    boxes.answer(platform::Answer::OK);
+    f.cmdRestore->click();
+    EXPECT_EQ(boxes.last().title, "File Restored");
+    EXPECT_EQ(QFile::symLinkTarget(original), named);
+    EXPECT_EQ(ReadBytes(other), "another file");
+}
+
 TEST_F(FinderTest, AFailedRestoreSaysWhyAndLeavesTheOriginalAlone) {
     // A folder stands where the original file should go.
     QFile::remove(original);

@@ -1,4 +1,5 @@
 #include "platform/FileCopy.h"
+#include "support/AsOrdinaryUser.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,7 +13,9 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 #include <utility>
 
 namespace {
@@ -30,9 +33,37 @@ struct stat statOf(const QString& path) {
     ::stat(QFile::encodeName(path).constData(), &st);
     return st;
 }
+struct stat lstatOf(const QString& path) {
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
 // Only the target remains in its folder: no temporary file is left behind.
 QStringList entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+}
+void makeLink(const QByteArray& target, const QString& link) {
+    ASSERT_EQ(::symlink(target.constData(), QFile::encodeName(link).constData()), 0);
+}
+void setTimes(const QString& path, time_t modified, int flags = 0) {
+    const struct timespec times[2] = {{1000000000, 0}, {modified, 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, flags);
+}
+// Copies source to target in a child process that is killed after the first
+// chunk of data, as a run killed in the middle of a big copy.
+void copyKilledMidway(const QString& source, const QString& target, bool unnamed) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::SetUnnamedTemporaryCopies(unnamed);
+        platform::SetCopyChunkSize(4096);
+        platform::SetCopyChunkPacer([] { ::raise(SIGKILL); });
+        platform::CopyFileKeepingTimes(source, target);
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the copy was not interrupted";
 }
 }  // namespace
 
@@ -158,21 +189,179 @@ TEST(FileCopy, NoLinkInsideTheRootIsFollowedOutOfIt) {
               platform::CopyResult::FolderFailed);
 }
 
-TEST(FileCopy, TemporaryCopiesLeftByAnInterruptedRunAreRemovedOncePerRun) {
+// A killed copy leaves nothing where the file system has unnamed files; where
+// it has not, the next run into that folder removes the named leftover, and
+// only names of exactly its pattern.
+TEST(FileCopy, ACopyKilledMidwayLeavesNothingThatOutlivesTheNextRun) {
     QTemporaryDir dir;
-    write(dir.filePath("src"), "data");
+    write(dir.filePath("big"), QByteArray(64 * 1024, 'b'));
     QDir(dir.path()).mkpath("root/sub");
-    write(dir.filePath("root/sub/.corvex-copy-Ab12Cd"), "half a copy");
-    write(dir.filePath("root/sub/.corvex-copy"), "a user's file of a similar name");
-    write(dir.filePath("root/.corvex-copy-zzzzzz"), "not a folder this run writes into");
+    const int probe = ::open(QFile::encodeName(dir.filePath("root")).constData(), O_WRONLY | O_TMPFILE, 0600);
+    if (probe >= 0) {
+        ::close(probe);
+        copyKilledMidway(dir.filePath("big"), dir.filePath("root/big"), true);
+        EXPECT_TRUE(entries(dir.filePath("root")) == QStringList{"sub"});
+    }
+
+    copyKilledMidway(dir.filePath("big"), dir.filePath("root/sub/big"), false);
+    const QStringList left = entries(dir.filePath("root/sub"));
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_TRUE(platform::IsTemporaryCopyName(QFile::encodeName(left.first()))) << left.first().toStdString();
+    const QStringList usersOwn = {".corvex-copy-", ".corvex-copy-notes", ".corvex-copy-0123456789AB.tmp",
+                                  ".corvex-copy-0123456789ab.tmp.bak", ".corvex-copy-0123456789a.tmp"};
+    for (const QString& name : usersOwn) write(dir.filePath("root/sub/" + name), "the user's own file");
+    QDir(dir.path()).mkpath("root/sub/.corvex-copy-00000000000a.tmp/inside");  // a folder of our pattern
+    write(dir.filePath("root/.corvex-copy-00000000000b.tmp"), "not a folder this run writes into");
+
     platform::CopyRun run;
-    ASSERT_TRUE(platform::CopyFileBelow(dir.filePath("src"), dir.filePath("root"), "sub", "a", &run).ok());
-    EXPECT_EQ(entries(dir.filePath("root/sub")), (QStringList{".corvex-copy", "a"}));
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/.corvex-copy-zzzzzz")));
+    ASSERT_TRUE(platform::CopyFileBelow(dir.filePath("big"), dir.filePath("root"), "sub", "a", &run).ok());
+    QStringList expected = usersOwn;
+    expected << ".corvex-copy-00000000000a.tmp"
+             << "a";
+    expected.sort();
+    EXPECT_EQ(entries(dir.filePath("root/sub")), expected);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/.corvex-copy-00000000000b.tmp")));
     // Cleared once: a later leftover in the same folder belongs to nobody in this run's eyes.
-    write(dir.filePath("root/sub/.corvex-copy-later1"), "x");
-    ASSERT_TRUE(platform::CopyFileBelow(dir.filePath("src"), dir.filePath("root"), "sub", "b", &run).ok());
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/sub/.corvex-copy-later1")));
+    write(dir.filePath("root/sub/.corvex-copy-00000000000c.tmp"), "x");
+    ASSERT_TRUE(platform::CopyFileBelow(dir.filePath("big"), dir.filePath("root"), "sub", "b", &run).ok());
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/sub/.corvex-copy-00000000000c.tmp")));
+}
+
+// The named temporary file takes the older copy's place as the unnamed one does.
+TEST(FileCopy, ANamedTemporaryCopyReplacesTheOlderCopyAndIsGone) {
+    QTemporaryDir dir;
+    write(dir.filePath("src"), "new data");
+    write(dir.filePath("dst"), "an older copy");
+    platform::SetUnnamedTemporaryCopies(false);
+    const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(dir.filePath("src"), dir.filePath("dst"));
+    platform::SetUnnamedTemporaryCopies(true);
+    ASSERT_TRUE(outcome.ok()) << outcome.description.toStdString();
+    EXPECT_EQ(read(dir.filePath("dst")), "new data");
+    EXPECT_EQ(entries(dir.path()), (QStringList{"dst", "src"}));
+}
+
+// A link is copied as a link with the same target and its own time; it is
+// never followed, so a link to a file the user could not read does not bring
+// that file's data into the backup.
+TEST(FileCopy, ASymbolicLinkIsCopiedAsALink) {
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    QDir(dir.path()).mkpath("private");
+    write(dir.filePath("private/secret"), "root's secret");
+    ::chmod(QFile::encodeName(dir.filePath("private/secret")).constData(), 0644);
+    ::chmod(QFile::encodeName(dir.filePath("private")).constData(), 0700);
+    QDir(dir.path()).mkpath("out");
+    write(dir.filePath("out/file"), "an older copy that was a file");
+    const QByteArray targets[] = {QFile::encodeName(dir.filePath("private/secret")), "private", "nowhere/at/all",
+                                  QByteArray(300, 'x')};
+    const char* names[] = {"file", "folder", "dangling", "long"};
+    for (int i = 0; i < 4; ++i) {
+        const QString link = dir.filePath(QString("link-") + names[i]);
+        makeLink(targets[i], link);
+        setTimes(link, 1051538700 + i, AT_SYMLINK_NOFOLLOW);
+        const QString copy = dir.filePath(QString("out/") + names[i]);
+        const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(link, copy);
+        ASSERT_TRUE(outcome.ok()) << names[i] << ": " << outcome.description.toStdString();
+        EXPECT_TRUE(QFileInfo(copy).isSymLink()) << names[i];
+        QByteArray buffer(400, '\0');
+        const ssize_t n = ::readlink(QFile::encodeName(copy).constData(), buffer.data(), size_t(buffer.size()));
+        EXPECT_EQ(buffer.left(int(n)), targets[i]) << names[i];
+        EXPECT_EQ(outcome.bytes, targets[i].size());
+        EXPECT_EQ(outcome.modifiedSecs, 1051538700 + i);
+        EXPECT_EQ(lstatOf(copy).st_mtim.tv_sec, 1051538700 + i);
+    }
+    EXPECT_EQ(entries(dir.filePath("out")), (QStringList{"dangling", "file", "folder", "long"}));
+    // Read by another user, the backup gives nothing of the secret away.
+    if (::geteuid() != 0) return;
+    AsOrdinaryUser user;
+    EXPECT_FALSE(QFile(dir.filePath("out/file")).open(QIODevice::ReadOnly));
+}
+
+// The folders a copy makes for a kept path are as private as the source
+// folders they stand for.
+TEST(FileCopy, FoldersMadeForAKeptPathTakeTheSourceFoldersPermissionBits) {
+    QTemporaryDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    QDir(dir.path()).mkpath("home/anna/private/letters");
+    write(dir.filePath("home/anna/private/letters/a.txt"), "dear");
+    ::chmod(QFile::encodeName(dir.filePath("home/anna/private/letters/a.txt")).constData(), 0644);
+    const std::pair<const char*, mode_t> modes[] = {
+        {"home", 0755}, {"home/anna", 0751}, {"home/anna/private", 0700}, {"home/anna/private/letters", 02750}};
+    for (const auto& [folder, mode] : modes) ::chmod(QFile::encodeName(dir.filePath(folder)).constData(), mode);
+    QDir(dir.path()).mkpath("backup");
+    const QString relative = dir.filePath("home/anna/private/letters/").mid(1);
+    // The first levels (the temporary folder's own path) are made too: they
+    // stand for the folders above it, whatever their modes.
+    platform::CopyRun run;
+    run.mirrorSourceFolders = true;
+    const platform::CopyOutcome outcome = platform::CopyFileBelow(dir.filePath("home/anna/private/letters/a.txt"),
+                                                                  dir.filePath("backup"), relative, "a.txt", &run);
+    ASSERT_TRUE(outcome.ok()) << outcome.description.toStdString();
+    for (const auto& [folder, mode] : modes)
+        EXPECT_EQ(statOf(dir.filePath("backup/") + dir.filePath(folder).mid(1)).st_mode & 07777, mode) << folder;
+    EXPECT_EQ(statOf(dir.filePath("backup/") + dir.path().mid(1)).st_mode & 07777, statOf(dir.path()).st_mode & 07777);
+
+    // Another user of the machine cannot read the copy, as the original.
+    if (::geteuid() == 0) {
+        AsOrdinaryUser user;
+        EXPECT_FALSE(QFile(dir.filePath("backup/") + relative + "a.txt").open(QIODevice::ReadOnly));
+    }
+}
+
+// Run as root, a restored file and a restored link keep the owner and group of
+// the original they replace.
+TEST(FileCopy, ARestoreAsRootKeepsTheOriginalsOwner) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files to another user";
+    QTemporaryDir dir;
+    write(dir.filePath("copy"), "backed up");
+    makeLink("elsewhere", dir.filePath("copy-link"));
+    write(dir.filePath("original"), "changed");
+    makeLink("changed-target", dir.filePath("original-link"));
+    for (const char* name : {"original", "original-link"})
+        ASSERT_EQ(::lchown(QFile::encodeName(dir.filePath(name)).constData(), 65534, 65534), 0);
+
+    ASSERT_TRUE(platform::RestoreFileCopy(dir.filePath("copy"), dir.filePath("original")).ok());
+    ASSERT_TRUE(platform::RestoreFileCopy(dir.filePath("copy-link"), dir.filePath("original-link")).ok());
+    EXPECT_EQ(read(dir.filePath("original")), "backed up");
+    EXPECT_EQ(QFile::symLinkTarget(dir.filePath("original-link")), dir.filePath("elsewhere"));
+    for (const char* name : {"original", "original-link"}) {
+        EXPECT_EQ(lstatOf(dir.filePath(name)).st_uid, 65534u) << name;
+        EXPECT_EQ(lstatOf(dir.filePath(name)).st_gid, 65534u) << name;
+    }
+}
+
+// Holes stay holes, wherever they are; the data and the size are the source's.
+TEST(FileCopy, TheHolesOfASparseFileAreKept) {
+    QTemporaryDir dir;
+    constexpr off_t kSize = 4 << 20;
+    const struct {
+        const char* name;
+        std::vector<off_t> dataAt;  // 4 KB of data at each offset
+    } cases[] = {
+        {"holes around", {2 << 20}},
+        {"data at both ends", {0, kSize - 4096}},
+        {"only a hole", {}},
+    };
+    for (const auto& c : cases) {
+        const QString source = dir.filePath(c.name);
+        {
+            QFile f(source);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            for (const off_t at : c.dataAt) {
+                f.seek(at);
+                f.write(QByteArray(4096, 'd'));
+            }
+            f.resize(kSize);
+        }
+        if (qint64(statOf(source).st_blocks) * 512 >= kSize) GTEST_SKIP() << "no sparse files here";
+        platform::SetCopyChunkSize(1 << 20);
+        const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(source, source + ".copy");
+        platform::SetCopyChunkSize(0);
+        ASSERT_TRUE(outcome.ok()) << c.name << ": " << outcome.description.toStdString();
+        EXPECT_EQ(outcome.bytes, kSize) << c.name;
+        EXPECT_EQ(read(source + ".copy"), read(source)) << c.name;
+        EXPECT_LE(statOf(source + ".copy").st_blocks, statOf(source).st_blocks + 64) << c.name;
+    }
 }
 
 TEST(FileCopy, AReadThatWouldWaitFailsInsteadOfHanging) {
