@@ -35,6 +35,13 @@
 
 namespace {
 
+// What the scan lists and the loop copies: a regular file, or a symbolic link
+// as itself (a link whose target is gone is still backed up as a link).
+bool IsBackedUpKind(const QString& path) {
+    const platform::FileStatus entry = platform::GetEntryStatus(path);
+    return entry.isFile || entry.isLink;
+}
+
 QString programFile(const QString& name) { return platform::ProgramFolder() + '/' + name; }
 
 void appendLog(const QString& name, const QString& text) {
@@ -103,7 +110,7 @@ public:
         for (const QString& earlier : m_earlier) {
             if (m_copied.contains(earlier) || listed.contains(earlier)) continue;
             // A file that has gone since has nothing left to back up.
-            if (!platform::GetFileStatus(earlier).isFile) {
+            if (!IsBackedUpKind(earlier)) {
                 WriteLog(earlier + " no longer exists - no longer tried again", 3);
                 continue;
             }
@@ -215,6 +222,9 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     RetryList retry;
     retry.load(failedPath);
     platform::CopyRun copyRun;
+    // Folders made for kept paths take the modes of the source folders they
+    // stand for, so a private folder stays private in the backup.
+    copyRun.mirrorSourceFolders = keep == 1;
 
     // The rows are taken once, as they stand now, in their order. The loop
     // lets window events run, and a refresh in the meantime must not pull the
@@ -348,7 +358,7 @@ void AddEarlierFailures(FileListModel* fileList) {
     listed.reserve(fileList->count());
     for (const FileListModel::Row& row : fileList->rows()) listed.insert(row.path);
     for (const QString& path : paths) {
-        if (listed.contains(path) || !platform::GetFileStatus(path).isFile) continue;
+        if (listed.contains(path) || !IsBackedUpKind(path)) continue;
         listed.insert(path);
         AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList, true);
     }

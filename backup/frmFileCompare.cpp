@@ -259,8 +259,9 @@ void frmFileCompare::AddBackupFileToList(QTreeWidget* list, QString folder, QStr
     // the copies of an original that is itself hidden.
     if (fileName.isEmpty()) return;
     if (fileName.startsWith('.') && !GetFileNameFromPath(txtOrigFile->text()).trimmed().startsWith('.')) return;
-    const platform::FileStatus status = platform::GetFileStatus(path);
-    if (!status.isFile) return;
+    // A copy of a link is a link, listed as itself even when its target is gone.
+    const platform::FileStatus status = platform::GetEntryStatus(path);
+    if (!status.isFile && !status.isLink) return;
     auto* row = new QTreeWidgetItem(list);
     row->setText(0, folder);
     row->setText(1, GroupedNumber(status.size, true));
