@@ -101,12 +101,6 @@ QString BackupTypeName(int type) {
     return entry ? QString::fromLatin1(entry->name) : QStringLiteral("Unknown Backup type");
 }
 
-bool IsMissingDestination(const QString& destination) {
-    // Blanks and separators alone name the root folder at most ("   /" is a
-    // blank entry saved with its separator).
-    return std::all_of(destination.begin(), destination.end(), [](QChar c) { return c == u'/' || c.isSpace(); });
-}
-
 QString KeepPathFolder(const QString& destination, const QString& source) {
     if (!source.contains('/')) {
         platform::MsgBox(QStringLiteral("Not a path"));

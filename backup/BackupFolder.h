@@ -29,10 +29,6 @@ QDateTime DateWindowStart(const QDateTime& now);
 // that names none.
 QString BackupTypeName(int type);
 
-// True for a destination of blanks and separators alone (also the empty
-// text): a backup there would land in the root folder, so none starts.
-bool IsMissingDestination(const QString& destination);
-
 // The folder below destination that receives the copy of source when the
 // source folders are kept.
 QString KeepPathFolder(const QString& destination, const QString& source);

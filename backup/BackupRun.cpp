@@ -10,6 +10,7 @@
 #include "foundation/ChangedFileScan.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
+#include "foundation/PathHelpers.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"

@@ -15,6 +15,7 @@
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
+#include "foundation/PathHelpers.h"
 #include "foundation/ProgramPaths.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"

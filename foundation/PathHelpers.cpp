@@ -1,5 +1,7 @@
 #include "foundation/PathHelpers.h"
 
+#include <algorithm>
+
 QString GetFileNameFromPath(const QString& path) {
     const qsizetype slash = path.lastIndexOf('/');
     return slash < 0 ? QString() : path.mid(slash + 1);
@@ -26,3 +28,9 @@ QString PadRight(QString& text, int n) {
 }
 
 QString GetWindowsFolder() { return {}; }
+
+bool IsMissingDestination(const QString& destination) {
+    // Blanks and separators alone name the root folder at most ("   /" is a
+    // blank entry saved with its separator).
+    return std::all_of(destination.begin(), destination.end(), [](QChar c) { return c == u'/' || c.isSpace(); });
+}

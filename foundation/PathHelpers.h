@@ -18,3 +18,8 @@ QString PadRight(QString& text, int n);
 
 // There is no Windows folder: always "".
 QString GetWindowsFolder();
+
+// True for a destination of blanks and separators alone (also the empty
+// text): a backup there would land in the root folder, so none starts and no
+// settings window accepts it.
+bool IsMissingDestination(const QString& destination);

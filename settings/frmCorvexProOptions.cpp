@@ -3,6 +3,7 @@
 #include "foundation/BackupTypeTexts.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
+#include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
 #include "foundation/SettingsKeys.h"
@@ -249,8 +250,9 @@ void frmCorvexProOptions::cmdOK_Click() {
                          platform::Icon::Information, QStringLiteral("Need to choose a list of Paths to Backup"));
         return;
     }
-    // Blanks alone name no folder: written with its slash they would read as "/".
-    if (txtDestDir->text().trimmed().isEmpty()) {
+    // Blanks alone name no folder: written with its slash they would read as
+    // "/", where no backup run starts.
+    if (IsMissingDestination(txtDestDir->text())) {
         platform::MsgBox(QStringLiteral("There is no destination directory specified"), platform::Buttons::OK,
                          platform::Icon::Information, QStringLiteral("Need to choose a destination directory"));
         return;
