@@ -84,7 +84,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     RunLock lock;
     if (!lock.take(status != nullptr)) return {false, earlierErrors};
     // The program log stays open for the run: a line for every file.
-    ProgramLogSession logSession;
+    ProgramLogKeptOpen logKeptOpen;
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
     QFile::remove(copiedPath);

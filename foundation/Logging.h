@@ -16,14 +16,17 @@ void WriteLog(const QString& text, int level);
 // in the file when WriteLog returns, as it is without one. Before each line the
 // log's name is checked: a log deleted, renamed or replaced meanwhile (by the
 // log viewer or the settings program) is opened again under its name, so no
-// line goes into a file that has left the program folder. Sessions may nest.
-class ProgramLogSession {
+// line goes into a file that has left the program folder. They may nest.
+class ProgramLogKeptOpen {
 public:
-    ProgramLogSession();
-    ~ProgramLogSession();
-    ProgramLogSession(const ProgramLogSession&) = delete;
-    ProgramLogSession& operator=(const ProgramLogSession&) = delete;
+    ProgramLogKeptOpen();
+    ~ProgramLogKeptOpen();
+    ProgramLogKeptOpen(const ProgramLogKeptOpen&) = delete;
+    ProgramLogKeptOpen& operator=(const ProgramLogKeptOpen&) = delete;
 };
+
+// Every log file is opened as platform::OpenForWriting opens it: a link or a
+// special file in its place is refused, and the line goes to error.log instead.
 
 // Appends one line to fileName in one of the layouts:
 //   1: date,time,user,computer,text   2: date,time,text
@@ -42,9 +45,3 @@ QString GetLoginName();
 QString GetMachineName();
 // Forgets the cached names (tests that change them).
 void ClearNameCache();
-
-// There is no Windows folder here: always "".
-QString GetWindowsFolder();
-
-// Appends text and CR LF to a file, creating it; false when that fails.
-bool AppendLineToFile(const QString& fileName, const QString& line);
