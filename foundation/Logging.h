@@ -8,7 +8,9 @@ extern int LogThreshold;
 
 // Appends "yyyymmdd,hh:mm:ss,<program>,<user>,<computer>,<text>" to the
 // program log (<program folder>/<program>.log) when level <= LogThreshold.
-// When the log cannot be written, a "LOGGING ERROR " line goes to error.log.
+// When the log cannot be written (also when a link or special file is in its
+// place: every log is opened by platform::OpenForWriting), a "LOGGING ERROR "
+// line goes to error.log.
 void WriteLog(const QString& text, int level);
 
 // While one of these lives (the copy loop holds one for its run), the program
@@ -24,9 +26,6 @@ public:
     ProgramLogKeptOpen(const ProgramLogKeptOpen&) = delete;
     ProgramLogKeptOpen& operator=(const ProgramLogKeptOpen&) = delete;
 };
-
-// Every log file is opened as platform::OpenForWriting opens it: a link or a
-// special file in its place is refused, and the line goes to error.log instead.
 
 // Appends one line to fileName in one of the layouts:
 //   1: date,time,user,computer,text   2: date,time,text
