@@ -176,7 +176,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     RunLock lock;
     if (!lock.take(status != nullptr)) return {false, earlierErrors};
     // The program log stays open for the run: a line for every file.
-    ProgramLogSession logSession;
+    ProgramLogKeptOpen logKeptOpen;
     // The moment the backup folder was named is the next date window's start.
     const QDateTime startedAt = namedAt.isValid() ? namedAt : platform::Now();
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));

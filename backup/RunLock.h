@@ -3,7 +3,10 @@
 // "corvex.lock" in the program folder from its start to its end, so that a
 // second program started from the same folder meanwhile cannot mix its lists,
 // logs and planner IDs with those of the first. A lock left behind by a run
-// that was killed is taken over. Locks taken again inside a run of this
+// that was killed is taken over, and so is one that names no holder (left
+// empty by a power cut), with a level-0 line. A link, FIFO or other special
+// file in the lock's place is never opened: an error of the run, which goes on
+// without the lock. Locks taken again inside a run of this
 // process (the copy loop within an automatic run) share the outer one.
 #include <QString>
 #include <memory>

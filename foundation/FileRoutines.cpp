@@ -2,6 +2,7 @@
 
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
+#include "platform/AppendFile.h"
 #include "platform/ByteText.h"
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
@@ -71,12 +72,7 @@ bool MakeFolderWithReason(const QString& folder, int& error, QString& descriptio
 }
 
 bool AppendLineToFile(const QString& fileName, const QString& line) {
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
-    const QByteArray data = platform::BytesFromText(line) + "\r\n";
-    const bool ok = f.write(data) == data.size();
-    f.close();
-    return ok && f.error() == QFileDevice::NoError;
+    return platform::AppendToFile(fileName, platform::BytesFromText(line) + "\r\n");
 }
 
 bool CanWriteToFolder(QString& folder) {
@@ -84,17 +80,12 @@ bool CanWriteToFolder(QString& folder) {
     if (!folder.endsWith('/')) folder += '/';
     const QString testFile = folder + platform::ProgramName().remove(' ') + ".tmp";
     QFile::remove(testFile);
-    QFile f(testFile);
-    bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    if (ok) {
-        const QByteArray data =
-            "this is a temp file to check the datapath   \r\n"
-            "You can delete it to save space (wow - 100 bytes!)\r\n"
-            "\r\n";
-        ok = f.write(data) == data.size();
-        f.close();
-        ok = ok && f.error() == QFileDevice::NoError;
-    }
+    static const QByteArray data =
+        "this is a temp file to check the datapath   \r\n"
+        "You can delete it to save space (wow - 100 bytes!)\r\n"
+        "\r\n";
+    platform::AppendFile f;
+    const bool ok = f.open(testFile, true) && f.append(data);
     if (ok) return true;
     WriteLog("There was an error creating the file in the directory '" + folder + "' ", 0);
     platform::MsgBox("There was an error writing to the directory '" + folder +

@@ -35,8 +35,9 @@ bool MakeFullPath(const QString& path);
 // afterwards; otherwise error and description say why.
 bool MakeFolderWithReason(const QString& folder, int& error, QString& description);
 
-// Appends text and CR LF to a file, creating it; false when that fails. Text
-// read from bytes that are not UTF-8 goes back as those bytes.
+// Appends text and CR LF to a file, creating it; false when that fails (also
+// when a link or special file is in its place: platform::OpenForWriting).
+// Text read from bytes that are not UTF-8 goes back as those bytes.
 bool AppendLineToFile(const QString& fileName, const QString& line);
 
 // Writes the test file <folder>/<program>.tmp and leaves it there; false, a

@@ -5,7 +5,6 @@
 #include "platform/Clock.h"
 #include "platform/SystemInfo.h"
 
-#include <QFile>
 #include <QLocale>
 
 #include <cstdio>
@@ -25,7 +24,7 @@ QString dateAndTime() {
     return QString::fromLatin1(text, n);
 }
 
-// The program log held open by the ProgramLogSession objects alive.
+// The program log held open while ProgramLogKeptOpen objects live.
 int sessionDepth = 0;
 platform::AppendFile& sessionLog() {
     static platform::AppendFile file;
@@ -51,14 +50,9 @@ QString localDateTime(const QDateTime& now) {
 
 // The log writes its own lines: the file routines log their failures through it.
 bool appendLine(const QString& fileName, const QString& line) {
-    if (sessionDepth > 0 && fileName == ProgramLogPath())
-        return appendToSessionLog(fileName, platform::BytesFromText(line) + "\r\n");
-    QFile f(fileName);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return false;
     const QByteArray data = platform::BytesFromText(line) + "\r\n";
-    const bool ok = f.write(data) == data.size();
-    f.close();
-    return ok && f.error() == QFileDevice::NoError;
+    if (sessionDepth > 0 && fileName == ProgramLogPath()) return appendToSessionLog(fileName, data);
+    return platform::AppendToFile(fileName, data);
 }
 
 void writeFallback(const QString& prefix, const QString& text) {
@@ -67,9 +61,9 @@ void writeFallback(const QString& prefix, const QString& text) {
 }
 }  // namespace
 
-ProgramLogSession::ProgramLogSession() { ++sessionDepth; }
+ProgramLogKeptOpen::ProgramLogKeptOpen() { ++sessionDepth; }
 
-ProgramLogSession::~ProgramLogSession() {
+ProgramLogKeptOpen::~ProgramLogKeptOpen() {
     if (--sessionDepth == 0) sessionLog().close();
 }
 

@@ -8,7 +8,9 @@ extern int LogThreshold;
 
 // Appends "yyyymmdd,hh:mm:ss,<program>,<user>,<computer>,<text>" to the
 // program log (<program folder>/<program>.log) when level <= LogThreshold.
-// When the log cannot be written, a "LOGGING ERROR " line goes to error.log.
+// When the log cannot be written (also when a link or special file is in its
+// place: every log is opened by platform::OpenForWriting), a "LOGGING ERROR "
+// line goes to error.log.
 void WriteLog(const QString& text, int level);
 
 // While one of these lives (the copy loop holds one for its run), the program
@@ -16,13 +18,13 @@ void WriteLog(const QString& text, int level);
 // in the file when WriteLog returns, as it is without one. Before each line the
 // log's name is checked: a log deleted, renamed or replaced meanwhile (by the
 // log viewer or the settings program) is opened again under its name, so no
-// line goes into a file that has left the program folder. Sessions may nest.
-class ProgramLogSession {
+// line goes into a file that has left the program folder. They may nest.
+class ProgramLogKeptOpen {
 public:
-    ProgramLogSession();
-    ~ProgramLogSession();
-    ProgramLogSession(const ProgramLogSession&) = delete;
-    ProgramLogSession& operator=(const ProgramLogSession&) = delete;
+    ProgramLogKeptOpen();
+    ~ProgramLogKeptOpen();
+    ProgramLogKeptOpen(const ProgramLogKeptOpen&) = delete;
+    ProgramLogKeptOpen& operator=(const ProgramLogKeptOpen&) = delete;
 };
 
 // Appends one line to fileName in one of the layouts:
@@ -42,9 +44,3 @@ QString GetLoginName();
 QString GetMachineName();
 // Forgets the cached names (tests that change them).
 void ClearNameCache();
-
-// There is no Windows folder here: always "".
-QString GetWindowsFolder();
-
-// Appends text and CR LF to a file, creating it; false when that fails.
-bool AppendLineToFile(const QString& fileName, const QString& line);

@@ -2,6 +2,7 @@
 
 #include "foundation/Logging.h"
 #include "foundation/ProgramValues.h"
+#include "platform/AppendFile.h"
 #include "platform/ByteText.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -11,6 +12,8 @@
 
 #include <QFileInfo>
 #include <QThread>
+
+#include <unistd.h>
 
 namespace {
 QString errorText(const QFile& f) { return f.errorString(); }
@@ -40,13 +43,27 @@ void cFileIO::openFile(const QString& mode, bool ignoreError) {
         return;
     }
     auto file = std::make_unique<QFile>(m_fname);
-    // A folder opens for reading under Qt but holds no lines: treat it as a failed open.
-    const bool isFolder = QFileInfo(m_fname).isDir();
-    if (isFolder || !file->open(how)) {
-        if (!ignoreError) {
-            const QString why = isFolder ? QStringLiteral("Is a directory") : errorText(*file);
-            WriteLog("cFileIO - An error occurred opening the file " + m_fname + "\r\nErr = " + why, 0);
+    QString why;
+    if (how & QIODevice::WriteOnly) {
+        // Written files are opened never through a link and only when regular
+        // (platform::OpenForWriting); the QFile takes over the descriptor.
+        int error = 0;
+        const int fd = platform::OpenForWriting(
+            m_fname, (how & QIODevice::Truncate) ? platform::WriteOpen::Truncate : platform::WriteOpen::Append, error);
+        if (fd < 0)
+            why = platform::WriteErrorText(error);
+        else if (!file->open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+            why = errorText(*file);
+            ::close(fd);
         }
+    } else if (QFileInfo(m_fname).isDir()) {
+        // A folder opens for reading under Qt but holds no lines: treat it as a failed open.
+        why = QStringLiteral("Is a directory");
+    } else if (!file->open(how)) {
+        why = errorText(*file);
+    }
+    if (!why.isEmpty()) {
+        if (!ignoreError) WriteLog("cFileIO - An error occurred opening the file " + m_fname + "\r\nErr = " + why, 0);
         return;
     }
     m_file = std::move(file);

@@ -1,5 +1,6 @@
 #include "foundation/cLog.h"
 
+#include "foundation/FileRoutines.h"
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "platform/Clock.h"

@@ -4,11 +4,65 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
 
 namespace platform {
+namespace {
+
+bool isNullDevice(const struct stat& st) { return S_ISCHR(st.st_mode) && st.st_rdev == makedev(1, 3); }
+
+}  // namespace
+
+int OpenForWriting(const QString& path, WriteOpen mode, int& error) {
+    const QByteArray encoded = BytesFromText(path);
+    // O_NONBLOCK: a FIFO without a reader fails at once (ENXIO) instead of
+    // waiting for one; it is cleared again once the file is known to be regular.
+    // O_TRUNC is left out: a file is emptied only after that check.
+    const int fd =
+        ::open(encoded.constData(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = errno == ENXIO ? kNotARegularFile : errno;
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = errno;
+        ::close(fd);
+        return -1;
+    }
+    const bool regular = S_ISREG(st.st_mode);
+    if (!regular && !isNullDevice(st)) {
+        error = kNotARegularFile;
+        ::close(fd);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        (regular && mode == WriteOpen::Truncate && ::ftruncate(fd, 0) != 0)) {
+        error = errno;
+        ::close(fd);
+        return -1;
+    }
+    error = 0;
+    return fd;
+}
+
+QString WriteErrorText(int error) {
+    if (error == kNotARegularFile) return QStringLiteral("Not a regular file");
+    // O_NOFOLLOW reports a link in the last component as a loop of links.
+    if (error == ELOOP) return QStringLiteral("Is a symbolic link");
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool AppendToFile(const QString& path, const QByteArray& data, int* error) {
+    AppendFile file;
+    const bool ok = file.open(path) && file.append(data);
+    if (error) *error = file.error();
+    return ok;
+}
 
 AppendFile::~AppendFile() { close(); }
 
@@ -16,18 +70,13 @@ bool AppendFile::open(const QString& path, bool truncate) {
     close();
     m_path = path;
     m_encodedPath = BytesFromText(path);
-    const int flags = O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | (truncate ? O_TRUNC : 0);
-    m_fd = ::open(m_encodedPath.constData(), flags, 0666);
-    if (m_fd < 0) {
-        m_error = errno;
-        return false;
-    }
+    m_fd = OpenForWriting(path, truncate ? WriteOpen::Truncate : WriteOpen::Append, m_error);
+    if (m_fd < 0) return false;
     struct stat st {};
     if (::fstat(m_fd, &st) == 0) {
         m_device = quint64(st.st_dev);
         m_inode = quint64(st.st_ino);
     }
-    m_error = 0;
     return true;
 }
 
@@ -60,11 +109,12 @@ bool AppendFile::append(const QByteArray& data) {
 
 bool AppendFile::stillAtPath() const {
     if (m_fd < 0) return false;
+    // lstat: a link put in the file's place is not the file.
     struct stat st {};
-    return ::stat(m_encodedPath.constData(), &st) == 0 && quint64(st.st_dev) == m_device &&
+    return ::lstat(m_encodedPath.constData(), &st) == 0 && quint64(st.st_dev) == m_device &&
            quint64(st.st_ino) == m_inode;
 }
 
-QString AppendFile::errorString() const { return QString::fromLocal8Bit(std::strerror(m_error)); }
+QString AppendFile::errorString() const { return WriteErrorText(m_error); }
 
 }  // namespace platform

@@ -1,12 +1,44 @@
 #pragma once
-// A file held open for appending. Each line goes to the file with one write,
-// so it is in the file (and visible to a reader) as soon as append returns,
-// without opening and closing the file for every line.
+// Opening a file the program writes, and a file held open for appending.
+//
+// Every file the programs write or append to (their lists, logs, the lock,
+// the test file of a destination, the lines of cFileIO) is opened through
+// OpenForWriting: never through a symbolic link in the last component of its
+// path, and only when it is a regular file or absent. A FIFO, device, socket
+// or folder in its place is refused without waiting (the open does not block
+// on a FIFO that has no reader), so a link or special file planted where the
+// program writes can neither redirect a write nor hang a run.
 #include <QByteArray>
 #include <QString>
 
 namespace platform {
 
+enum class WriteOpen {
+    Append,    // writes go to the end; the content stays
+    Truncate,  // the content goes first; writes go to the end
+};
+
+// The error of an open refused because something other than a regular file
+// is in the way (a FIFO, device or socket). Outside the range of errno values.
+inline constexpr int kNotARegularFile = 0x10000;
+
+// Opens path for writing, creating it (mode 0666 less the umask) when absent.
+// Returns the descriptor (blocking, close-on-exec), or -1 with error set:
+// ELOOP for a symbolic link, EISDIR for a folder, kNotARegularFile for a FIFO,
+// device or socket, else the system's error. The null device is accepted as
+// the sink it is; nobody but root can put one in place of a file.
+int OpenForWriting(const QString& path, WriteOpen mode, int& error);
+
+// The reason for an error of OpenForWriting, AppendFile or a write, as text.
+QString WriteErrorText(int error);
+
+// Appends data to path (opened as above) and closes it again. False, with the
+// error in *error when given, unless all of it was written.
+bool AppendToFile(const QString& path, const QByteArray& data, int* error = nullptr);
+
+// A file held open for appending. Each line goes to the file with one write,
+// so it is in the file (and visible to a reader) as soon as append returns,
+// without opening and closing the file for every line.
 class AppendFile {
 public:
     AppendFile() = default;
@@ -14,8 +46,9 @@ public:
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    // Opens path for appending, creating it; with truncate, any earlier
-    // content goes. False (and error() says why) when it cannot be opened.
+    // Opens path for appending (OpenForWriting), creating it; with truncate,
+    // any earlier content goes. False (and error() says why) when it cannot be
+    // opened.
     bool open(const QString& path, bool truncate = false);
     bool isOpen() const { return m_fd >= 0; }
     QString path() const { return m_path; }

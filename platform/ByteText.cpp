@@ -4,6 +4,7 @@ namespace platform {
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
@@ -48,6 +49,12 @@ QString TextFromBytes(QByteArrayView bytes) {
     qsizetype plainStart = 0;  // start of a run of ASCII and valid sequences
     qsizetype i = 0;
     auto flush = [&](qsizetype end) {
+        // QString::fromUtf8 takes a leading U+FEFF for a byte-order mark and
+        // drops it; here it is a character of the name or line like any other.
+        while (end - plainStart >= 3 && bytes.sliced(plainStart, 3) == QByteArrayView(kByteOrderMark)) {
+            text += QChar(char16_t(0xFEFF));
+            plainStart += 3;
+        }
         if (end > plainStart) text += QString::fromUtf8(bytes.sliced(plainStart, end - plainStart));
     };
     while (i < size) {

@@ -3,7 +3,9 @@
 // or a file name is bytes, not necessarily UTF-8. Valid UTF-8 decodes as
 // usual; every other byte becomes a lone surrogate U+DC80 to U+DCFF (the byte
 // plus U+DC00), which no valid UTF-8 text can produce, and encoding turns it
-// back into that byte. So bytes -> text -> bytes gives the same bytes.
+// back into that byte. So bytes -> text -> bytes gives the same bytes. A
+// leading U+FEFF is a character like any other, never dropped as a
+// byte-order mark.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>

@@ -1,5 +1,6 @@
 #include "platform/SaveFile.h"
 
+#include "platform/AppendFile.h"
 #include "platform/ByteText.h"
 
 #include <QFile>
@@ -24,9 +25,12 @@ QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(err
 
 bool OpenSaveFile(QSaveFile& file, QString* why) {
     struct stat st {};
-    if (::stat(BytesFromText(file.fileName()).constData(), &st) == 0 && S_ISREG(st.st_mode) &&
-        (st.st_mode & S_IWUSR) == 0)
-        return fail(why, QStringLiteral("The file is read-only"));
+    if (::lstat(BytesFromText(file.fileName()).constData(), &st) == 0) {
+        if (S_ISLNK(st.st_mode)) return fail(why, WriteErrorText(ELOOP));
+        if (S_ISDIR(st.st_mode)) return fail(why, WriteErrorText(EISDIR));
+        if (!S_ISREG(st.st_mode)) return fail(why, WriteErrorText(kNotARegularFile));
+        if ((st.st_mode & S_IWUSR) == 0) return fail(why, QStringLiteral("The file is read-only"));
+    }
     if (!file.open(QIODevice::WriteOnly)) return fail(why, file.errorString());
     return true;
 }

@@ -10,6 +10,7 @@
 #include "foundation/FileListModel.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
+#include "support/PlantedFile.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -235,4 +236,63 @@ TEST_F(RunBackupTest, ARunHeldByAnotherLeavesItsListsAlone) {
     RunBackup(window().backupParameters(), nullptr);
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
     EXPECT_FALSE(QFileInfo::exists(RunLock::path()));
+}
+
+TEST_F(RunBackupTest, ALockThatNamesNoHolderIsTakenOverAsStale) {
+    // Left empty or cut short by a power cut.
+    for (const QByteArray& content : {QByteArray(), QByteArray("\n\n"), QByteArray("garbage")}) {
+        SCOPED_TRACE(content.toStdString());
+        writeIni("backupType=0\r\n");
+        WriteBytes(RunLock::path(), content);
+        QFile::remove(env.path("dest/a.txt"));
+        RunBackup(window().backupParameters(), nullptr);
+        EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
+        EXPECT_TRUE(env.readFile("corvex.log")
+                        .contains(",The lock file " + RunLock::path() + " names no holder - taken over as stale\r\n"));
+        EXPECT_FALSE(QFileInfo::exists(RunLock::path()));
+    }
+}
+
+TEST_F(RunBackupTest, ALinkOrFifoInPlaceOfTheLockIsAnErrorAndTheRunGoesOn) {
+    writeIni("backupType=0\r\n");
+    for (const Planted kind : {Planted::LinkToOutside, Planted::Fifo}) {
+        SCOPED_TRACE(PlantedName(kind));
+        const PlantedFile planted(RunLock::path(), kind);
+        ASSERT_TRUE(planted.made());
+        RunErrors = 0;
+        {
+            FifoGuard guard(RunLock::path());
+            RunLock lock;
+            EXPECT_TRUE(lock.take(false));
+            EXPECT_FALSE(guard.fired()) << "the lock waited on the FIFO";
+        }
+        EXPECT_EQ(RunErrors, 1);
+        EXPECT_TRUE(planted.untouched());
+        const QString reason = kind == Planted::Fifo ? "Not a regular file" : "Is a symbolic link";
+        EXPECT_TRUE(env.readFile("corvex.log")
+                        .contains(",Cant use the lock file " + RunLock::path() + " - " + reason +
+                                  " - the run goes on without it\r\n"));
+        QFile::remove(RunLock::path());
+    }
+}
+
+TEST_F(RunBackupTest, ALinkInPlaceOfTheRunsListIsRefusedAndItsTargetKept) {
+    writeIni("backupType=0\r\n");
+    QDir().mkpath(env.path("dest"));
+    const PlantedFile planted(env.path("dest/_files.txt"), Planted::LinkToOutside);
+    ASSERT_TRUE(planted.made());
+    boxes.answerAllWith(platform::Answer::OK);
+    RunBackup(window().backupParameters(), nullptr);
+    EXPECT_TRUE(planted.untouched());
+    EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt")));
+    EXPECT_TRUE(env.readFile("failed.log").contains(",Cant write to the destination folder " + env.path("dest/")));
+    EXPECT_EQ(RunExitStatus(), 1);
+}
+
+TEST_F(RunBackupTest, ANameBeginningWithZeroWidthNoBreakSpaceIsBackedUp) {
+    writeIni("backupType=0\r\n");
+    const QString name = QString(QChar(0xFEFF)) + "bom";
+    source("work/" + name + "/" + name + ".txt", "feff", QDateTime(QDate(2003, 4, 28), QTime(9, 0)));
+    RunBackup(window().backupParameters(), nullptr);
+    EXPECT_EQ(ReadBytes(env.path("dest/" + name + ".txt")), "feff");
 }

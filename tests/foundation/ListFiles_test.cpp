@@ -213,15 +213,21 @@ TEST(SaveListboxToFile, NoListControlLeavesTheFileAlone) {
     EXPECT_EQ(env.readFile("paths.txt"), "/old/\r\n");
 }
 
-TEST(SaveListboxToFile, LinkedListFileIsWrittenThroughTheLink) {
+TEST(SaveListboxToFile, ALinkInPlaceOfTheListIsRefusedAndItsTargetKept) {
     TestEnvironment env;
+    ScriptedBoxes boxes;
+    boxes.answer(platform::Answer::OK);
     env.writeFile("real/paths.txt", "/old/\r\n");
     ASSERT_TRUE(QFile::link(env.path("real/paths.txt"), env.path("paths.txt")));
     QListWidget list;
     list.addItem("/new/");
     SaveListboxToFile(&list, env.path("paths.txt"));
     EXPECT_TRUE(QFileInfo(env.path("paths.txt")).isSymLink());
-    EXPECT_EQ(env.readFile("real/paths.txt"), "/new/\r\n");
+    EXPECT_EQ(env.readFile("real/paths.txt"), "/old/\r\n");
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains("Is a symbolic link while saving '" + env.path("paths.txt") +
+                              "' - the file was left as it was"));
 }
 
 TEST(SaveListboxToFile, FullDiskOrReadOnlyListKeepsTheOldList) {

@@ -71,9 +71,9 @@ TEST_F(LoggingTest, UnwritableLogFallsBackToErrorLog) {
     EXPECT_TRUE(env.readLines("error.log").value(1).startsWith("PIM LOGGING ERROR "));
 }
 
-TEST_F(LoggingTest, ASessionKeepsTheLineFormatAndFollowsTheLogsName) {
+TEST_F(LoggingTest, ALogKeptOpenKeepsTheLineFormatAndFollowsTheLogsName) {
     {
-        ProgramLogSession session;
+        ProgramLogKeptOpen keptOpen;
         WriteLog("first", 0);
         EXPECT_EQ(env.readFile("corvex.log"), "20240308,07:05:09,corvex,anna,PC1,first\r\n");
         WriteLog("detail", 3);

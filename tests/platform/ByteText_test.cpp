@@ -17,6 +17,11 @@ TEST(ByteText, EveryByteSequenceComesBackUnchanged) {
         QByteArray("\xf4\x90\x80\x80"),  // past U+10FFFF
         QByteArray("\xe2\x82"),          // cut short at the end
         QByteArray("a\x80\x80z\xef\xbf\xbd"),
+        QByteArray("\xef\xbb\xbf"
+                   "name.txt"),                  // a leading U+FEFF is part of the name
+        QByteArray("\xef\xbb\xbf\xef\xbb\xbf"),  // twice
+        QByteArray("\xff\xef\xbb\xbf"
+                   "after an escape"),  // first of a run after an undecodable byte
     };
     for (const QByteArray& bytes : cases) {
         const QString text = TextFromBytes(bytes);
@@ -31,6 +36,16 @@ TEST(ByteText, ValidUtf8DecodesAsUsualAndOtherBytesAsEscapes) {
     EXPECT_EQ(latin[3].unicode(), 0xDCE9);
     // A real U+FFFD and an undecodable byte stay two different texts.
     EXPECT_NE(TextFromBytes("\xef\xbf\xbd"), TextFromBytes("\xff"));
+}
+
+TEST(ByteText, ALeadingZeroWidthNoBreakSpaceIsKeptAsACharacter) {
+    const QString name = TextFromBytes(
+        "\xef\xbb\xbf"
+        "a");
+    ASSERT_EQ(name.size(), 2);
+    EXPECT_EQ(name[0].unicode(), 0xFEFF);
+    EXPECT_EQ(BytesFromText(QString(QChar(0xFEFF)) + "a"), QByteArray("\xef\xbb\xbf"
+                                                                      "a"));
 }
 
 TEST(ByteText, OtherLoneSurrogatesBecomeTheReplacementCharacter) {
