@@ -17,18 +17,8 @@ printf 'a real replacement character\n' > "$tree/$fffd"
 mkdir "$tree/$dur"
 printf 'inside\n' > "$tree/$dur/inner.txt"
 
-printf '%s\r\n' "$tree/*" > "$prog/MyPaths.txt"
-printf '' > "$prog/ExcludedPaths.txt"
-cat > "$prog/corvex.ini" <<INI
-[general]
-runSilently=1
-backupTo=$dest
-backupType=0
-keepPaths=1
-RecordToPlandel=1
-[Plandel]
-dataPath=$prog
-INI
+list_tree
+silent_settings "$dest" 0 1 RecordToPlandel=1
 
 QT_QPA_PLATFORM=offscreen timeout 60 "$prog/corvex"
 rc=$?

@@ -7,17 +7,8 @@ set -u
 source "$(dirname "$0")/lib/program_folder.bash"
 mkdir -p "$dest"
 printf 'alpha\n' > "$tree/a.txt"
-printf '%s\r\n' "$tree/*" > "$prog/MyPaths.txt"
-printf '' > "$prog/ExcludedPaths.txt"
-cat > "$prog/corvex.ini" <<INI
-[general]
-runSilently=1
-backupTo=$dest
-backupType=0
-keepPaths=0
-[Plandel]
-dataPath=$prog
-INI
+list_tree
+silent_settings "$dest" 0 0
 printf 'keep me\n' > "$work/victim.txt"
 for name in corvex.log events.log failed.log corvex.lock; do mkfifo "$prog/$name" || fail "mkfifo $name"; done
 ln -s "$work/victim.txt" "$prog/error.log"

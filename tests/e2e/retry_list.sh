@@ -9,22 +9,11 @@ mkdir -p "$dest"
 printf 'stuck\n' > "$tree/stuck.txt"
 touch -d '10 days ago' "$tree/stuck.txt"
 mkdir "$dest/stuck.txt"  # a folder where the copy should go
-printf '%s\r\n' "$tree/*" > "$prog/MyPaths.txt"
-printf '' > "$prog/ExcludedPaths.txt"
-settings() {  # $1 = destination, $2 = IgnoreFailedFileCopies
+list_tree
+settings() {  # $1 = destination, $2 = IgnoreFailedFileCopies; the stored date is kept
     local last
     last=$(grep -a '^dateOfLastBackup=' "$prog/corvex.ini" 2>/dev/null)
-    cat > "$prog/corvex.ini" <<INI
-[general]
-runSilently=1
-backupTo=$1
-backupType=0
-keepPaths=0
-IgnoreFailedFileCopies=$2
-$last
-[Plandel]
-dataPath=$prog
-INI
+    silent_settings "$1" 0 0 "IgnoreFailedFileCopies=$2" ${last:+"$last"}
 }
 run() { QT_QPA_PLATFORM=offscreen timeout 60 "$prog/corvex"; }
 

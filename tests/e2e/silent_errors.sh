@@ -12,17 +12,8 @@ printf 'stuck\n' > "$tree/stuck.txt"
 mkdir "$dest/stuck.txt"  # a folder where the copy should go
 
 printf '%s\r\n' "$tree/*" "$work/unplugged/*" > "$prog/MyPaths.txt"
-printf '' > "$prog/ExcludedPaths.txt"
-cat > "$prog/corvex.ini" <<INI
-[general]
-runSilently=1
-backupTo=$dest
-backupType=0
-keepPaths=0
-IgnoreFailedFileCopies=1
-[Plandel]
-dataPath=$prog
-INI
+: > "$prog/ExcludedPaths.txt"
+silent_settings "$dest" 0 0 IgnoreFailedFileCopies=1
 
 QT_QPA_PLATFORM=offscreen timeout 60 "$prog/corvex"
 rc=$?

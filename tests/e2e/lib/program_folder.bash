@@ -12,3 +12,22 @@ tree="$work/tree"
 dest="$work/dest"
 mkdir -p "$prog" "$tree"
 cp "$bin/corvex" "$prog/" || fail "cannot copy corvex"
+
+# The folder list "$tree/*" and an empty excluded list.
+list_tree() {
+    printf '%s\r\n' "$tree/*" > "$prog/MyPaths.txt"
+    : > "$prog/ExcludedPaths.txt"
+}
+
+# corvex.ini of a silent run into $1 with backup type $2 and keep-paths $3;
+# further arguments are more lines of [general]. The planner's data folder is
+# $plan when it is set, else the program folder.
+silent_settings() {
+    local to="$1" type="$2" keep="$3"
+    shift 3
+    {
+        printf '[general]\nrunSilently=1\nbackupTo=%s\nbackupType=%s\nkeepPaths=%s\n' "$to" "$type" "$keep"
+        [ $# -gt 0 ] && printf '%s\n' "$@"
+        printf '[Plandel]\ndataPath=%s\n' "${plan:-$prog}"
+    } > "$prog/corvex.ini"
+}
