@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QHelpEvent>
+#include <QListView>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -94,7 +95,8 @@ QString ElidedPathBox::shownText() const {
 
 void ElidedPathBox::paintEvent(QPaintEvent* event) {
     const QString shown = shownText();
-    if (hasFocus() || shown == text()) {
+    // While the user selects text, the box shows it as it is.
+    if (hasSelectedText() || shown == text()) {
         QLineEdit::paintEvent(event);
         return;
     }
@@ -110,5 +112,11 @@ void ElidedPathBox::paintEvent(QPaintEvent* event) {
 
 void ElideRowsInTheMiddle(QAbstractItemView* view) {
     view->setTextElideMode(Qt::ElideMiddle);
+    // A plain list lays its rows out as wide as their text: held to the
+    // view's width, the rows are shortened instead of scrolled.
+    if (auto* list = qobject_cast<QListView*>(view)) {
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setUniformItemSizes(true);
+    }
     view->viewport()->installEventFilter(new RowToolTips(view));
 }

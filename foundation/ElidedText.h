@@ -25,9 +25,9 @@ protected:
     bool event(QEvent* event) override;
 };
 
-// A read-only box for a path: while it does not have the focus it shows the
-// path shortened in the middle; with the focus it is an ordinary box whose
-// text can be scrolled and copied. Its tool tip is the whole path.
+// A read-only box for a path: it shows the path shortened in the middle,
+// except while the user selects in it (to copy it); its tool tip is the whole
+// path.
 class ElidedPathBox : public QLineEdit {
     Q_OBJECT
 public:
