@@ -4,6 +4,7 @@
 #include "foundation/Logging.h"
 #include "foundation/MakerAddresses.h"
 #include "foundation/ShellLauncher.h"
+#include "foundation/WindowLayout.h"
 #include "platform/Pointer.h"
 
 #include <QGroupBox>
@@ -69,7 +70,6 @@ frmAboutCorvex::frmAboutCorvex(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Label1[0]);
     layout->addWidget(frameAdvert);
     layout->addLayout(buttons);
-    setMinimumWidth(440);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmAboutCorvex::cmdOK_Click);
 }
@@ -81,6 +81,9 @@ void frmAboutCorvex::Form_Load() {
     setWindowTitle(QStringLiteral("About Tamsel Softwares Corvex"));
     Label2[0]->setText(
         QStringLiteral("Corvex makes a copy of all recently modified files from all the folders you have chosen."));
+    // The box never shrinks until its wrapped lines are cut.
+    KeepWrappedTextWhole(this, fontMetrics().averageCharWidth() * 55);
+    resize(size().expandedTo(minimumSize()));
 }
 
 void frmAboutCorvex::cmdOK_Click() { accept(); }

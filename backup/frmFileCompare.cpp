@@ -2,8 +2,10 @@
 
 #include "backup/BackupFolder.h"
 #include "foundation/BackupTypeTexts.h"
+#include "foundation/ElidedText.h"
 #include "foundation/FolderWalk.h"
 #include "foundation/Logging.h"
+#include "foundation/NamedWidget.h"
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ShellLauncher.h"
@@ -36,12 +38,6 @@ constexpr int kTypeTextRole = Qt::UserRole;      // the row's tag: where the qui
 constexpr int kCopyPathRole = Qt::UserRole + 1;  // the copy's full path
 const QString kNoSize = QStringLiteral("0 Bytes");
 
-template <typename T>
-T* named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 QLabel* valueLabel(const QString& name, QWidget* parent) {
     auto* label = named(new QLabel(kNoSize, parent), name);
     label->setTextFormat(Qt::PlainText);
@@ -50,11 +46,9 @@ QLabel* valueLabel(const QString& name, QWidget* parent) {
     return label;
 }
 
-QLineEdit* pathBox(const QString& name, QWidget* parent) {
-    auto* box = named(new QLineEdit(parent), name);
-    box->setReadOnly(true);
-    return box;
-}
+// A path box shows the start and the end of its path, which tell two copies
+// apart, and the whole path as its tool tip.
+QLineEdit* pathBox(const QString& name, QWidget* parent) { return named(new ElidedPathBox(parent), name); }
 
 // Size ("###,###,###") and last-modified time of a file into two fields. A
 // file that cannot be read shows the fields' empty state, so that nothing of
@@ -129,13 +123,14 @@ frmFileCompare::frmFileCompare(QWidget* parent) : QWidget(parent) {
     lvwFiles->setHeaderLabels({QStringLiteral("Path"), QStringLiteral("Size"), QStringLiteral("Modified")});
     lvwFiles->setRootIsDecorated(false);
     lvwFiles->setUniformRowHeights(true);
+    // Its tool tip tells where the quick search found the chosen copy.
     lvwFiles->setTextElideMode(Qt::ElideMiddle);
     lvwFiles->setSelectionMode(QAbstractItemView::SingleSelection);
     lvwFiles->header()->setStretchLastSection(false);
     lvwFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     lvwFiles->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     lvwFiles->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
-    lvwFiles->setMinimumHeight(90);
+    lvwFiles->setMinimumHeight(lvwFiles->fontMetrics().lineSpacing() * 5);
 
     auto* destGrid = new QGridLayout;
     for (int i = 0; i < 8; ++i) {

@@ -2,8 +2,10 @@
 
 #include "backup/BackupFolder.h"
 #include "backup/frmFileCompare.h"
+#include "foundation/ElidedText.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
+#include "foundation/NamedWidget.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramValues.h"
 #include "foundation/SettingValue.h"
@@ -22,12 +24,6 @@
 #include <QVBoxLayout>
 
 namespace {
-template <typename T>
-T* named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 QLabel* plainLabel(const QString& name, const QString& text, QWidget* parent) {
     auto* label = named(new QLabel(text, parent), name);
     label->setTextFormat(Qt::PlainText);
@@ -39,48 +35,45 @@ frmLastBackup::frmLastBackup(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmLastBackup"));
     setWindowTitle(QStringLiteral("Details of Last Backup"));
 
+    // The buttons at the upper right come first for Tab: the controls are made
+    // in the order the eye reads them.
+    Command1 = named(new QPushButton(QStringLiteral("Open with Explorer"), this), QStringLiteral("Command1"));
+    cmdCancel = named(new QPushButton(QStringLiteral("Close this Window"), this), QStringLiteral("cmdCancel"));
     lbl[0] = plainLabel(QStringLiteral("lbl_0"), QStringLiteral("Last Backup was to the folder"), this);
-    lblFolder = plainLabel(QStringLiteral("lblFolder"), QStringLiteral("/home/anna/Backup/"), this);
-    lblFolder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long destination is shortened in the middle and never widens the window.
+    lblFolder = named(new ElidedLabel(QStringLiteral("/home/anna/Backup/"), this), QStringLiteral("lblFolder"));
     QFont bold = lblFolder->font();
     bold.setBold(true);
     lblFolder->setFont(bold);
-    // A long destination must not widen the window beyond the screen.
-    lblFolder->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblFolder->setMinimumWidth(200);
     lbl[2] = plainLabel(QStringLiteral("lbl_2"), QStringLiteral("Backup Type was"), this);
     txtType = named(new QLineEdit(QStringLiteral("0"), this), QStringLiteral("txtType"));
     txtType->setMaximumWidth(txtType->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
     lblType = plainLabel(QStringLiteral("lblType"), QStringLiteral("All Files into the above directory"), this);
     lbl[1] = plainLabel(QStringLiteral("lbl_1"), QStringLiteral("List of Files backed up in Last Backup"), this);
     lstFiles = named(new QListWidget(this), QStringLiteral("lstFiles"));
-    lstFiles->setMinimumSize(200, 120);
-    Command1 = named(new QPushButton(QStringLiteral("Open with Explorer"), this), QStringLiteral("Command1"));
-    cmdCancel = named(new QPushButton(QStringLiteral("Close this Window"), this), QStringLiteral("cmdCancel"));
+    lstFiles->setMinimumHeight(lstFiles->fontMetrics().lineSpacing() * 6);
+    ElideRowsInTheMiddle(lstFiles);
 
-    // Header lines on the left, the two buttons at the upper right; the list
-    // takes the rest of the window.
+    // Header lines on the left, the two buttons at the upper right, each
+    // beside a header line (so Tab reads them before the lines below); the
+    // list takes the rest of the window.
     auto* typeRow = new QHBoxLayout;
     typeRow->addWidget(lbl[2]);
     typeRow->addWidget(txtType);
     typeRow->addWidget(lblType, 1);
-    auto* header = new QVBoxLayout;
-    header->addWidget(lbl[0]);
-    header->addWidget(lblFolder);
-    header->addLayout(typeRow);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(Command1);
-    buttons->addWidget(cmdCancel);
-    buttons->addStretch();
-    auto* top = new QHBoxLayout;
-    top->addLayout(header, 1);
-    top->addLayout(buttons);
+    auto* top = new QGridLayout;
+    top->addWidget(lbl[0], 0, 0);
+    top->addWidget(Command1, 0, 1);
+    top->addWidget(lblFolder, 1, 0);
+    top->addWidget(cmdCancel, 1, 1);
+    top->addLayout(typeRow, 2, 0, 1, 2);
+    top->setColumnStretch(0, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 3, 3);
     layout->addLayout(top);
     layout->addWidget(lbl[1]);
     layout->addWidget(lstFiles, 1);
-    resize(560, 420);
+    resize(sizeHint().expandedTo(QSize(560, 420)));
 
     connect(Command1, &QPushButton::clicked, this, &frmLastBackup::Command1_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLastBackup::cmdCancel_Click);

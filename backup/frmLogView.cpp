@@ -1,10 +1,12 @@
 #include "backup/frmLogView.h"
 
+#include "foundation/ElidedText.h"
 #include "foundation/FileListBox.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ShellLauncher.h"
+#include "foundation/WindowLayout.h"
 #include "foundation/cFileIO.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -78,7 +80,7 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
 
     fileLogs = new FileListBox(this);
     fileLogs->setObjectName(QStringLiteral("fileLogs"));
-    fileLogs->setMinimumWidth(190);
+    fileLogs->setMinimumWidth(fileLogs->fontMetrics().horizontalAdvance(QStringLiteral("corvex-2026.log")) * 3 / 2);
     fileLogs->viewport()->installEventFilter(this);
 
     static const char* const viewTexts[4] = {"View Contents", "First 100 Lines", "Todays Entries",
@@ -94,7 +96,8 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
     lvStats->setObjectName(QStringLiteral("lvStats"));
     lvStats->setRootIsDecorated(false);
     lvStats->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvStats->setMinimumWidth(260);
+    lvStats->setMinimumWidth(lvStats->fontMetrics().horizontalAdvance(QStringLiteral("Last Modified  2026-12-09")) * 3 /
+                             2);
 
     lblLogFile = new QLabel(QStringLiteral("No LogFile displayed"), this);
     lblLogFile->setObjectName(QStringLiteral("lblLogFile"));
@@ -102,13 +105,12 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
     QFont bold = lblLogFile->font();
     bold.setBold(true);
     lblLogFile->setFont(bold);
-    lblFullFileName = new QLabel(this);
+    // The full path, shortened in the middle where it does not fit.
+    lblFullFileName = new ElidedLabel(QString(), this);
     lblFullFileName->setObjectName(QStringLiteral("lblFullFileName"));
-    lblFullFileName->setTextFormat(Qt::PlainText);
-    lblFullFileName->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblFullFileName->setStyleSheet(QStringLiteral("color: rgb(90, 90, 90);"));
-    // Long paths must not widen the window.
-    for (QLabel* l : {lblLogFile, lblFullFileName}) l->setMinimumWidth(1);
+    // A long name must not widen the window.
+    lblLogFile->setMinimumWidth(1);
 
     txtLogFile = new QPlainTextEdit(this);
     txtLogFile->setObjectName(QStringLiteral("txtLogFile"));
@@ -128,19 +130,18 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
     mnuLogDelete = mnuLogFile->addAction(QStringLiteral("&Delete this Logfile"));
     mnuLogDelete->setObjectName(QStringLiteral("mnuLogDelete"));
 
-    // Folder line across the top; the list, the views and the facts beside
+    // Folder line across the top, with Refresh (which lists the folder typed
+    // there) and Close at its end; the list, the views and the facts beside
     // each other below it; the caption line and the text fill the rest, the
     // text reaching the right and bottom edges.
     auto* top = new QHBoxLayout;
     top->addWidget(Label1);
     top->addWidget(txtPath, 1);
+    top->addWidget(cmdRefresh);
+    top->addWidget(cmdClose);
 
     auto* listColumn = new QVBoxLayout;
     listColumn->addWidget(fileLogs, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdRefresh);
-    buttons->addWidget(cmdClose);
-    listColumn->addLayout(buttons);
 
     auto* viewColumn = new QVBoxLayout;
     for (QRadioButton* b : optView) viewColumn->addWidget(b);
@@ -157,6 +158,8 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
     layout->addWidget(lblLogFile);
     layout->addWidget(lblFullFileName);
     layout->addWidget(txtLogFile, 1);
+    SetTabOrder(
+        {txtPath, cmdRefresh, cmdClose, fileLogs, optView[0], optView[1], optView[2], optView[3], lvStats, txtLogFile});
 
     connect(cmdRefresh, &QPushButton::clicked, this, &frmLogView::cmdRefresh_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmLogView::cmdClose_Click);
@@ -172,7 +175,7 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
     const int rows = 5 * (fontMetrics().height() + 8) + 8;
     fileLogs->setFixedHeight(rows);
     lvStats->setFixedHeight(rows);
-    resize(900, 560);
+    resize(sizeHint().expandedTo(QSize(900, 560)));
 }
 
 void frmLogView::Form_Load() {

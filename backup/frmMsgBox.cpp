@@ -1,5 +1,7 @@
 #include "backup/frmMsgBox.h"
 
+#include "foundation/WindowLayout.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -67,6 +69,14 @@ frmMsgBox::frmMsgBox(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     resize(420, 180);
+}
+
+void frmMsgBox::showEvent(QShowEvent* event) {
+    // The callers set the text before showing the box: the box never shrinks
+    // until its wrapped lines are cut.
+    KeepWrappedTextWhole(this, fontMetrics().averageCharWidth() * 40);
+    resize(size().expandedTo(minimumSize()));
+    QDialog::showEvent(event);
 }
 
 void frmMsgBox::answer(qint16 code) {

@@ -39,6 +39,9 @@ public:
     void cmdNo_Click();
     void box_Change();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void answer(qint16 code);
 };

@@ -10,10 +10,12 @@
 #include "backup/frmTamselShowCase.h"
 #include "foundation/BackupTypeTexts.h"
 #include "foundation/ChangedFileScan.h"
+#include "foundation/ElidedText.h"
 #include "foundation/FileListModel.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
+#include "foundation/NamedWidget.h"
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ProgramPaths.h"
@@ -36,6 +38,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,7 +46,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -66,18 +68,14 @@ constexpr int kShownFileColumns = 7;
 // of a long list would hold the window up for seconds.
 constexpr int kMeasuredRows = 300;
 
-template <typename T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QTreeWidget* listView(QWidget* parent, const char* name, const QStringList& columns) {
     auto* view = named(new QTreeWidget(parent), name);
     view->setColumnCount(int(columns.size()));
     view->setHeaderLabels(columns);
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
+    // The lists hold paths: the folder name at the end stays in sight.
+    ElideRowsInTheMiddle(view);
     return view;
 }
 
@@ -178,13 +176,6 @@ void frmProgress::buildControls() {
     cmdGetFileList = named(new QPushButton(QStringLiteral("1. Refresh List"), client), "cmdGetFileList");
     cmdStart = named(new QPushButton(QStringLiteral("2. Start Backup"), client), "cmdStart");
     cmdStart->setEnabled(false);
-    // Enter anywhere in the window refreshes the list, as a default button does.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* enter = new QShortcut(QKeySequence(key), this);
-        connect(enter, &QShortcut::activated, this, [this] {
-            if (cmdGetFileList->isEnabled()) cmdGetFileList->click();
-        });
-    }
 
     auto* bytesLabel = new QLabel(QStringLiteral("Total Bytes = "), client);
     lblTotalBytes = named(new QLabel(QStringLiteral("0"), client), "lblTotalBytes");
@@ -202,7 +193,7 @@ void frmProgress::buildControls() {
 
     // The status controls handed to the copy loop; the frame stays hidden here.
     frameStatus = named(new QGroupBox(client), "frameStatus");
-    lblFile = named(new QLabel(QStringLiteral("Initializing..."), frameStatus), "lblFile");
+    lblFile = named(new ElidedLabel(QStringLiteral("Initializing..."), frameStatus), "lblFile");
     ProgressBarCurrent = named(new QProgressBar(frameStatus), "ProgressBarCurrent");
     ProgressBarCurrent->setRange(0, 100);
     auto* statusLayout = new QVBoxLayout(frameStatus);
@@ -219,6 +210,7 @@ void frmProgress::buildControls() {
     lvwFiles->setRootIsDecorated(false);
     lvwFiles->setUniformRowHeights(true);
     lvwFiles->setItemsExpandable(false);
+    ElideRowsInTheMiddle(lvwFiles);
     for (int c = kShownFileColumns; c < FileListModel::kColumns; ++c) lvwFiles->setColumnHidden(c, true);
     lvwFiles->setMinimumHeight(lvwFiles->fontMetrics().height() * 5);
     // The list starts in ascending order: the first column click turns it.
@@ -325,6 +317,8 @@ void frmProgress::buildControls() {
             });
     connect(lvwFiles->header(), &QHeaderView::sectionClicked, this, &frmProgress::lvwFiles_ColumnClick);
     lvwFiles->viewport()->installEventFilter(this);
+    // The expanded folder list stands left of the file list: Tab reaches it first.
+    QWidget::setTabOrder(lstAllPaths, lvwFiles);
 }
 
 void frmProgress::buildMenus() {
@@ -691,6 +685,20 @@ void frmProgress::Form_Unload() { platform::EndProgram(); }
 void frmProgress::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
     Form_Unload();
+}
+
+// Enter works as in a dialog: it presses the button that has the focus, and
+// anywhere else the window's default button, "1. Refresh List".
+void frmProgress::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        QPushButton* button = focused ? focused : cmdGetFileList;
+        if (button->isEnabled()) button->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 bool frmProgress::eventFilter(QObject* watched, QEvent* event) {

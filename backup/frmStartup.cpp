@@ -4,6 +4,7 @@
 #include "backup/BackupValues.h"
 #include "backup/WelcomeMessage.h"
 #include "backup/frmProgress.h"
+#include "foundation/ElidedText.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramPaths.h"
@@ -77,8 +78,9 @@ QPixmap stopPicture() {
     return pm;
 }
 
+template <typename Label = QLabel>
 QLabel* makeLabel(const QString& name, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
+    auto* label = new Label(text, parent);
     label->setObjectName(name);
     return label;
 }
@@ -102,7 +104,8 @@ frmStartup::frmStartup(QWidget* parent) : QWidget(parent) {
     Label1[0]->setFont(bold);
     lblLastBackup = makeLabel(QStringLiteral("lblLastBackup"), QStringLiteral("2003-04-28 14:05:00"), this);
     Label1[1] = makeLabel(QStringLiteral("Label1_1"), QStringLiteral("to the folder"), this);
-    lblDest = makeLabel(QStringLiteral("lblDest"), QStringLiteral("/home/anna/Backup"), this);
+    // The destination and the file being copied are paths: shortened in the middle.
+    lblDest = makeLabel<ElidedLabel>(QStringLiteral("lblDest"), QStringLiteral("/home/anna/Backup"), this);
     Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("from the following List of Folders"), this);
     QFont value = font();
     value.setBold(true);
@@ -121,7 +124,8 @@ frmStartup::frmStartup(QWidget* parent) : QWidget(parent) {
     lvPaths->setHeaderHidden(true);
     lvPaths->setRootIsDecorated(false);
     lvPaths->setSelectionMode(QAbstractItemView::SingleSelection);
-    lvPaths->setMinimumHeight(110);
+    lvPaths->setMinimumHeight(lvPaths->fontMetrics().lineSpacing() * 5);
+    ElideRowsInTheMiddle(lvPaths);
     SetListViewCheckBoxes(lvPaths, false);  // it only shows the folders
 
     // The countdown group, framed by the Label4 panel behind it.
@@ -159,10 +163,7 @@ frmStartup::frmStartup(QWidget* parent) : QWidget(parent) {
 
     frameStatus = new QGroupBox(this);
     frameStatus->setObjectName(QStringLiteral("frameStatus"));
-    lblFile = makeLabel(QStringLiteral("lblFile"), QStringLiteral("Initializing..."), frameStatus);
-    lblFile->setTextFormat(Qt::PlainText);
-    lblFile->setMinimumWidth(100);
-    lblFile->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblFile = makeLabel<ElidedLabel>(QStringLiteral("lblFile"), QStringLiteral("Initializing..."), frameStatus);
     ProgressBarCurrent = new QProgressBar(frameStatus);
     ProgressBarCurrent->setObjectName(QStringLiteral("ProgressBarCurrent"));
     Label3 = makeLabel(QStringLiteral("Label3"), QStringLiteral("Total"), frameStatus);
@@ -219,7 +220,7 @@ frmStartup::frmStartup(QWidget* parent) : QWidget(parent) {
     layout->addLayout(countPanel);
     layout->addWidget(Line1);
     layout->addLayout(buttons);
-    resize(460, 420);
+    resize(sizeHint().expandedTo(QSize(460, 420)));
 
     for (QWidget* w : {static_cast<QWidget*>(imageGo), static_cast<QWidget*>(imageStop), static_cast<QWidget*>(lblDest),
                        static_cast<QWidget*>(lblLastBackup), lvPaths->viewport()})

@@ -146,7 +146,9 @@ frmTamselShowCase::frmTamselShowCase(QWidget* parent) : QDialog(parent) {
     // The buttons along the top, the welcome page's at the left.
     auto* buttonRow = new QHBoxLayout;
     buttonRow->setSpacing(2);
-    for (int i = 0; i < kEntries; ++i) {
+    // Made in the order shown, the welcome page's first, so Tab goes along the row.
+    for (int k = 0; k < kEntries; ++k) {
+        const int i = (k + kWelcome) % kEntries;
         const QString picture = QStringLiteral(":/catalog/entry%1.png").arg(i, 2, 10, QLatin1Char('0'));
         cmdProduct[i] = new QToolButton(this);
         cmdProduct[i]->setObjectName(QStringLiteral("cmdProduct_%1").arg(i));
@@ -207,7 +209,7 @@ frmTamselShowCase::frmTamselShowCase(QWidget* parent) : QDialog(parent) {
     lblDetails = new QPlainTextEdit(this);
     lblDetails->setObjectName(QStringLiteral("lblDetails"));
     lblDetails->setReadOnly(true);
-    lblDetails->setMinimumHeight(60);
+    lblDetails->setMinimumHeight(lblDetails->fontMetrics().lineSpacing() * 3);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -1,4 +1,5 @@
 #include "foundation/frmBrowseFolders.h"
+#include "foundation/ElidedText.h"
 
 #include "foundation/FolderWalk.h"
 #include "foundation/PathHelpers.h"
@@ -97,10 +98,9 @@ frmBrowseFolders::frmBrowseFolders(QWidget* parent) : QDialog(parent) {
     tvwControl->setIconSize(QSize(16, 16));
     tvwControl->setSortingEnabled(false);
 
-    lblFullPath = new QLabel(QStringLiteral("Full Path name"), this);
+    // The chosen folder's path, shortened in the middle where it does not fit.
+    lblFullPath = new ElidedLabel(QStringLiteral("Full Path name"), this);
     lblFullPath->setObjectName(QStringLiteral("lblFullPath"));
-    lblFullPath->setTextFormat(Qt::PlainText);
-    lblFullPath->setWordWrap(true);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -121,8 +121,7 @@ frmBrowseFolders::frmBrowseFolders(QWidget* parent) : QDialog(parent) {
     layout->addWidget(tvwControl, 1);
     layout->addWidget(lblFullPath);
     layout->addLayout(buttons);
-    resize(380, 440);
-    setMinimumSize(240, 220);
+    resize(sizeHint().expandedTo(QSize(380, 440)));
 
     connect(tvwControl, &QTreeWidget::itemClicked, this, [this] { tvwControl_Click(); });
     connect(tvwControl, &QTreeWidget::itemActivated, this, [this] { tvwControl_Click(); });

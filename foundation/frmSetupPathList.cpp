@@ -1,5 +1,6 @@
 #include "foundation/frmSetupPathList.h"
 
+#include "foundation/ElidedText.h"
 #include "foundation/FolderWalk.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
@@ -118,10 +119,9 @@ frmSetupPathList::frmSetupPathList(QWidget* parent) : QDialog(parent) {
     Dir1->setIndentation(12);
     // Every level is always open: no expanders.
     Dir1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
-    lblFullPath = new QLabel(QStringLiteral("Full Path name"), this);
+    // The open folder's path, shortened in the middle where it does not fit.
+    lblFullPath = new ElidedLabel(QStringLiteral("Full Path name"), this);
     lblFullPath->setObjectName(QStringLiteral("lblFullPath"));
-    lblFullPath->setTextFormat(Qt::PlainText);
-    lblFullPath->setWordWrap(true);
     File1 = new QListWidget(this);
     File1->setObjectName(QStringLiteral("File1"));
     File1->setSelectionMode(QAbstractItemView::NoSelection);
@@ -142,16 +142,20 @@ frmSetupPathList::frmSetupPathList(QWidget* parent) : QDialog(parent) {
     cmdNetPath->setToolTip(QStringLiteral("Add a Network path to be backed up"));
     cmdNetPath->setIcon(BrowseImage(6));
     cmdNetPath->setIconSize(QSize(24, 24));
+    // The narrow column of buttons: as wide as the widest of them needs, for
+    // the icon or for two letters of the window's font.
+    int narrowWidth = cmdNetPath->sizeHint().width();
+    for (QPushButton* b : {cmdAddPath, Command1, cmdHelp})
+        narrowWidth = qMax(narrowWidth, b->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 12);
     for (QAbstractButton* b : {static_cast<QAbstractButton*>(cmdAddPath), static_cast<QAbstractButton*>(Command1),
-                               static_cast<QAbstractButton*>(cmdHelp), static_cast<QAbstractButton*>(cmdNetPath)}) {
-        b->setFixedWidth(36);
-        b->setMinimumHeight(30);
-    }
+                               static_cast<QAbstractButton*>(cmdHelp), static_cast<QAbstractButton*>(cmdNetPath)})
+        b->setFixedWidth(narrowWidth);
 
     Label2 = new QLabel(QStringLiteral("List of Paths to check for modified files"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     lstPathList = new QListWidget(this);
     lstPathList->setObjectName(QStringLiteral("lstPathList"));
+    ElideRowsInTheMiddle(lstPathList);
     Label1 = new QLabel(QStringLiteral("Filename to Save this List of Paths to"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     txtSaveAs = new QLineEdit(this);
@@ -199,8 +203,8 @@ frmSetupPathList::frmSetupPathList(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addLayout(bottom);
-    resize(680, 480);
-    setMinimumSize(460, 340);
+    // The least size is what the layout needs; the first size gives the lists room.
+    resize(sizeHint().expandedTo(QSize(680, 480)));
 
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
     connect(Dir1, &QTreeWidget::itemClicked, this, [this] { Dir1_Click(); });
@@ -408,6 +412,13 @@ void frmSetupPathList::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
         cmdCancel_Click();
+        return;
+    }
+    // Enter in the folder tree opens the folder (the tree has done that) and
+    // goes no further: it must not press OK and close the window.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && focusWidget() == Dir1) {
+        event->accept();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -1,5 +1,6 @@
 #include "settings/frmConfigureCorvexPro.h"
 
+#include "foundation/ElidedText.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
 #include "foundation/MakerAddresses.h"
@@ -112,17 +113,18 @@ frmConfigureCorvexPro::frmConfigureCorvexPro(QWidget* parent) : QWidget(parent) 
     cmdOptions->setObjectName(QStringLiteral("cmdOptions"));
     cmdOptions->setToolTip(QStringLiteral("Edit the List of Paths and other options"));
     for (QPushButton* b : {cmdRun, cmdOptions}) {
-        b->setMinimumSize(170, 40);
         QFont f = b->font();
         f.setPointSize(f.pointSize() + 1);
         b->setFont(f);
+        // Two large buttons: their size follows the text, with room around it.
+        const QSize text = b->sizeHint();
+        b->setMinimumSize(text.width() + b->fontMetrics().averageCharWidth() * 6, text.height() * 3 / 2);
     }
 
-    lblInstalledPath = new QLabel(this);
+    // The folder name is shown as it stands, shortened in the middle where it does not fit.
+    lblInstalledPath = new ElidedLabel(QString(), this);
     lblInstalledPath->setObjectName(QStringLiteral("lblInstalledPath"));
     lblInstalledPath->setToolTip(QStringLiteral("Click here to view the folder where this program is installed"));
-    lblInstalledPath->setWordWrap(true);
-    lblInstalledPath->setTextFormat(Qt::PlainText);  // the folder name is shown as it stands
 
     lblVisitURL = new QLabel(MakerWebAddress(), this);
     lblVisitURL->setObjectName(QStringLiteral("lblVisitURL"));
@@ -153,7 +155,7 @@ frmConfigureCorvexPro::frmConfigureCorvexPro(QWidget* parent) : QWidget(parent) 
     layout->addStretch();
     layout->addWidget(lblInstalledPath);
     layout->addWidget(lblVisitURL, 0, Qt::AlignRight);
-    resize(520, 300);
+    resize(sizeHint().expandedTo(QSize(520, 300)));
 
     for (QWidget* w : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(Label1[1]),
                        static_cast<QWidget*>(lblInstalledPath), static_cast<QWidget*>(lblVisitURL)})

@@ -1,6 +1,7 @@
 #include "settings/frmCorvexProOptions.h"
 
 #include "foundation/BackupTypeTexts.h"
+#include "foundation/ElidedText.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/PathHelpers.h"
@@ -9,6 +10,7 @@
 #include "foundation/SettingsKeys.h"
 #include "foundation/ShellLauncher.h"
 #include "foundation/ShownHook.h"
+#include "foundation/WindowLayout.h"
 #include "foundation/frmBrowseFolders.h"
 #include "foundation/frmSetupPathList.h"
 #include "platform/Dialogs.h"
@@ -39,6 +41,7 @@ QTreeWidget* folderListView(QWidget* parent, const char* name) {
     view->setMinimumHeight(view->fontMetrics().height() * 7);
     // The rows are folders to show, not choices to tick.
     SetListViewCheckBoxes(view, false);
+    ElideRowsInTheMiddle(view);
     return view;
 }
 
@@ -153,7 +156,10 @@ frmCorvexProOptions::frmCorvexProOptions(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Frame2);
     layout->addWidget(Frame1, 1);
     layout->addLayout(buttons);
-    resize(640, 600);
+    resize(sizeHint().expandedTo(QSize(640, 600)));
+    SetTabOrder({chkRunSilent, chkLogUsage, txtDataPath, cmdBrowsePlandelDir, chkReplicatePaths, cmbDestType,
+                 txtDestDir, cmdBrowseDestDir, cmdAutoscan, cmdEditPathList, cmdEditExcludedDirs, lstPath, lvExclude,
+                 cmdHelp, cmdOK, cmdCancel});
 
     connect(chkLogUsage, &QCheckBox::toggled, this, [this] { chkLogUsage_Click(); });
     connect(cmdBrowseDestDir, &QPushButton::clicked, this, &frmCorvexProOptions::cmdBrowseDestDir_Click);

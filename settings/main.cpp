@@ -11,6 +11,6 @@ int main(int argc, char* argv[]) {
     // The main window's load is the program's start-up; it ends the program
     // itself when it does not show the window.
     frmConfigureCorvexPro form;
-    if (!form.Form_Load(CommandLineText())) return 0;
+    if (!form.Form_Load(CommandLineText(QCoreApplication::arguments()))) return 0;
     return QApplication::exec();
 }

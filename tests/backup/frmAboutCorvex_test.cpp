@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 class AboutBoxTest : public ::testing::Test {
@@ -50,7 +51,7 @@ TEST_F(AboutBoxTest, TheLinkOpensTheMakersPageAndStaysRed) {
     ScriptedBoxes boxes;
     boxes.answer(platform::Answer::OK);
     docs.result = platform::OpenResult::NoAssociation;
-    box.lblURL_Click();
+    QTest::mouseClick(box.lblURL, Qt::LeftButton);
     EXPECT_EQ(boxes.count(), 1);
     EXPECT_EQ(platform::CurrentPointer(), platform::Pointer::Default);
     EXPECT_EQ(linkColour(), QColor(255, 0, 0));

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <QTest>
 #include <memory>
 
 namespace {
@@ -35,6 +36,8 @@ protected:
         finder->BackupTime = BackupTestNow();
         finder->RefreshFileInfo();
         finder->GetBackupFiles_Quick();
+        finder->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(finder.get()));
         return *finder;
     }
     // A copy with its own bytes and modification time.
@@ -51,8 +54,8 @@ protected:
         return rows;
     }
     void clickRow(int i) {
-        finder->lvwFiles->setCurrentItem(finder->lvwFiles->topLevelItem(i));
-        finder->lvwFiles_Click();
+        QTreeWidget* list = finder->lvwFiles;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(i)).center());
     }
     TestEnvironment env;
     ScriptedBoxes boxes;

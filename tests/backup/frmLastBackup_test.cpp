@@ -23,9 +23,27 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include <QTest>
 #include <memory>
 
 namespace {
+// Clicks the file's row in the shown window, as the user does; the finder it
+// opens, or null when the file is not listed.
+frmFileCompare* ClickFile(frmLastBackup& window, const QString& file) {
+    const auto items = window.lstFiles->findItems(file, Qt::MatchExactly);
+    if (items.isEmpty()) return nullptr;
+    QListWidget* list = window.lstFiles;
+    list->scrollToItem(items.first());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(items.first()).center());
+    return TheFileCompareForm();
+}
+
+// Clicks the first copy the finder lists.
+void ClickFirstCopy(frmFileCompare& finder) {
+    QTreeWidget* list = finder.lvwFiles;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(0)).center());
+}
+
 class LastBackupTest : public ::testing::Test {
 protected:
     void SetUp() override { UseProgramFolderOf(env); }
@@ -38,15 +56,11 @@ protected:
     frmLastBackup& load() {
         window = std::make_unique<frmLastBackup>();
         window->Form_Load();
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         return *window;
     }
-    frmFileCompare* click(const QString& file) {
-        const auto items = window->lstFiles->findItems(file, Qt::MatchExactly);
-        if (items.isEmpty()) return nullptr;
-        window->lstFiles->setCurrentItem(items.first());
-        window->lstFiles_Click();
-        return TheFileCompareForm();
-    }
+    frmFileCompare* click(const QString& file) { return ClickFile(*window, file); }
     TestEnvironment env;
     ScriptedBoxes boxes;
     OpenedDocuments opened;
@@ -117,8 +131,7 @@ TEST_F(LastBackupTest, KeptPathsInTheDatedFolderOfTheLastRunAreFoundTheNextDay) 
     ASSERT_NE(finder, nullptr);
     EXPECT_EQ(finder->txtDestFile->text(), copy);
     ASSERT_EQ(finder->lvwFiles->topLevelItemCount(), 1);
-    finder->lvwFiles->setCurrentItem(finder->lvwFiles->topLevelItem(0));
-    finder->lvwFiles_Click();
+    ClickFirstCopy(*finder);
     EXPECT_EQ(finder->lvwFiles->toolTip(), "todays date as appended [keep original filenames]");
 }
 
@@ -175,19 +188,17 @@ TEST(LastBackupEndToEnd, SilentBackupThenRestoreThroughBothWindows) {
     IniFile = env.ini();
     frmLastBackup window;
     window.Form_Load();
-    const auto items = window.lstFiles->findItems(tree + "/a.txt", Qt::MatchExactly);
-    ASSERT_EQ(items.size(), 1) << env.readFile("copied.txt").toStdString();
-    window.lstFiles->setCurrentItem(items.first());
-    window.lstFiles_Click();
-    frmFileCompare* finder = TheFileCompareForm();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    frmFileCompare* finder = ClickFile(window, tree + "/a.txt");
+    ASSERT_NE(finder, nullptr) << env.readFile("copied.txt").toStdString();
     const QString day = LastBackupTime().toString("yyyyMMdd");
     ASSERT_EQ(finder->lvwFiles->topLevelItemCount(), 1);
     EXPECT_EQ(finder->lvwFiles->topLevelItem(0)->text(0), dest + "/" + day + tree + "/");
     EXPECT_EQ(finder->lblBackupSize->text(), "6");
 
     WriteBytes(tree + "/a.txt", "changed since the backup\n");
-    finder->lvwFiles->setCurrentItem(finder->lvwFiles->topLevelItem(0));
-    finder->lvwFiles_Click();
+    ClickFirstCopy(*finder);
     boxes.answer(platform::Answer::OK);
     finder->cmdRestore->click();
     EXPECT_EQ(boxes.last().title, "File Restored");

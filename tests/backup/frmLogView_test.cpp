@@ -15,7 +15,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeWidget>
 
 namespace {
@@ -36,10 +38,7 @@ protected:
         ASSERT_EQ(items.size(), 1) << qPrintable(name);
         form.fileLogs->setCurrentItem(items.first());
     }
-    void view(int index) {
-        form.optView[index]->setChecked(true);
-        form.optView_Click(index);
-    }
+    void view(int index) { QTest::mouseClick(form.optView[index], Qt::LeftButton); }
     QStringList shownLines() const {
         QStringList lines = form.txtLogFile->toPlainText().split(u'\n');
         if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
@@ -155,7 +154,7 @@ TEST_F(LogViewTest, RefreshListsATypedFolderAndClearsTheView) {
     open();
     select("corvex.log");
     form.txtPath->setText(env.path("other"));
-    form.cmdRefresh_Click();
+    QTest::mouseClick(form.cmdRefresh, Qt::LeftButton);
     EXPECT_EQ(listed(), QStringList({"alpha.log", "Zeta.log"}));  // sorted without regard to case
     EXPECT_EQ(form.txtLogFile->toPlainText(), "");
     EXPECT_EQ(form.lvStats->topLevelItemCount(), 0);
@@ -263,7 +262,7 @@ TEST(LogViewer, OneViewerServesEveryOpening) {
     EXPECT_EQ(ShowLogViewer(), first);
     EXPECT_EQ(first->CurrentView(), 0);
     EXPECT_EQ(first->fileLogs->count(), 1);
-    first->cmdClose_Click();
+    QTest::mouseClick(first->cmdClose, Qt::LeftButton);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     frmLogView* second = ShowLogViewer();
     EXPECT_TRUE(second->isVisible());

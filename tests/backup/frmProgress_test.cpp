@@ -76,9 +76,19 @@ protected:
         return rows;
     }
     QString setting(const char* key) { return ReadIni(env.ini(), "general", key); }
+    // The user's two steps, as the buttons are clicked.
+    void refresh() { QTest::mouseClick(form->cmdGetFileList, Qt::LeftButton); }
+    void start() { QTest::mouseClick(form->cmdStart, Qt::LeftButton); }
+    // Shown, given the focus and active, so that keys and shortcuts reach it.
+    void activate() {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
     // A row of the scan with that size, or with a negative size a row holding
-    // the path alone (as read back from failed.txt).
+    // the path alone (as read back from failed.txt). The rows stand for a
+    // refresh's, so Start is enabled as after one.
     void addRow(const QString& path, qint64 size, bool ticked) {
+        form->cmdStart->setEnabled(true);
         if (size < 0) {
             form->fileList->addPathRow(path, ticked);
         } else {
@@ -222,7 +232,7 @@ TEST_F(MainWindowTest, RefreshListsTheChangedFilesAndEnablesStart) {
     writeIni({});
     env.setNow(QDateTime::currentDateTime());
     frmProgress& f = load();
-    f.cmdGetFileList_Click();
+    refresh();
     EXPECT_EQ(f.fileList->count(), 2);
     EXPECT_EQ(f.lblTotalFiles->text(), "2");
     EXPECT_EQ(f.lblTotalBytes->text(), "5");
@@ -243,7 +253,7 @@ TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
              " 00:00:00\r\n");
     env.setNow(QDateTime::currentDateTime().addDays(1));
     frmProgress& f = load();
-    f.cmdGetFileList_Click();
+    refresh();
     // The earlier failures that still exist come back ticked, each once.
     QStringList rows;
     for (int i = 0; i < f.fileList->count(); ++i) {
@@ -256,7 +266,7 @@ TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
     EXPECT_EQ(f.lblTotalBytes->text(), "8");
     // The folder that has gone is an error of the backup started next.
     f.txtDestDir->setText(env.path("dest"));
-    f.cmdStart_Click();
+    start();
     EXPECT_TRUE(env.readLines("events.log")
                     .last()
                     .endsWith(" copied 2 files (8 bytes) to " + env.path("dest/") + " with 1 errors"))
@@ -274,7 +284,7 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     f.UpdateStatus();
     env.setNow(now.addSecs(60));
     boxes.answer(platform::Answer::Yes).answer(platform::Answer::OK);
-    f.cmdStart_Click();
+    start();
 
     EXPECT_EQ(f.txtDestDir->text(), env.path("dest/"));
     EXPECT_EQ(setting("backupTo"), env.path("dest/"));
@@ -332,7 +342,7 @@ TEST_F(MainWindowTest, StartWithoutATypeStopsAndKeepsTheList) {
     frmProgress& f = load();
     f.txtDestDir->setText(env.path("dest"));
     addRow("/x", 1, true);
-    f.cmdStart_Click();
+    start();
     EXPECT_EQ(setting("backupTo"), env.path("dest/"));
     EXPECT_EQ(setting("backupType"), "-1");
     EXPECT_EQ(f.fileList->count(), 1);
@@ -346,7 +356,7 @@ TEST_F(MainWindowTest, TestDestinationCopiesNothing) {
     WriteBytes(env.path("src/a.txt"), "aaa");
     addRow(env.path("src/a.txt"), 3, true);
     f.txtDestDir->setText("/Dev/Null");
-    f.cmdStart_Click();
+    start();
     EXPECT_EQ(setting("backupTo"), "/Dev/Null/");
     EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
     EXPECT_TRUE(env.readFile("events.log").contains(" copied 1 files (0 bytes) to /Dev/Null/ with 0 errors"));
@@ -359,12 +369,11 @@ TEST_F(MainWindowTest, ADestinationThatCannotBeWrittenKeepsTheListAndDates) {
     WriteBytes(env.path("src/a.txt"), "aaa");
     addRow(env.path("src/a.txt"), 3, true);
     f.UpdateStatus();
-    f.cmdStart->setEnabled(true);  // as after a refresh
     // The folder exists, but a folder takes the name of its list of files.
     QDir().mkpath(env.path("dest/_files.txt"));
     f.txtDestDir->setText(env.path("dest"));
     boxes.answer(platform::Answer::OK);
-    f.cmdStart_Click();
+    start();
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().title, "Cant write to the Destination folder");
     // Nothing was copied, so nothing the user chose is thrown away.
@@ -525,7 +534,7 @@ TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleAsText) {
     WriteBytes(env.path("tree/c/10.txt"), QByteArray(10, 'x'));
     WriteBytes(env.path("tree/c/9.txt"), QByteArray(9, 'x'));
     frmProgress& f = shown();
-    f.cmdGetFileList_Click();
+    refresh();
     EXPECT_EQ(fileRows(), (QStringList{"a.txt", "b.txt", "c/10.txt", "c/9.txt"}));
     QHeaderView* header = f.lvwFiles->header();
     const QPoint size(header->sectionViewportPosition(3) + 4, header->height() / 2);
@@ -535,7 +544,7 @@ TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleAsText) {
     EXPECT_EQ(fileRows(), (QStringList{"b.txt", "c/10.txt", "a.txt", "c/9.txt"}));
     // The copy loop walks the rows in the order shown.
     f.txtDestDir->setText(env.path("dest"));
-    f.cmdStart_Click();
+    start();
     EXPECT_EQ(env.readLines("copied.txt"), (QStringList{env.path("tree/b.txt"), env.path("tree/c/10.txt"),
                                                         env.path("tree/a.txt"), env.path("tree/c/9.txt")}));
 }
@@ -544,7 +553,7 @@ TEST_F(MainWindowTest, ListEventsTicksToolTipsAndDoubleClick) {
     writeTree({"keep/a.txt", "drop/b.txt"});
     env.writeFile("MyPaths.txt", env.path("tree/keep") + "\r\n" + env.path("tree/drop") + "\r\n");
     frmProgress& f = shown();
-    f.cmdGetFileList_Click();
+    refresh();
     ASSERT_EQ(fileRows(), (QStringList{"drop/b.txt", "keep/a.txt"}));
     EXPECT_EQ(f.lblTotalFiles->text(), "2");
 
@@ -559,7 +568,7 @@ TEST_F(MainWindowTest, ListEventsTicksToolTipsAndDoubleClick) {
     EXPECT_EQ(fileRows(), QStringList{"keep/a.txt"});
     // A tick made while a refresh runs is followed by one more refresh.
     QTimer::singleShot(0, &f, [&f] { f.lstPath->topLevelItem(1)->setCheckState(0, Qt::Checked); });
-    f.cmdGetFileList_Click();
+    refresh();
     EXPECT_EQ(fileRows(), (QStringList{"drop/b.txt", "keep/a.txt"}));
 
     // Clicking a row of a folder list shows its whole text as the tool tip.
@@ -580,8 +589,8 @@ TEST_F(MainWindowTest, AnExcludedFolderFragmentExcludesThatFolder) {
     writeTree({"x/backup/in-backup.txt", "x/backup/sub/deeper.txt", "x/backupfiles/kept.txt", "x/top.txt"});
     env.writeFile("ExcludedPaths.txt", "/x/backup/\r\n");
     writeIni({});
-    frmProgress& f = load();
-    f.cmdGetFileList_Click();
+    load();
+    refresh();
     EXPECT_EQ(fileRows(), (QStringList{"x/backupfiles/kept.txt", "x/top.txt"}));
 }
 
@@ -652,7 +661,7 @@ TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
     for (const char* text : missing) {
         f.txtDestDir->setText(text);
         boxes.answer(platform::Answer::OK);
-        f.cmdStart_Click();
+        start();
         EXPECT_EQ(boxes.last().title, "Need to choose a destination directory");
         EXPECT_EQ(boxes.last().text, "There is no destination directory specified");
         EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
@@ -661,4 +670,58 @@ TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
     EXPECT_EQ(setting("backupTo"), "/kept/");
     EXPECT_EQ(f.fileList->count(), 1);
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
+}
+
+TEST_F(MainWindowTest, EnterPressesTheFocusedButtonAndElseRefreshes) {
+    writeTree({"a.txt", "b.txt"});
+    frmProgress& f = shown();
+    activate();
+    f.txtDestDir->setText(env.path("dest"));
+    f.txtDestDir->setFocus();
+    QTest::keyClick(f.txtDestDir, Qt::Key_Return);
+    ASSERT_EQ(fileRows(), (QStringList{"a.txt", "b.txt"})) << "Enter outside a button refreshes";
+
+    // Enter on "2. Start Backup" starts the backup of the rows as the user ticked them.
+    f.fileList->setData(f.fileList->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    f.cmdStart->setFocus();
+    QTest::keyClick(f.cmdStart, Qt::Key_Return);
+    EXPECT_EQ(env.readLines("copied.txt"), QStringList{env.path("tree/b.txt")});
+    EXPECT_EQ(f.fileList->count(), 0);
+}
+
+TEST_F(MainWindowTest, ShortcutKeysDoWhatTheirEntriesDo) {
+    writeTree({"a.txt"});
+    frmProgress& f = shown();
+    activate();
+    f.txtDestDir->setText(env.path("dest"));
+    // A dialog that closed may have taken the activation with it.
+    const auto press = [this, &f](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        activate();
+        QTest::keyClick(&f, key, modifiers);
+    };
+    press(Qt::Key_F1, Qt::ControlModifier);
+    ASSERT_EQ(fileRows(), QStringList{"a.txt"});
+    press(Qt::Key_F2, Qt::ControlModifier);
+    EXPECT_EQ(env.readLines("copied.txt"), QStringList{env.path("tree/a.txt")});
+
+    OpenedDocuments docs;
+    press(Qt::Key_F1);
+    EXPECT_EQ(docs.opened, QStringList{env.path("corvex.html")});
+    int edited = 0;
+    frmSetupPathList::SetShownHook([&edited](frmSetupPathList& editor) {
+        ++edited;
+        editor.cmdCancel->click();
+    });
+    press(Qt::Key_F3);
+    EXPECT_EQ(edited, 1);
+    activate();
+    QString modal;
+    QTimer::singleShot(0, [&modal] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            modal = w->objectName();
+            w->close();
+        }
+    });
+    QTest::keyClick(&f, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_EQ(modal, "frmAboutCorvex");
 }

@@ -47,6 +47,8 @@ void click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
 void doubleClick(QWidget* w) { QTest::mouseDClick(w, Qt::LeftButton); }
 
 QString countdown(const frmStartup& f) { return f.Label1[4]->text(); }
+// One second of the countdown: the timer fires.
+void tick(frmStartup& f) { QMetaObject::invokeMethod(f.Timer1, "timeout", Qt::DirectConnection); }
 
 }  // namespace
 
@@ -84,13 +86,13 @@ TEST(StartupWindow, MissingDelayIsWrittenAndCountsDownFrom22) {
     EXPECT_EQ(form.Timer1->interval(), 1000);
     EXPECT_EQ(countdown(form), "22");
     for (int expected = 21; expected >= 1; --expected) {
-        form.Timer1_Timer();
+        tick(form);
         EXPECT_EQ(countdown(form), " " + QString::number(expected));
         EXPECT_EQ(fx.env.endCalls(), 0);
         EXPECT_TRUE(form.Timer1->isActive());
     }
     EXPECT_FALSE(form.frameStatus->isVisibleTo(&form));
-    form.Timer1_Timer();  // reaches 0: the run
+    tick(form);  // reaches 0: the run
     EXPECT_EQ(fx.env.endCalls(), 1);
 }
 
@@ -182,7 +184,7 @@ TEST(StartupWindow, PauseAndResumeContinueFromTheShownNumber) {
     frmStartup form;
     ASSERT_TRUE(form.Form_Load());
     form.show();
-    for (int i = 0; i < 3; ++i) QMetaObject::invokeMethod(form.Timer1, "timeout", Qt::DirectConnection);
+    for (int i = 0; i < 3; ++i) tick(form);
     EXPECT_EQ(countdown(form), " 5");
 
     click(form.imageGo);
@@ -194,7 +196,7 @@ TEST(StartupWindow, PauseAndResumeContinueFromTheShownNumber) {
     EXPECT_TRUE(form.Timer1->isActive());
     EXPECT_TRUE(form.imageGo->isVisible());
     EXPECT_FALSE(form.imageStop->isVisible());
-    QMetaObject::invokeMethod(form.Timer1, "timeout", Qt::DirectConnection);
+    tick(form);
     EXPECT_EQ(countdown(form), " 4");
 }
 
@@ -209,11 +211,11 @@ TEST(StartupWindow, RunAtZeroTurnsTheWindowIntoTheStatusWindow) {
     frmStartup form;
     ASSERT_TRUE(form.Form_Load());
     form.show();
-    form.Timer1_Timer();
-    form.Timer1_Timer();
+    tick(form);
+    tick(form);
     EXPECT_EQ(fx.env.endCalls(), 0);
     EXPECT_EQ(form.lblFile->text(), "Initializing...");
-    form.Timer1_Timer();
+    tick(form);
 
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_EQ(form.Label1[2]->text(), "");
@@ -246,7 +248,7 @@ TEST(StartupWindow, OptionsAndDoubleClicksHandOverToTheSettingsProgram) {
         ASSERT_TRUE(form.Form_Load());
         form.show();
         switch (way) {
-        case 0: form.cmdConfig->click(); break;
+        case 0: click(form.cmdConfig); break;
         case 1: doubleClick(form.lblDest); break;
         case 2: doubleClick(form.lblLastBackup); break;
         case 3: doubleClick(form.lvPaths->viewport()); break;
@@ -262,7 +264,7 @@ TEST(StartupWindow, FailedHandOverStillEnds) {
     boxes.answer(platform::Answer::OK);
     frmStartup form;
     ASSERT_TRUE(form.Form_Load());
-    form.cmdConfig->click();  // no vantor in the program folder
+    click(form.cmdConfig);  // no vantor in the program folder
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.last().text.startsWith("File not found"));
     EXPECT_EQ(fx.env.endCalls(), 1);
@@ -280,7 +282,7 @@ TEST(StartupWindow, NoBackupStartsBehindTheFailedHandOverMessage) {
         countingDuringMessage = form.Timer1->isActive();
         return platform::BoxReply{};
     });
-    form.cmdConfig->click();  // no vantor in the program folder
+    click(form.cmdConfig);  // no vantor in the program folder
     platform::SetBoxResponder({});
     EXPECT_FALSE(countingDuringMessage);
     EXPECT_EQ(fx.env.endCalls(), 1);
@@ -291,7 +293,7 @@ TEST(StartupWindow, CancelAndClosingEndTheProgram) {
     frmStartup form;
     ASSERT_TRUE(form.Form_Load());
     form.show();
-    form.Command1->click();
+    click(form.Command1);
     EXPECT_EQ(fx.env.endCalls(), 1);
     form.close();
     EXPECT_EQ(fx.env.endCalls(), 2);
@@ -304,7 +306,7 @@ TEST(StartupWindow, ManualStopsTheCountAndShowsTheMainWindow) {
     frmStartup form;
     ASSERT_TRUE(form.Form_Load());
     form.show();
-    form.Command2->click();
+    click(form.Command2);
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_TRUE(TheProgressForm()->isVisible());
     EXPECT_TRUE(form.isVisible());

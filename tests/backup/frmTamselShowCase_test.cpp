@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 namespace {
@@ -121,7 +122,7 @@ TEST_F(CatalogTest, TheLinkTurnsRedWhenUsedAndBlueWhenAnEntryIsShown) {
     EXPECT_EQ(linkColour(), kRed);
     form.cmdProduct[3]->click();  // the same entry again
     EXPECT_EQ(linkColour(), kBlue);
-    form.lblURL_Click();
+    QTest::mouseClick(form.lblURL, Qt::LeftButton);
     EXPECT_EQ(linkColour(), kRed);
     EXPECT_EQ(docs.opened.size(), 2);
     form.cmdProduct[7]->click();

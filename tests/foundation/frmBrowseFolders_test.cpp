@@ -25,9 +25,10 @@ protected:
     }
     void makeFolder(const QString& name) const { ASSERT_TRUE(QDir().mkpath(env.path(name))); }
 
+    // Chooses the node with the keyboard: Enter on the current node.
     static void click(frmBrowseFolders& f, QTreeWidgetItem* node) {
         f.tvwControl->setCurrentItem(node);
-        f.tvwControl_Click();
+        QTest::keyClick(f.tvwControl, Qt::Key_Return);
     }
     static QTreeWidgetItem* child(QTreeWidgetItem* node, const QString& text) {
         for (int i = 0; i < node->childCount(); ++i)

@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -48,6 +49,17 @@ protected:
     static void select(frmSetupPathList& f, int row) {
         f.lstPathList->setCurrentRow(row);
         f.lstPathList->item(row)->setSelected(true);
+    }
+    static void show(frmSetupPathList& f) {
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    }
+    // A double click on the row, as the user gives it (the click before it selects the row).
+    static void doubleClick(frmSetupPathList& f, int row) {
+        QListWidget* list = f.lstPathList;
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
 
     TestEnvironment env;
@@ -109,6 +121,7 @@ TEST_F(EditorTest, DoubleClickTogglesAllSubfoldersAndWarnsOnceForTheWholeDisk) {
     frmSetupPathList f;
     f.lstPathList->clear();
     f.lstPathList->addItems({"/", "/home/anna/", "/srv/*"});
+    show(f);
     boxes.answer(platform::Answer::OK);
     const struct {
         int row;
@@ -116,8 +129,7 @@ TEST_F(EditorTest, DoubleClickTogglesAllSubfoldersAndWarnsOnceForTheWholeDisk) {
         int boxes;
     } steps[] = {{0, "/*", 1}, {0, "/", 1}, {1, "/home/anna/*", 1}, {1, "/home/anna/", 1}, {2, "/srv/", 1}};
     for (const auto& s : steps) {
-        select(f, s.row);
-        f.lstPathList_DblClick();
+        doubleClick(f, s.row);
         EXPECT_EQ(f.lstPathList->item(s.row)->text(), s.after);
         EXPECT_EQ(boxes.count(), s.boxes);
     }
@@ -135,11 +147,9 @@ TEST_F(EditorTest, ExcludedModeDoubleClickExplainsAndChangesNothing) {
     f.SetMode(Key::ExcludedPathList);
     f.lstPathList->clear();
     f.lstPathList->addItems({"/", "/.cache/"});
+    show(f);
     boxes.answer(platform::Answer::OK).answer(platform::Answer::OK);
-    for (int row : {0, 1}) {
-        select(f, row);
-        f.lstPathList_DblClick();
-    }
+    for (int row : {0, 1}) doubleClick(f, row);
     EXPECT_EQ(rows(f.lstPathList), (QStringList{"/", "/.cache/"}));
     ASSERT_EQ(boxes.count(), 2);
     EXPECT_EQ(boxes.last().title, "Excluding Folders");
@@ -150,21 +160,19 @@ TEST_F(EditorTest, RemoveNeedsASelectedEntry) {
     frmSetupPathList f;
     f.lstPathList->clear();
     f.lstPathList->addItems({"/a/", "/b/", "/c/"});
-    boxes.answer(platform::Answer::OK);
-    f.Command1_Click();
-    EXPECT_EQ(boxes.last().text,
-              "Select a path from the Right hand side list to remove, then click this remove button");
-    EXPECT_EQ(boxes.last().title, "Removing Path from List");
-    EXPECT_EQ(f.lstPathList->count(), 3);
+    EXPECT_FALSE(f.Command1->isEnabled());
 
     select(f, 1);
     EXPECT_TRUE(f.Command1->isEnabled()) << "choosing an entry enables the remove button";
-    f.Command1->click();
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
     EXPECT_EQ(rows(f.lstPathList), (QStringList{"/a/", "/c/"}));
     boxes.answer(platform::Answer::OK);
-    f.Command1->click();
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
     EXPECT_EQ(f.lstPathList->count(), 2) << "after a removal nothing is selected";
-    EXPECT_EQ(boxes.count(), 2);
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text,
+              "Select a path from the Right hand side list to remove, then click this remove button");
+    EXPECT_EQ(boxes.last().title, "Removing Path from List");
 }
 
 TEST_F(EditorTest, NetworkFolderIsAddedWithAllSubfoldersInEitherMode) {
@@ -275,17 +283,17 @@ TEST_F(EditorTest, ClickingAFolderOpensItAndAnUnreadableOneLeavesTheWindowWhereI
         AsOrdinaryUser user;
         f.Dir1->setCurrentItem(subFolder("locked"));
         boxes.answer(platform::Answer::OK);
-        f.Dir1_Click();
+        QTest::keyClick(f.Dir1, Qt::Key_Return);
         EXPECT_EQ(f.CurrentFolder(), env.path("top"));
         EXPECT_EQ(f.lblFullPath->text(), env.path("top"));
         EXPECT_EQ(boxes.count(), 1);
 
         f.Dir1->setCurrentItem(subFolder("open"));
-        f.Dir1_Click();
+        QTest::keyClick(f.Dir1, Qt::Key_Return);
         EXPECT_EQ(f.lblFullPath->text(), env.path("top/open"));
         // The parent chain stays listed: clicking "top" goes back up.
         f.Dir1->setCurrentItem(f.Dir1->currentItem()->parent());
-        f.Dir1_Click();
+        QTest::keyClick(f.Dir1, Qt::Key_Return);
         EXPECT_EQ(f.CurrentFolder(), env.path("top"));
     }
     ::chmod(QFile::encodeName(env.path("top/locked")).constData(), 0755);
@@ -294,4 +302,27 @@ TEST_F(EditorTest, ClickingAFolderOpensItAndAnUnreadableOneLeavesTheWindowWhereI
     for (const QString& mount : platform::LogicalDrives())
         if (env.path("top").startsWith(mount + "/") && mount.size() > holder.size()) holder = mount;
     EXPECT_EQ(f.Drive1->currentText(), holder);
+}
+
+TEST_F(EditorTest, EnterInTheFolderTreeOpensTheFolderAndPressesNothing) {
+    ASSERT_TRUE(QDir().mkpath(env.path("top/inner")));
+    SelectedFolder = env.path("top");
+    frmSetupPathList f;
+    f.txtSaveAs->setText(env.path("MyPaths.txt"));
+    show(f);
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.Dir1->setFocus();
+    QTreeWidgetItem* top = f.Dir1->currentItem();
+    ASSERT_EQ(top->childCount(), 1);
+    f.Dir1->setCurrentItem(top->child(0));
+    QTest::keyClick(f.Dir1, Qt::Key_Return);
+    EXPECT_EQ(f.CurrentFolder(), env.path("top/inner"));
+    EXPECT_TRUE(f.isVisible()) << "OK was pressed";
+    EXPECT_FALSE(QFileInfo::exists(env.path("MyPaths.txt")));
+    // Away from the tree, Enter is OK's.
+    f.lstPathList->setFocus();
+    QTest::keyClick(f.lstPathList, Qt::Key_Return);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_TRUE(QFileInfo::exists(env.path("MyPaths.txt")));
 }

@@ -53,6 +53,13 @@ TEST(QuickSwitch, WholeCommandLineMustBeTheSwitch) {
     EXPECT_FALSE(IsQuickSwitch("/QUICK extra"));
     EXPECT_FALSE(IsQuickSwitch("-QUICK"));
     EXPECT_FALSE(IsQuickSwitch(""));
+    // The program's arguments as the system hands them over, joined as written.
+    const QString program = QStringLiteral("/opt/corvex/vantor");
+    EXPECT_TRUE(IsQuickSwitch(CommandLineText({program, "/quick"})));
+    EXPECT_FALSE(IsQuickSwitch(CommandLineText({program, "/QUICK "})));
+    EXPECT_FALSE(IsQuickSwitch(CommandLineText({program, "/QUICK", "extra"})));
+    EXPECT_FALSE(IsQuickSwitch(CommandLineText({program, "-QUICK"})));
+    EXPECT_EQ(CommandLineText({program}), "");
 }
 
 TEST(ConfigureWindow, QuickSwitchShowsTheOptionsAloneThenEnds) {
@@ -202,7 +209,7 @@ TEST(ConfigureWindow, RunWaitsForTheBackupProgramWithButtonsDisabled) {
         stayedOpen = form.isVisible();
         // The window's other handlers still run during the wait.
         boxes.answer(platform::Answer::OK);
-        form.Label1_Click(1);
+        click(form.Label1[1]);
     });
     QElapsedTimer clock;
     clock.start();
@@ -231,7 +238,7 @@ TEST(ConfigureWindow, RunWithoutBackupProgramReturnsAtOnceWithoutMessage) {
     ASSERT_TRUE(form.Form_Load(QString()));
     QElapsedTimer clock;
     clock.start();
-    form.cmdRun_Click();
+    click(form.cmdRun);
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_TRUE(form.cmdRun->isEnabled());
     EXPECT_TRUE(form.cmdOptions->isEnabled());
