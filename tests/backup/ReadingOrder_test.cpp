@@ -13,12 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <QAction>
-#include <QPushButton>
-#include <QTest>
-#include <QTextEdit>
 #include <QTimer>
-#include <functional>
-#include <memory>
 
 TEST(ReadingOrder, TabFollowsTheEyeInEveryWindow) {
     TestEnvironment env;
@@ -28,56 +23,46 @@ TEST(ReadingOrder, TabFollowsTheEyeInEveryWindow) {
     env.writeFile("copied.txt", env.path("src/a.txt") + "\r\n");
     RunningSilently = false;
 
-    const std::vector<std::pair<const char*, std::function<std::unique_ptr<QWidget>()>>> windows = {
-        {"frmProgress",
-         [] {
-             auto f = std::make_unique<frmProgress>();
-             f->Form_Load();
-             f->mnuViewShowPaths->trigger();  // the expanded folder list too
-             return std::unique_ptr<QWidget>(std::move(f));
-         }},
-        {"frmStartup",
-         [] {
-             auto f = std::make_unique<frmStartup>();
-             f->Form_Load();
-             f->Timer1->stop();
-             return std::unique_ptr<QWidget>(std::move(f));
-         }},
-        {"frmLastBackup",
-         [] {
-             auto f = std::make_unique<frmLastBackup>();
-             f->Form_Load();
-             return std::unique_ptr<QWidget>(std::move(f));
-         }},
-        {"frmFileCompare", [] { return std::unique_ptr<QWidget>(std::make_unique<frmFileCompare>()); }},
-        {"frmLogView",
-         [&env] {
-             auto f = std::make_unique<frmLogView>();
-             f->Form_Load();
-             f->OpenOnFolder(env.folder());
-             return std::unique_ptr<QWidget>(std::move(f));
-         }},
-        {"frmAboutCorvex",
-         [] {
-             auto f = std::make_unique<frmAboutCorvex>();
-             f->Form_Load();
-             return std::unique_ptr<QWidget>(std::move(f));
-         }},
-        {"frmTamselShowCase",
-         [] {
-             auto f = std::make_unique<frmTamselShowCase>();
-             f->Form_Load();
-             return std::unique_ptr<QWidget>(std::move(f));
-         }},
-        {"frmMsgBox", [] { return std::unique_ptr<QWidget>(std::make_unique<frmMsgBox>()); }},
-    };
-    for (const auto& [name, make] : windows) {
-        std::unique_ptr<QWidget> window = make();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get())) << name;
-        const QStringList wrong = TabStepsAgainstReadingOrder(window.get());
-        EXPECT_TRUE(wrong.isEmpty()) << name << ": " << wrong.join(", ").toStdString();
-        window->hide();
+    {
+        frmProgress f;
+        f.Form_Load();
+        f.mnuViewShowPaths->trigger();  // the expanded folder list too
+        ExpectTabInReadingOrder(f, "frmProgress");
+    }
+    {
+        frmStartup f;
+        f.Form_Load();
+        f.Timer1->stop();
+        ExpectTabInReadingOrder(f, "frmStartup");
+    }
+    {
+        frmLastBackup f;
+        f.Form_Load();
+        ExpectTabInReadingOrder(f, "frmLastBackup");
+    }
+    {
+        frmLogView f;
+        f.Form_Load();
+        f.OpenOnFolder(env.folder());
+        ExpectTabInReadingOrder(f, "frmLogView");
+    }
+    {
+        frmAboutCorvex f;
+        f.Form_Load();
+        ExpectTabInReadingOrder(f, "frmAboutCorvex");
+    }
+    {
+        frmTamselShowCase f;
+        f.Form_Load();
+        ExpectTabInReadingOrder(f, "frmTamselShowCase");
+    }
+    {
+        frmFileCompare f;
+        ExpectTabInReadingOrder(f, "frmFileCompare");
+    }
+    {
+        frmMsgBox f;
+        ExpectTabInReadingOrder(f, "frmMsgBox");
     }
     RunningSilently = false;
 }

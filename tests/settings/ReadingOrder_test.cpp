@@ -8,7 +8,6 @@
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
-#include <QTest>
 
 TEST(ReadingOrder, TabFollowsTheEyeInEveryWindow) {
     TestEnvironment env("vantor");
@@ -18,19 +17,12 @@ TEST(ReadingOrder, TabFollowsTheEyeInEveryWindow) {
     env.writeFile("corvex.ini", "[general]\r\nbackupTo=" + env.path("dest") + "\r\nbackupType=1\r\n");
     {
         frmConfigureCorvexPro main;
-        main.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-        EXPECT_TRUE(TabStepsAgainstReadingOrder(&main).isEmpty())
-            << TabStepsAgainstReadingOrder(&main).join(", ").toStdString();
+        ExpectTabInReadingOrder(main, "frmConfigureCorvexPro");
     }
     {
         frmCorvexProOptions options;
         options.Form_Load();
-        options.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
-        EXPECT_TRUE(TabStepsAgainstReadingOrder(&options).isEmpty())
-            << TabStepsAgainstReadingOrder(&options).join(", ").toStdString();
-        options.hide();
+        ExpectTabInReadingOrder(options, "frmCorvexProOptions");
     }
     IniFile.clear();
     PathListFile.clear();

@@ -1,8 +1,11 @@
 #include "support/ReadingOrder.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QTest>
 #include <QWidget>
 
 namespace {
@@ -41,4 +44,12 @@ QStringList TabStepsAgainstReadingOrder(QWidget* window) {
         if (!forward) wrong << nameOf(from) + " -> " + nameOf(to);
     }
     return wrong;
+}
+
+void ExpectTabInReadingOrder(QWidget& window, const char* name) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window)) << name;
+    const QStringList wrong = TabStepsAgainstReadingOrder(&window);
+    EXPECT_TRUE(wrong.isEmpty()) << name << ": " << wrong.join(", ").toStdString();
+    window.hide();
 }

@@ -8,3 +8,7 @@ class QWidget;
 // left along a row), as "from -> to" with the controls' object names; empty
 // when Tab follows reading order. Only controls that Tab can reach count.
 QStringList TabStepsAgainstReadingOrder(QWidget* window);
+
+// Shows the window, expects Tab to follow reading order in it (the failure
+// names the window and the wrong steps), and hides it again.
+void ExpectTabInReadingOrder(QWidget& window, const char* name);
