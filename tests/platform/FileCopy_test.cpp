@@ -28,12 +28,8 @@ QByteArray read(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
+// The entry itself: a link's own status, not its target's.
 struct stat statOf(const QString& path) {
-    struct stat st {};
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return st;
-}
-struct stat lstatOf(const QString& path) {
     struct stat st {};
     ::lstat(QFile::encodeName(path).constData(), &st);
     return st;
@@ -262,13 +258,12 @@ TEST(FileCopy, ASymbolicLinkIsCopiedAsALink) {
         const QString copy = dir.filePath(QString("out/") + names[i]);
         const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(link, copy);
         ASSERT_TRUE(outcome.ok()) << names[i] << ": " << outcome.description.toStdString();
-        EXPECT_TRUE(QFileInfo(copy).isSymLink()) << names[i];
         QByteArray buffer(400, '\0');
         const ssize_t n = ::readlink(QFile::encodeName(copy).constData(), buffer.data(), size_t(buffer.size()));
         EXPECT_EQ(buffer.left(int(n)), targets[i]) << names[i];
         EXPECT_EQ(outcome.bytes, targets[i].size());
         EXPECT_EQ(outcome.modifiedSecs, 1051538700 + i);
-        EXPECT_EQ(lstatOf(copy).st_mtim.tv_sec, 1051538700 + i);
+        EXPECT_EQ(statOf(copy).st_mtim.tv_sec, 1051538700 + i);
     }
     EXPECT_EQ(entries(dir.filePath("out")), (QStringList{"dangling", "file", "folder", "long"}));
     // Read by another user, the backup gives nothing of the secret away.
@@ -325,8 +320,8 @@ TEST(FileCopy, ARestoreAsRootKeepsTheOriginalsOwner) {
     EXPECT_EQ(read(dir.filePath("original")), "backed up");
     EXPECT_EQ(QFile::symLinkTarget(dir.filePath("original-link")), dir.filePath("elsewhere"));
     for (const char* name : {"original", "original-link"}) {
-        EXPECT_EQ(lstatOf(dir.filePath(name)).st_uid, 65534u) << name;
-        EXPECT_EQ(lstatOf(dir.filePath(name)).st_gid, 65534u) << name;
+        const struct stat st = statOf(dir.filePath(name));
+        EXPECT_EQ(std::pair(st.st_uid, st.st_gid), std::pair(65534u, 65534u)) << name;
     }
 }
 
