@@ -116,7 +116,6 @@ TEST(WrittenFiles, RegularFilesAndTheNullDeviceAreWritten) {
     platform::AppendFile device;
     EXPECT_FALSE(device.open(QStringLiteral("/dev/zero")));
     EXPECT_EQ(device.error(), platform::kNotARegularFile);
-    EXPECT_EQ(device.errorString(), "Not a regular file");
 }
 
 TEST(WrittenFiles, TheWriteTestOfAFolderRemovesALinkInPlaceOfItsFile) {
