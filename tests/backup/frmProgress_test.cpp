@@ -313,14 +313,13 @@ TEST_F(MainWindowTest, StartWaitsForARefreshAfterEveryRun) {
     writeIni("backupType=0\r\ndateOfLastBackup=2003-04-20 09:30:00\r\nbackupTo=" + env.path("dest") + "\r\n");
     RunningSilently = false;
     frmProgress& f = load();
-    f.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    activate();
     const auto pressStartKey = [&] { QTest::keyClick(&f, Qt::Key_F2, Qt::ControlModifier); };
     pressStartKey();
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-20 09:30:00");
 
-    QTest::mouseClick(f.cmdGetFileList, Qt::LeftButton);
+    refresh();
     ASSERT_TRUE(f.cmdStart->isEnabled());
     pressStartKey();
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "x");
@@ -329,11 +328,11 @@ TEST_F(MainWindowTest, StartWaitsForARefreshAfterEveryRun) {
     EXPECT_FALSE(f.cmdStart->isEnabled());
 
     env.setNow(QDateTime::currentDateTime().addSecs(120));
-    QTest::mouseClick(f.cmdStart, Qt::LeftButton);
+    start();
     pressStartKey();
     EXPECT_EQ(env.readLines("events.log").size(), 1);
     EXPECT_EQ(setting("dateOfLastBackup"), afterRun);
-    QTest::mouseClick(f.cmdGetFileList, Qt::LeftButton);
+    refresh();
     EXPECT_TRUE(f.cmdStart->isEnabled());
 }
 
