@@ -97,6 +97,8 @@ frmBrowseFolders::frmBrowseFolders(QWidget* parent) : QDialog(parent) {
     tvwControl->setColumnCount(1);
     tvwControl->setIconSize(QSize(16, 16));
     tvwControl->setSortingEnabled(false);
+    // Mount points can be long paths: their ends tell them apart.
+    ElideRowsInTheMiddle(tvwControl);
 
     // The chosen folder's path, shortened in the middle where it does not fit.
     lblFullPath = new ElidedLabel(QStringLiteral("Full Path name"), this);

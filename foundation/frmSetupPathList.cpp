@@ -117,6 +117,7 @@ frmSetupPathList::frmSetupPathList(QWidget* parent) : QDialog(parent) {
     Dir1->setRootIsDecorated(false);
     Dir1->setItemsExpandable(false);
     Dir1->setIndentation(12);
+    ElideRowsInTheMiddle(Dir1);
     // Every level is always open: no expanders.
     Dir1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     // The open folder's path, shortened in the middle where it does not fit.
