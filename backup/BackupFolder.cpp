@@ -37,8 +37,7 @@ void reportFolderFailure(const QString& folder, int error, const QString& descri
     const QString number = QString::number(error);
     // The same trace as a destination the copy loop cannot write, written
     // before the box at which an unattended run may wait.
-    QString failedLog = platform::ProgramFolder() + QStringLiteral("/failed.log");
-    WriteLogToFile(failedLog, "Cant write to the destination folder " + folder, 1, 0, QString());
+    LogUnwritableDestination(folder);
     WriteLog("Cant create backup directory " + folder + " - error #" + number + " = " + description, 0);
     platform::MsgBox("Cant create backup directory " + folder + "\r\nError #" + number + " = " + description,
                      platform::Buttons::OK, platform::Icon::Critical, QStringLiteral("Cant create Backup folder"));
@@ -94,6 +93,11 @@ QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTi
         }
     }
     return folder;
+}
+
+void LogUnwritableDestination(const QString& folder) {
+    QString failedLog = platform::ProgramFolder() + QStringLiteral("/failed.log");
+    WriteLogToFile(failedLog, "Cant write to the destination folder " + folder, 1, 0, QString());
 }
 
 QString BackupTypeName(int type) {

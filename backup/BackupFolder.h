@@ -25,6 +25,9 @@ QDateTime LastBackupTime();
 // level-0 log line, when the value is no date or lies after now.
 QDateTime DateWindowStart(const QDateTime& now);
 
+// The failed.log line of a backup folder that cannot be made or written.
+void LogUnwritableDestination(const QString& folder);
+
 // The backup type's short description, "Unknown Backup type" for a number
 // that names none.
 QString BackupTypeName(int type);

@@ -37,7 +37,7 @@ namespace {
 
 // What the scan lists and the loop copies: a regular file, or a symbolic link
 // as itself (a link whose target is gone is still backed up as a link).
-bool IsBackedUpKind(const QString& path) {
+bool isBackedUpKind(const QString& path) {
     const platform::FileStatus entry = platform::GetEntryStatus(path);
     return entry.isFile || entry.isLink;
 }
@@ -110,7 +110,7 @@ public:
         for (const QString& earlier : m_earlier) {
             if (m_copied.contains(earlier) || listed.contains(earlier)) continue;
             // A file that has gone since has nothing left to back up.
-            if (!IsBackedUpKind(earlier)) {
+            if (!isBackedUpKind(earlier)) {
                 WriteLog(earlier + " no longer exists - no longer tried again", 3);
                 continue;
             }
@@ -208,7 +208,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     const QString detailsPath = testMode ? QStringLiteral("/dev/null") : destination + "_fileDetails.txt";
     if (!filesList.open(filesPath) || !detailsList.open(detailsPath)) {
         // The trace comes first: an unattended run may wait at the box for ever.
-        appendLog(QStringLiteral("failed.log"), "Cant write to the destination folder " + destination);
+        LogUnwritableDestination(destination);
         platform::MsgBox("Cant write to the destination folder \r\n" + destination +
                              "\r\n\r\nMake sure that you have write access to the folder, and that there is enough "
                              "disk space",
@@ -358,7 +358,7 @@ void AddEarlierFailures(FileListModel* fileList) {
     listed.reserve(fileList->count());
     for (const FileListModel::Row& row : fileList->rows()) listed.insert(row.path);
     for (const QString& path : paths) {
-        if (listed.contains(path) || !IsBackedUpKind(path)) continue;
+        if (listed.contains(path) || !isBackedUpKind(path)) continue;
         listed.insert(path);
         AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList, true);
     }

@@ -381,6 +381,33 @@ struct Owner {
     gid_t gid;
 };
 
+// True when targetName in folder already is the source (its status st): the
+// same path, a hard link to it, or, with follow, a link to it. Copying would
+// only truncate or replace the original, so such a copy is refused.
+bool isSource(int folder, const QByteArray& targetName, const struct stat& st, bool follow) {
+    struct stat existing {};
+    return ::fstatat(folder, targetName.constData(), &existing, follow ? 0 : AT_SYMLINK_NOFOLLOW) == 0 &&
+           existing.st_dev == st.st_dev && existing.st_ino == st.st_ino;
+}
+
+CopyOutcome sameFile() {
+    CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
+    same.description = QStringLiteral("The target is the source file itself");
+    return same;
+}
+
+// Renames the complete temporary tempName over targetName. On failure, result
+// says whether an older copy stood in the way (ReplaceFailed) or not.
+bool renameOver(int folder, const QByteArray& tempName, const QByteArray& targetName, CopyResult& result,
+                int& error) {
+    if (::renameat(folder, tempName.constData(), folder, targetName.constData()) == 0) return true;
+    error = errno;
+    struct stat old {};
+    const bool targetThere = ::fstatat(folder, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    result = targetThere ? CopyResult::ReplaceFailed : CopyResult::TargetFailed;
+    return false;
+}
+
 CopyOutcome copied(qint64 bytes, const struct stat& st) {
     CopyOutcome done;
     done.bytes = bytes;
@@ -411,13 +438,7 @@ CopyOutcome copyLink(const QByteArray& source, const struct stat& st, int folder
                      const Owner* owner) {
     QByteArray linkTarget;
     if (!readLinkTarget(source, st, linkTarget)) return failure(CopyResult::SourceFailed, errno);
-    struct stat existing {};
-    if (::fstatat(folder, targetName.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-        existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) {
-        CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
-        same.description = QStringLiteral("The target is the source file itself");
-        return same;
-    }
+    if (isSource(folder, targetName, st, false)) return sameFile();
     QByteArray tempName;
     for (int attempt = 0;; ++attempt) {
         tempName = temporaryName();
@@ -433,12 +454,9 @@ CopyOutcome copyLink(const QByteArray& source, const struct stat& st, int folder
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::utimensat(folder, tempName.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         return discard(CopyResult::TargetFailed, errno);
-    if (::renameat(folder, tempName.constData(), folder, targetName.constData()) != 0) {
-        const int error = errno;
-        struct stat old {};
-        const bool targetThere = ::fstatat(folder, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-        return discard(targetThere ? CopyResult::ReplaceFailed : CopyResult::TargetFailed, error);
-    }
+    CopyResult result;
+    int error = 0;
+    if (!renameOver(folder, tempName, targetName, result, error)) return discard(result, error);
     return copied(qint64(st.st_size), st);
 }
 
@@ -446,16 +464,9 @@ CopyOutcome copyLink(const QByteArray& source, const struct stat& st, int folder
 // targetName, through a temporary file that takes the name only when it is
 // complete.
 CopyOutcome copyFile(int in, const struct stat& st, int folder, const QByteArray& targetName, const Owner* owner) {
-    // The target already is the source (the same path, a link to it, or the
-    // backup folder laid over the source folder): copying would only truncate
-    // or replace the original, so it is refused.
-    struct stat existing {};
-    if (::fstatat(folder, targetName.constData(), &existing, 0) == 0 && existing.st_dev == st.st_dev &&
-        existing.st_ino == st.st_ino) {
-        CopyOutcome same = failure(CopyResult::SameFile, EEXIST);
-        same.description = QStringLiteral("The target is the source file itself");
-        return same;
-    }
+    // A link to the source, or the backup folder laid over the source folder,
+    // is the source too.
+    if (isSource(folder, targetName, st, true)) return sameFile();
 
     QByteArray tempName;  // empty while the temporary file has no name
     Descriptor out(createTemporary(folder, tempName));
@@ -499,12 +510,9 @@ CopyOutcome copyFile(int in, const struct stat& st, int folder, const QByteArray
     }
     if (::close(out.release()) != 0) return discard(CopyResult::TargetFailed, errno);
 
-    if (::renameat(folder, tempName.constData(), folder, targetName.constData()) != 0) {
-        const int error = errno;
-        struct stat old {};
-        const bool targetThere = ::fstatat(folder, targetName.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
-        return discard(targetThere ? CopyResult::ReplaceFailed : CopyResult::TargetFailed, error);
-    }
+    CopyResult result;
+    int error = 0;
+    if (!renameOver(folder, tempName, targetName, result, error)) return discard(result, error);
     return copied(bytes, st);
 }
 
