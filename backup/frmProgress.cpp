@@ -559,7 +559,8 @@ void frmProgress::cmdStart_Click() {
     m_starting = true;
     const StatusControls status = statusControls();
     const BackupOutcome outcome =
-        BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status, m_scanErrors);
+        BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status, m_scanErrors,
+                              ListedEntries(lstPath));
     if (outcome.ran)
         for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;
