@@ -220,12 +220,12 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     ListFile filesList;
     ListFile detailsList;
     const bool listsOpen =
-        testMode ? filesList.open(QStringLiteral("/dev/null")) && detailsList.open(QStringLiteral("/dev/null"))
-                 : copyRun.backupFolder >= 0 &&
-                       filesList.openNew(copyRun.backupFolder, QStringLiteral("_files.txt"),
-                                         destination + "_files.txt") &&
-                       detailsList.openNew(copyRun.backupFolder, QStringLiteral("_fileDetails.txt"),
-                                           destination + "_fileDetails.txt");
+        testMode
+            ? filesList.open(QStringLiteral("/dev/null")) && detailsList.open(QStringLiteral("/dev/null"))
+            : copyRun.backupFolder >= 0 &&
+                  filesList.openNew(copyRun.backupFolder, QStringLiteral("_files.txt"), destination + "_files.txt") &&
+                  detailsList.openNew(copyRun.backupFolder, QStringLiteral("_fileDetails.txt"),
+                                      destination + "_fileDetails.txt");
     if (!listsOpen) {
         // The trace comes first: an unattended run may wait at the box for ever.
         LogUnwritableDestination(destination);

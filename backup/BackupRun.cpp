@@ -66,9 +66,8 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         if (lblFile) lblFile->setText(QStringLiteral("Backing up Files.."));
         platform::YieldToWindows();
     }
-    const BackupOutcome outcome =
-        BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status, scanErrors,
-                              ListedEntries(parameters.lstPath));
+    const BackupOutcome outcome = BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status,
+                                                        scanErrors, ListedEntries(parameters.lstPath));
     if (status) platform::YieldToWindows();
     const int runErrors = int(std::min<qint64>(outcome.errors, INT_MAX));
     RunErrors += runErrors;
@@ -76,8 +75,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
 }
 
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
-                                    const StatusControls* status, int earlierErrors,
-                                    const QStringList& listedFolders) {
+                                    const StatusControls* status, int earlierErrors, const QStringList& listedFolders) {
     const BackupOutcome stopped{false, earlierErrors + 1, 0};
     if (RefuseMissingDestination(destination, status != nullptr)) return stopped;
     if (!FindBackupType(type)) {

@@ -92,10 +92,14 @@ bool AppendFile::openNew(int folder, const QString& name, const QString& path) {
     m_error = 0;
     struct stat st {};
     if (::fstatat(folder, encoded.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        if (S_ISLNK(st.st_mode)) m_error = ELOOP;
-        else if (S_ISDIR(st.st_mode)) m_error = EISDIR;
-        else if (!S_ISREG(st.st_mode)) m_error = kNotARegularFile;
-        else if (::unlinkat(folder, encoded.constData(), 0) != 0) m_error = errno;
+        if (S_ISLNK(st.st_mode))
+            m_error = ELOOP;
+        else if (S_ISDIR(st.st_mode))
+            m_error = EISDIR;
+        else if (!S_ISREG(st.st_mode))
+            m_error = kNotARegularFile;
+        else if (::unlinkat(folder, encoded.constData(), 0) != 0)
+            m_error = errno;
         if (m_error != 0) return false;
     }
     // O_EXCL: whatever took the name since is not written to.

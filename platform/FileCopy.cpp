@@ -504,8 +504,7 @@ CopyOutcome sameFile() {
 
 // Renames the complete temporary tempName over targetName. On failure, result
 // says whether an older copy stood in the way (ReplaceFailed) or not.
-bool renameOver(int folder, const QByteArray& tempName, const QByteArray& targetName, CopyResult& result,
-                int& error) {
+bool renameOver(int folder, const QByteArray& tempName, const QByteArray& targetName, CopyResult& result, int& error) {
     if (::renameat(folder, tempName.constData(), folder, targetName.constData()) == 0) return true;
     error = errno;
     struct stat old {};
@@ -787,8 +786,7 @@ QStringList CopyRun::finishFolders() {
         int error = entered.ok() ? 0 : entered.error;
         // As a copy: the source folder's owner and group where they may be given.
         if (error == 0 && ::fchmod(folder.fd, takeSourceOwner(folder.fd, original)) != 0) error = errno;
-        if (error != 0)
-            failures << TextFromBytes(relative) + " - " + QString::fromLocal8Bit(std::strerror(error));
+        if (error != 0) failures << TextFromBytes(relative) + " - " + QString::fromLocal8Bit(std::strerror(error));
     }
     return failures;
 }

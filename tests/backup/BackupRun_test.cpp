@@ -183,9 +183,7 @@ TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDe
 namespace {
 // Runs step before each copy of the test's runs, and no longer once it ends.
 struct BeforeEachCopy {
-    explicit BeforeEachCopy(std::function<void(const QString&)> step) {
-        platform::SetBeforeCopyStep(std::move(step));
-    }
+    explicit BeforeEachCopy(std::function<void(const QString&)> step) { platform::SetBeforeCopyStep(std::move(step)); }
     ~BeforeEachCopy() { platform::SetBeforeCopyStep({}); }
 };
 }  // namespace
@@ -244,9 +242,15 @@ TEST_F(RunBackupTest, AsRootTheRunsOwnFoldersAndListsArePrivate) {
     boxes.answerAllWith(platform::Answer::Yes);
     RunBackup(window().backupParameters(), nullptr);
     const std::pair<const char*, mode_t> made[] = {
-        {"dest/20030428", 0700},         {"dest/20030428/_files.txt", 0600}, {"dest/20030428/_fileDetails.txt", 0600},
-        {"corvex.log", 0600},            {"events.log", 0600},               {"failed.log", 0600},
-        {"copied.txt", 0600},            {"failed.txt", 0600},               {"folders.lis", 0600},
+        {"dest/20030428", 0700},
+        {"dest/20030428/_files.txt", 0600},
+        {"dest/20030428/_fileDetails.txt", 0600},
+        {"corvex.log", 0600},
+        {"events.log", 0600},
+        {"failed.log", 0600},
+        {"copied.txt", 0600},
+        {"failed.txt", 0600},
+        {"folders.lis", 0600},
     };
     for (const auto& [name, mode] : made) {
         struct stat st {};

@@ -77,9 +77,9 @@ TEST(AppendFile, OpenNewMakesTheFileAfreshOrRefusesWhatIsInItsPlace) {
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old lines\n");
     old.close();
-    ASSERT_EQ(::link(QFile::encodeName(dir.filePath("old")).constData(),
-                     QFile::encodeName(dir.filePath("hard")).constData()),
-              0);
+    ASSERT_EQ(
+        ::link(QFile::encodeName(dir.filePath("old")).constData(), QFile::encodeName(dir.filePath("hard")).constData()),
+        0);
     ASSERT_TRUE(QFile::link(dir.filePath("target/x"), dir.filePath("link")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
     const int folder = ::open(QFile::encodeName(dir.path()).constData(), O_RDONLY | O_DIRECTORY);
@@ -87,8 +87,8 @@ TEST(AppendFile, OpenNewMakesTheFileAfreshOrRefusesWhatIsInItsPlace) {
     struct Case {
         const char* name;
         int error;
-    } const cases[] = {{"absent", 0}, {"hard", 0}, {"link", ELOOP}, {"folder", EISDIR},
-                       {"fifo", platform::kNotARegularFile}};
+    } const cases[] = {
+        {"absent", 0}, {"hard", 0}, {"link", ELOOP}, {"folder", EISDIR}, {"fifo", platform::kNotARegularFile}};
     for (const Case& c : cases) {
         platform::AppendFile file;
         EXPECT_EQ(file.openNew(folder, c.name, dir.filePath(c.name)), c.error == 0) << c.name;

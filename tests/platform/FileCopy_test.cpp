@@ -508,9 +508,7 @@ void chmodTo(const QString& path, mode_t mode) {
 }
 // Runs step before the copies of the test, and no longer once it ends.
 struct BeforeEachCopy {
-    explicit BeforeEachCopy(std::function<void(const QString&)> step) {
-        platform::SetBeforeCopyStep(std::move(step));
-    }
+    explicit BeforeEachCopy(std::function<void(const QString&)> step) { platform::SetBeforeCopyStep(std::move(step)); }
     ~BeforeEachCopy() { platform::SetBeforeCopyStep({}); }
 };
 }  // namespace
@@ -602,18 +600,42 @@ TEST(FileCopy, NoLinkBelowAListedFolderIsFollowedToASource) {
         platform::CopyResult result;
         QByteArray copy;  // the copy's data, or its link target
     } const cases[] = {
-        {"plain", dir.filePath("home/anna/letters/a.txt"), {dir.filePath("home/anna/*")}, false,
-         platform::CopyResult::Copied, "anna's"},
-        {"swapped level", dir.filePath("home/anna/letters/a.txt"), {dir.filePath("home/anna/*")}, true,
-         platform::CopyResult::SourceLeavesFolder, {}},
-        {"swapped level, shorter entry too", dir.filePath("home/anna/letters/a.txt"),
-         {dir.filePath("home/*"), dir.filePath("home/anna/")}, true, platform::CopyResult::SourceLeavesFolder, {}},
-        {"listed folder is a link", dir.filePath("listed-link/letters/a.txt"), {dir.filePath("listed-link/*")},
-         false, platform::CopyResult::Copied, "anna's"},
-        {"the source is a link", dir.filePath("home/anna/letters/link.txt"), {dir.filePath("home/anna/*")}, false,
-         platform::CopyResult::Copied, "a.txt"},
-        {"listed nowhere: its own folder", dir.filePath("home/anna/letters/a.txt"), {dir.filePath("other/*")},
-         false, platform::CopyResult::Copied, "anna's"},
+        {"plain",
+         dir.filePath("home/anna/letters/a.txt"),
+         {dir.filePath("home/anna/*")},
+         false,
+         platform::CopyResult::Copied,
+         "anna's"},
+        {"swapped level",
+         dir.filePath("home/anna/letters/a.txt"),
+         {dir.filePath("home/anna/*")},
+         true,
+         platform::CopyResult::SourceLeavesFolder,
+         {}},
+        {"swapped level, shorter entry too",
+         dir.filePath("home/anna/letters/a.txt"),
+         {dir.filePath("home/*"), dir.filePath("home/anna/")},
+         true,
+         platform::CopyResult::SourceLeavesFolder,
+         {}},
+        {"listed folder is a link",
+         dir.filePath("listed-link/letters/a.txt"),
+         {dir.filePath("listed-link/*")},
+         false,
+         platform::CopyResult::Copied,
+         "anna's"},
+        {"the source is a link",
+         dir.filePath("home/anna/letters/link.txt"),
+         {dir.filePath("home/anna/*")},
+         false,
+         platform::CopyResult::Copied,
+         "a.txt"},
+        {"listed nowhere: its own folder",
+         dir.filePath("home/anna/letters/a.txt"),
+         {dir.filePath("other/*")},
+         false,
+         platform::CopyResult::Copied,
+         "anna's"},
     };
     for (const bool levelByLevel : {false, true}) {
         platform::SetSourceOpenedLevelByLevel(levelByLevel);
@@ -659,9 +681,14 @@ TEST(FileCopy, TheBackupFolderIsHeldAndNeverReachedThroughALink) {
         const char* level;
         int error;
     } const cases[] = {
-        {"dest", "20240101", 0},           {"dest", "taken-by-folder", 0}, {"dest-link", "20240102", 0},
-        {"dest", "", 0},                   {"dest", "taken-by-link", ENOTDIR}, {"dest", "taken-by-file", ENOTDIR},
-        {"missing", "20240101", ENOENT},  {"dest", "../rootonly", EINVAL},
+        {"dest", "20240101", 0},
+        {"dest", "taken-by-folder", 0},
+        {"dest-link", "20240102", 0},
+        {"dest", "", 0},
+        {"dest", "taken-by-link", ENOTDIR},
+        {"dest", "taken-by-file", ENOTDIR},
+        {"missing", "20240101", ENOENT},
+        {"dest", "../rootonly", EINVAL},
     };
     for (const Case& c : cases) {
         platform::CopyRun run;
