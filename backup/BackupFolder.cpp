@@ -8,14 +8,13 @@
 #include "foundation/SettingsKeys.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/FileStatus.h"
+#include "platform/FileCopy.h"
 #include "platform/SystemInfo.h"
 
 #include <QLocale>
 #include <QStringList>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace {
 
@@ -31,16 +30,6 @@ QString shortDayName(const QDate& date) {
 
 QString shortMonthName(const QDate& date) {
     return folderSafe(QLocale::system().monthName(date.month(), QLocale::ShortFormat));
-}
-
-void reportFolderFailure(const QString& folder, int error, const QString& description) {
-    const QString number = QString::number(error);
-    // The same trace as a destination the copy loop cannot write, written
-    // before the box at which an unattended run may wait.
-    LogUnwritableDestination(folder);
-    WriteLog("Cant create backup directory " + folder + " - error #" + number + " = " + description, 0);
-    platform::MsgBox("Cant create backup directory " + folder + "\r\nError #" + number + " = " + description,
-                     platform::Buttons::OK, platform::Icon::Critical, QStringLiteral("Cant create Backup folder"));
 }
 
 }  // namespace
@@ -79,20 +68,20 @@ QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTi
     }
     // A test destination is never created: the copy loop only pretends to copy there.
     if (create && !IsTestDestination(folder)) {
-        int error = 0;
-        QString description;
-        // The dated folder lies inside the destination: a link in its place
-        // would take the copies out of it.
-        if (folder != base && platform::IsSymbolicLink(folder.chopped(1))) {
-            reportFolderFailure(folder, ELOOP, QStringLiteral("A symbolic link stands in its place"));
-            return {};
-        }
-        if (!MakeFolderWithReason(folder, error, description)) {
-            reportFolderFailure(folder, error, description);
-            return {};
-        }
+        platform::CopyRun made;
+        OpenBackupFolder(base, folder, made);
     }
     return folder;
+}
+
+void OpenBackupFolder(const QString& base, const QString& folder, platform::CopyRun& run) {
+    int error = 0;
+    QString description;
+    // Failures show when the folder is opened.
+    MakeFolderWithReason(base, error, description);
+    QString level = folder.startsWith(base) ? folder.mid(base.size()) : QString();
+    if (level.endsWith('/')) level.chop(1);
+    run.openBackupFolder(base, level, error);
 }
 
 void LogUnwritableDestination(const QString& folder) {

@@ -7,12 +7,25 @@
 #include <QDateTime>
 #include <QString>
 
+namespace platform {
+struct CopyRun;
+}
+
 // The backup folder (ending in "/") for base and type, or "" for an unknown
 // type. base gains a trailing "/". The dated part of the name is formed for
 // when: a run names its folder for the moment it starts, the windows that look
 // back at a run for the time that run was made. With create, the folder is
-// made; when it cannot be made the user is told and the result is "".
+// made as OpenBackupFolder makes it; a failure is left to the copy loop, which
+// reports a destination it cannot write.
 QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTime& when = platform::Now());
+
+// Makes and opens folder, the backup folder MakeBackupFolderName named for
+// base (ending in "/"), as run's backup folder: base is made where missing and
+// followed when it is a link; the folder of the backup type below it is made
+// (private when run as root) and opened without following a link, so nothing
+// put in its place later can redirect the copies. A failure is left to the
+// copy loop, which reports a destination it cannot write.
+void OpenBackupFolder(const QString& base, const QString& folder, platform::CopyRun& run);
 
 // The time of the last backup as [general] dateOfLastBackup stores it
 // ("yyyy-mm-dd hh:mm:ss"): the moment that run named its backup folder, so the

@@ -59,6 +59,11 @@ public:
         m_path = path;
         return m_file.open(path, true);
     }
+    // Makes the file name afresh in the open folder (path names it).
+    bool openNew(int folder, const QString& name, const QString& path) {
+        m_path = path;
+        return m_file.openNew(folder, name, path);
+    }
     // The file is created with its first line (a run without any leaves none).
     void openAtFirstLine(const QString& path) { m_path = path; }
     void writeLine(const QString& line) {
@@ -170,7 +175,7 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 }  // namespace
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors, const QDateTime& namedAt) {
+                         int earlierErrors, const QDateTime& namedAt, platform::CopyRun* run) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
@@ -201,12 +206,27 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     qint64 bytes = 0;
     qint64 errors = 0;
 
+    // Every copy and list reaches the backup folder through the descriptor
+    // the run holds, never by its path again.
+    platform::CopyRun ownRun;
+    platform::CopyRun& copyRun = run ? *run : ownRun;
+    if (!testMode && !copyRun.backupFolderTried)
+        copyRun.openBackupFolder(destination, QString(), copyRun.backupFolderError);
+    // Folders made for kept paths follow the source folders they stand for,
+    // so a private folder stays private in the backup.
+    copyRun.mirrorSourceFolders = keep == 1;
+
     // A test run lists nothing in the backup folder: its list lines are discarded.
     ListFile filesList;
     ListFile detailsList;
-    const QString filesPath = testMode ? QStringLiteral("/dev/null") : destination + "_files.txt";
-    const QString detailsPath = testMode ? QStringLiteral("/dev/null") : destination + "_fileDetails.txt";
-    if (!filesList.open(filesPath) || !detailsList.open(detailsPath)) {
+    const bool listsOpen =
+        testMode
+            ? filesList.open(QStringLiteral("/dev/null")) && detailsList.open(QStringLiteral("/dev/null"))
+            : copyRun.backupFolder >= 0 &&
+                  filesList.openNew(copyRun.backupFolder, QStringLiteral("_files.txt"), destination + "_files.txt") &&
+                  detailsList.openNew(copyRun.backupFolder, QStringLiteral("_fileDetails.txt"),
+                                      destination + "_fileDetails.txt");
+    if (!listsOpen) {
         // The trace comes first: an unattended run may wait at the box for ever.
         LogUnwritableDestination(destination);
         platform::MsgBox("Cant write to the destination folder \r\n" + destination +
@@ -221,10 +241,6 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // whole: a run killed on the way loses none of the files waiting for a retry.
     RetryList retry;
     retry.load(failedPath);
-    platform::CopyRun copyRun;
-    // Folders made for kept paths take the modes of the source folders they
-    // stand for, so a private folder stays private in the backup.
-    copyRun.mirrorSourceFolders = keep == 1;
 
     // The rows are taken once, as they stand now, in their order. The loop
     // lets window events run, and a refresh in the meantime must not pull the
@@ -323,7 +339,11 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         if (recording) RecordFileToPlandel(row);
     }
 
-    // End.
+    // End. The folders the copies went into take their source folders' bits.
+    for (const QString& failure : copyRun.finishFolders()) {
+        WriteLog("Cant set the permissions of " + destination + failure, 0);
+        ++errors;
+    }
     filesList.close();
     detailsList.close();
     copiedList.close();

@@ -6,6 +6,9 @@
 
 class FileListModel;
 struct StatusControls;
+namespace platform {
+struct CopyRun;
+}
 
 // Copies every ticked row of rows (text = the file's full path) into
 // destination, or below it along the file's own folder when keep is 1.
@@ -19,7 +22,12 @@ struct StatusControls;
 // failures; a test run leaves it as it was. earlierErrors counts the failures
 // met before the copy loop (lists and folders that could not be read); they
 // are errors of the run and count in the events.log line, the planner run
-// record and the status caption.
+// record and the status caption. run, when given, holds the backup folder
+// already opened (OpenBackupFolder) and the listed folders the files are
+// opened from; else destination is opened as the backup folder and each file
+// from its own folder. Either way nothing below them is reached through a
+// link, and the folders made for kept paths follow their source folders'
+// permission bits once the loop is done.
 struct BackupOutcome {
     // false: the run stopped before the first row because another run of the
     // program folder holds its lock (RunLock) or the destination's list files
@@ -29,7 +37,8 @@ struct BackupOutcome {
     qint64 failedCopies = 0;  // the copies that failed
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors = 0, const QDateTime& namedAt = QDateTime());
+                         int earlierErrors = 0, const QDateTime& namedAt = QDateTime(),
+                         platform::CopyRun* run = nullptr);
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)

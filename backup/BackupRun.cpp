@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLoop.h"
+#include "platform/FileCopy.h"
 
 #include <QDateTimeEdit>
 #include <QLabel>
@@ -65,8 +66,8 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         if (lblFile) lblFile->setText(QStringLiteral("Backing up Files.."));
         platform::YieldToWindows();
     }
-    const BackupOutcome outcome =
-        BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status, scanErrors);
+    const BackupOutcome outcome = BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status,
+                                                        scanErrors, ListedEntries(parameters.lstPath));
     if (status) platform::YieldToWindows();
     const int runErrors = int(std::min<qint64>(outcome.errors, INT_MAX));
     RunErrors += runErrors;
@@ -74,7 +75,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
 }
 
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
-                                    const StatusControls* status, int earlierErrors) {
+                                    const StatusControls* status, int earlierErrors, const QStringList& listedFolders) {
     const BackupOutcome stopped{false, earlierErrors + 1, 0};
     if (RefuseMissingDestination(destination, status != nullptr)) return stopped;
     if (!FindBackupType(type)) {
@@ -86,17 +87,22 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
     // backup's, so the windows that look back find the folder from it.
     const QDateTime namedAt = platform::Now();
     QString folder = destination;
+    platform::CopyRun run;
+    run.sourceFolders = listedFolders;
     if (IsTestDestination(destination)) {
         // A test run copies nothing: no folder is named or made.
         if (!folder.endsWith('/')) folder += '/';
     } else {
-        // A folder that cannot be made has been logged (also in failed.log) and shown.
-        folder = MakeBackupFolderName(folder, type, true, namedAt);
-        if (status) platform::YieldToWindows();
+        // The folder is made and held open here; one that cannot be made or
+        // opened is reported by the copy loop.
+        QString base = destination;
+        folder = MakeBackupFolderName(base, type, false, namedAt);
         if (folder.isEmpty()) return stopped;
+        OpenBackupFolder(base, folder, run);
+        if (status) platform::YieldToWindows();
     }
     if (!rows) return {false, earlierErrors, 0};
-    return BackupList(rows, folder, status, keep, earlierErrors, namedAt);
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run);
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {

@@ -24,12 +24,15 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status);
 // or a number that names no backup type starts nothing (a level-0 line); else
 // the backup folder of type is named for this moment and made (a test
 // destination is used as it is), and the copy loop copies rows into it with
-// keep and earlierErrors, storing that moment as the last backup's. A folder
-// that cannot be made leaves the trace of a destination that cannot be
+// keep and earlierErrors, storing that moment as the last backup's. The copy
+// loop opens each file from the entry of listedFolders (the folder list's
+// entries) that holds it, never through a link below it. A folder that cannot
+// be made is reported by the copy loop as a destination that cannot be
 // written. The outcome's errors include earlierErrors and one for a stop
 // before the copy loop; a status window (may be null) gets the boxes.
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
-                                    const StatusControls* status, int earlierErrors);
+                                    const StatusControls* status, int earlierErrors,
+                                    const QStringList& listedFolders = {});
 
 // True, after a level-0 line and, with tellUser, the box below, when
 // destination is missing (IsMissingDestination).

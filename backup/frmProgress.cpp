@@ -558,8 +558,8 @@ void frmProgress::cmdStart_Click() {
     lstPath->setEnabled(false);
     m_starting = true;
     const StatusControls status = statusControls();
-    const BackupOutcome outcome =
-        BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status, m_scanErrors);
+    const BackupOutcome outcome = BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(),
+                                                        keep ? 1 : 0, &status, m_scanErrors, ListedEntries(lstPath));
     if (outcome.ran)
         for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;

@@ -265,13 +265,8 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
     return errors;
 }
 
-int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder) {
-    clearRows(expandedList);
-    const auto stop = [] { return ScanStopRequested; };
-    // Every input is read before the first walk: window events run during a
-    // walk and may change or remove the lists.
+QStringList ListedEntries(QWidget* folderList) {
     QStringList entries;
-    bool yieldAfterWalk = false;
     if (auto* view = qobject_cast<QTreeWidget*>(folderList)) {
         const bool onlyTicked = ListViewHasCheckBoxes(view);
         for (int i = 0; i < view->topLevelItemCount(); ++i) {
@@ -280,8 +275,17 @@ int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclude
         }
     } else {
         entries = ListRowTexts(folderList);
-        yieldAfterWalk = true;
     }
+    return entries;
+}
+
+int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder) {
+    clearRows(expandedList);
+    const auto stop = [] { return ScanStopRequested; };
+    // Every input is read before the first walk: window events run during a
+    // walk and may change or remove the lists.
+    const QStringList entries = ListedEntries(folderList);
+    const bool yieldAfterWalk = !qobject_cast<QTreeWidget*>(folderList);
     const QStringList fragments = ListRowTexts(excludedList);
     // The destination is known by its identity, however its path is written
     // (a link, a relative path, a trailing "/"): the walks leave it out.

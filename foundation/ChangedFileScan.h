@@ -28,6 +28,12 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
                      FileListModel* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed,
                      bool checkAll, QProgressBar* progressBar, const QString& backupFolder = {});
 
+// The entries of the folder list the scan takes: every row of a list, the
+// ticked rows of a list view with check boxes. A trailing "*" means the
+// folder with its subfolders. The copy loop opens each file from the entry
+// that holds it.
+QStringList ListedEntries(QWidget* folderList);
+
 // Expands the folder list ("*" entries walk every subfolder) into expandedList,
 // then removes the excluded folders: each row whose text, with a "/" appended,
 // contains an excluded fragment (letter case counting; a fragment of blanks

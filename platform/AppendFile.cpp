@@ -16,13 +16,17 @@ bool isNullDevice(const struct stat& st) { return S_ISCHR(st.st_mode) && st.st_r
 
 }  // namespace
 
+unsigned NewFileMode() { return ::geteuid() == 0 ? 0600 : 0666; }
+
+unsigned NewFolderMode() { return ::geteuid() == 0 ? 0700 : 0777; }
+
 int OpenForWriting(const QString& path, WriteOpen mode, int& error) {
     const QByteArray encoded = BytesFromText(path);
     // O_NONBLOCK: a FIFO without a reader fails at once (ENXIO) instead of
     // waiting for one; it is cleared again once the file is known to be regular.
     // O_TRUNC is left out: a file is emptied only after that check.
     const int fd =
-        ::open(encoded.constData(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+        ::open(encoded.constData(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, NewFileMode());
     if (fd < 0) {
         error = errno == ENXIO ? kNotARegularFile : errno;
         return -1;
@@ -73,6 +77,38 @@ bool AppendFile::open(const QString& path, bool truncate) {
     m_fd = OpenForWriting(path, truncate ? WriteOpen::Truncate : WriteOpen::Append, m_error);
     if (m_fd < 0) return false;
     struct stat st {};
+    if (::fstat(m_fd, &st) == 0) {
+        m_device = quint64(st.st_dev);
+        m_inode = quint64(st.st_ino);
+    }
+    return true;
+}
+
+bool AppendFile::openNew(int folder, const QString& name, const QString& path) {
+    close();
+    m_path = path;
+    m_encodedPath = BytesFromText(path);
+    const QByteArray encoded = BytesFromText(name);
+    m_error = 0;
+    struct stat st {};
+    if (::fstatat(folder, encoded.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (S_ISLNK(st.st_mode))
+            m_error = ELOOP;
+        else if (S_ISDIR(st.st_mode))
+            m_error = EISDIR;
+        else if (!S_ISREG(st.st_mode))
+            m_error = kNotARegularFile;
+        else if (::unlinkat(folder, encoded.constData(), 0) != 0)
+            m_error = errno;
+        if (m_error != 0) return false;
+    }
+    // O_EXCL: whatever took the name since is not written to.
+    m_fd = ::openat(folder, encoded.constData(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC,
+                    NewFileMode());
+    if (m_fd < 0) {
+        m_error = errno;
+        return false;
+    }
     if (::fstat(m_fd, &st) == 0) {
         m_device = quint64(st.st_dev);
         m_inode = quint64(st.st_ino);

@@ -22,7 +22,13 @@ enum class WriteOpen {
 // is in the way (a FIFO, device or socket). Outside the range of errno values.
 inline constexpr int kNotARegularFile = 0x10000;
 
-// Opens path for writing, creating it (mode 0666 less the umask) when absent.
+// The modes of the files and folders the programs make for themselves (their
+// lists, logs, backup folders): private (0600, 0700) when run as root, whose
+// lists name every file of every user; else 0666 and 0777 less the umask.
+unsigned NewFileMode();
+unsigned NewFolderMode();
+
+// Opens path for writing, creating it (NewFileMode) when absent.
 // Returns the descriptor (blocking, close-on-exec), or -1 with error set:
 // ELOOP for a symbolic link, EISDIR for a folder, kNotARegularFile for a FIFO,
 // device or socket, else the system's error. The null device is accepted as
@@ -50,6 +56,12 @@ public:
     // any earlier content goes. False (and error() says why) when it cannot be
     // opened.
     bool open(const QString& path, bool truncate = false);
+    // Makes name afresh in the open folder and opens it: a regular file of
+    // that name is replaced by a new, empty one (NewFileMode), so nobody who
+    // held the old one open reads the new lines; a link, folder or special
+    // file in its place is refused (ELOOP, EISDIR, kNotARegularFile). path
+    // names the file in messages.
+    bool openNew(int folder, const QString& name, const QString& path);
     bool isOpen() const { return m_fd >= 0; }
     QString path() const { return m_path; }
     void close();

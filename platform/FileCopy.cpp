@@ -1,5 +1,6 @@
 #include "platform/FileCopy.h"
 
+#include "platform/AppendFile.h"
 #include "platform/ByteText.h"
 #include "platform/EventLoop.h"
 
@@ -11,8 +12,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
@@ -60,6 +63,9 @@ bool isReadError(int error) {
 constexpr qint64 kDefaultChunk = qint64(32) << 20;
 qint64 chunkBytes = kDefaultChunk;
 std::function<void()> chunkPacer;
+std::function<void(const QString&)> beforeCopyStep;
+// Cleared when the kernel lacks openat2 (or a test asks for the other way).
+bool resolveInOneCall = true;
 
 // Between two chunks of one file's data the waiting window events are handled,
 // so that a big file (or a slow disk) never leaves the windows frozen.
@@ -269,34 +275,45 @@ void clearLeftovers(int folder, const struct stat& st, CopyRun& run) {
     for (const std::string& name : leftovers) ::unlinkat(folder, name.c_str(), 0);
 }
 
+// Keeps the backup folder fd (the level relative of the backup folder, which
+// stands for the source folder "/" + relative) open to its owner while the run
+// copies into it, and notes it for finishFolders. A folder made now starts
+// with the source folder's bits, so a private folder is never open to others.
+void followSourceFolder(int fd, const QByteArray& relative, bool made, CopyRun& run) {
+    const QByteArray sourceFolder = '/' + relative;
+    struct stat own {};
+    if (::fstat(fd, &own) != 0) return;
+    mode_t wanted = own.st_mode & 07777;
+    struct stat original {};
+    if (made && ::stat(sourceFolder.constData(), &original) == 0 && S_ISDIR(original.st_mode))
+        wanted = original.st_mode & 07777;
+    wanted |= S_IRWXU;
+    // A folder that cannot be opened up shows it in the copies that fail.
+    if ((own.st_mode & 07777) != wanted) ::fchmod(fd, wanted);
+    run.pendingFolders.emplace(relative, sourceFolder);
+}
+
 // Opens (and makes where missing) each level of relative below the open
 // folder, never following a symbolic link. The open folder is replaced by the
-// last level. With mirror, relative repeats a source folder's path, and a
-// level made here takes the permission bits of the source folder it stands
-// for; it is made private first, so its contents are never open to others
-// for a moment (and stay private when the source folder cannot be read).
-CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative, bool mirror) {
-    QByteArray sourceFolder;
+// last level. With mirrorRun, relative repeats a source folder's path and each
+// level follows the source folder it stands for (followSourceFolder). Without
+// make, a missing level fails with ENOENT.
+CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative, CopyRun* mirrorRun, bool make = true) {
+    QByteArray path;
     for (const QByteArray& level : relative.split('/')) {
         if (level.isEmpty() || level == ".") continue;
         if (level == "..") return failure(CopyResult::LeavesFolder, EXDEV);
-        sourceFolder += '/' + level;
+        path += (path.isEmpty() ? "" : "/") + level;
         const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
         int next = ::openat(folder.fd, level.constData(), flags);
-        if (next < 0 && errno == ENOENT) {
-            bool made = true;
-            if (::mkdirat(folder.fd, level.constData(), mirror ? 0700 : 0777) != 0) {
+        bool made = false;
+        if (next < 0 && errno == ENOENT && make) {
+            made = true;
+            if (::mkdirat(folder.fd, level.constData(), mirrorRun ? 0700 : NewFolderMode()) != 0) {
                 if (errno != EEXIST) return failure(CopyResult::FolderFailed, errno);
                 made = false;
             }
             next = ::openat(folder.fd, level.constData(), flags);
-            struct stat original {};
-            if (next >= 0 && made && mirror && ::stat(sourceFolder.constData(), &original) == 0 &&
-                ::fchmod(next, original.st_mode & 07777) != 0) {
-                const int error = errno;
-                ::close(next);
-                return failure(CopyResult::FolderFailed, error);
-            }
         }
         if (next < 0) {
             const int error = errno;
@@ -305,9 +322,98 @@ CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative, bool mi
                 return failure(CopyResult::LeavesFolder, error);
             return failure(CopyResult::FolderFailed, error);
         }
+        if (mirrorRun) followSourceFolder(next, path, made, *mirrorRun);
         folder.reset(next);
     }
     return {};
+}
+
+// The levels of relative, joined by "/" without "." levels, empty ones and
+// "/" at either end.
+QByteArray levelsOf(const QString& relative) {
+    QByteArray levels;
+    for (const QByteArray& level : BytesFromText(relative).split('/')) {
+        if (level.isEmpty() || level == ".") continue;
+        if (!levels.isEmpty()) levels += '/';
+        levels += level;
+    }
+    return levels;
+}
+
+// The listed folder that holds source: the longest of folders (with "/" at
+// its end, without a trailing "*") that begins source; empty for none.
+QByteArray listedFolderOf(const QByteArray& source, const QStringList& folders) {
+    QByteArray best;
+    for (const QString& folder : folders) {
+        QByteArray root = BytesFromText(folder);
+        if (root.endsWith('*')) root.chop(1);
+        if (root.isEmpty()) continue;
+        if (!root.endsWith('/')) root += '/';
+        if (root.size() > best.size() && source.size() > root.size() && source.startsWith(root)) best = root;
+    }
+    return best;
+}
+
+// Replaces folder (the open folder root) by the folder below it, without
+// following a link on the way; a level that is a link fails with
+// SourceLeavesFolder and names it.
+bool enterSourceLevels(Descriptor& folder, const QByteArray& root, const QByteArray& below, CopyOutcome& failed) {
+    if (resolveInOneCall) {
+        struct open_how how {};
+        how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+        how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH;
+        const long fd = ::syscall(SYS_openat2, folder.fd, below.constData(), &how, sizeof how);
+        if (fd >= 0) {
+            folder.reset(int(fd));
+            return true;
+        }
+        if (errno == ENOSYS) resolveInOneCall = false;
+        // Any other failure is told apart level by level below.
+    }
+    QByteArray path = root;
+    for (const QByteArray& level : below.split('/')) {
+        if (level.isEmpty() || level == ".") continue;
+        path += level;
+        if (level == "..") {
+            failed = failure(CopyResult::SourceLeavesFolder, EXDEV);
+            failed.description = TextFromBytes(path) + " leads out of its listed folder";
+            return false;
+        }
+        const int next = ::openat(folder.fd, level.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0) {
+            const int error = errno;
+            struct stat st {};
+            if (::fstatat(folder.fd, level.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)) {
+                failed = failure(CopyResult::SourceLeavesFolder, ELOOP);
+                failed.description = TextFromBytes(path) + " is a link now";
+            } else {
+                failed = failure(CopyResult::SourceFailed, error);
+            }
+            return false;
+        }
+        folder.reset(next);
+        path += '/';
+    }
+    return true;
+}
+
+// Opens the folder of source into folder and gives the name in it: from the
+// listed folder of run that holds source (a link there is followed), else
+// from the source's own folder, then below it without following a link.
+bool openSourceFolder(const QByteArray& source, const CopyRun* run, Descriptor& folder, QByteArray& name,
+                      CopyOutcome& failed) {
+    const qsizetype slash = source.lastIndexOf('/');
+    name = source.mid(slash + 1);
+    const QByteArray own = slash < 0 ? QByteArray("./") : source.left(slash + 1);
+    QByteArray root = run ? listedFolderOf(source, run->sourceFolders) : QByteArray();
+    if (root.isEmpty() || root.size() > own.size()) root = own;
+    folder.reset(::open(root.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd < 0) {
+        failed = failure(CopyResult::SourceFailed, errno);
+        return false;
+    }
+    const QByteArray below = own.mid(root.size());
+    return below.isEmpty() || enterSourceLevels(folder, root, below, failed);
 }
 
 // A temporary file in the folder named by our pattern; its name goes into name.
@@ -346,29 +452,16 @@ int nameUnnamed(int fd, int folder, const char* name) {
     return ::linkat(AT_FDCWD, path, folder, name, AT_SYMLINK_FOLLOW);
 }
 
-// The path that leads to root + relative: relative's levels below root,
-// without a trailing "/" (which would make a status call follow a link).
-QByteArray folderPath(const QString& root, const QString& relative) {
-    QByteArray path = BytesFromText(root);
-    for (const QByteArray& level : BytesFromText(relative).split('/')) {
-        if (level.isEmpty() || level == ".") continue;
-        if (!path.endsWith('/')) path += '/';
-        path += level;
-    }
-    return path;
-}
-
-// The held folder of run, when it is the folder root + relative and its path
-// still leads to it: the root itself may be reached through links, a level
-// below it only without a link at its end (the walk that made it refused links
-// at every level). Otherwise -1, and the held folder is let go.
-int heldFolderFor(CopyRun& run, const QString& root, const QString& relative) {
+// The held folder of run, when it is the folder relative and still in its
+// place: its levels lead to it from the backup folder without a link at the
+// last level (the walk that made it refused links at every level). Otherwise
+// -1, and the held folder is let go.
+int heldFolderFor(CopyRun& run, const QString& relative) {
     if (run.heldFolder < 0) return -1;
-    if (run.heldRoot == root && run.heldRelative == relative) {
+    if (run.heldRelative == relative) {
         struct stat st {};
-        const int r = run.heldIsRoot ? ::stat(run.heldPath.constData(), &st) : ::lstat(run.heldPath.constData(), &st);
-        if (r == 0 && S_ISDIR(st.st_mode) && quint64(st.st_dev) == run.heldDevice &&
-            quint64(st.st_ino) == run.heldInode)
+        if (::fstatat(run.backupFolder, run.heldPath.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISDIR(st.st_mode) && quint64(st.st_dev) == run.heldDevice && quint64(st.st_ino) == run.heldInode)
             return run.heldFolder;
     }
     run.release();
@@ -380,6 +473,19 @@ struct Owner {
     uid_t uid;
     gid_t gid;
 };
+
+// Gives the new file or folder fd the owner and group of the source (its status st)
+// where they differ and the process may (run as root, or a group of its
+// own), and returns the permission bits it may take: without the source's
+// owner and group, no set-user-ID or set-group-ID bit, which would lend the
+// copy's owner or group to whoever runs it.
+mode_t takeSourceOwner(int fd, const struct stat& st) {
+    const mode_t bits = st.st_mode & 07777;
+    struct stat made {};
+    if (::fstat(fd, &made) == 0 && made.st_uid == st.st_uid && made.st_gid == st.st_gid) return bits;
+    if (::fchown(fd, st.st_uid, st.st_gid) == 0) return bits;
+    return bits & ~mode_t(S_ISUID | S_ISGID);
+}
 
 // True when targetName in folder already is the source (its status st): the
 // same path, a hard link to it, or, with follow, a link to it. Copying would
@@ -398,8 +504,7 @@ CopyOutcome sameFile() {
 
 // Renames the complete temporary tempName over targetName. On failure, result
 // says whether an older copy stood in the way (ReplaceFailed) or not.
-bool renameOver(int folder, const QByteArray& tempName, const QByteArray& targetName, CopyResult& result,
-                int& error) {
+bool renameOver(int folder, const QByteArray& tempName, const QByteArray& targetName, CopyResult& result, int& error) {
     if (::renameat(folder, tempName.constData(), folder, targetName.constData()) == 0) return true;
     error = errno;
     struct stat old {};
@@ -415,13 +520,13 @@ CopyOutcome copied(qint64 bytes, const struct stat& st) {
     return done;
 }
 
-// The target of the symbolic link path, read whole (a link's size may be 0
-// on some file systems, or its target may have grown since its status).
-bool readLinkTarget(const QByteArray& path, const struct stat& st, QByteArray& target) {
+// The target of the symbolic link name in folder, read whole (a link's size
+// may be 0 on some file systems, or its target may have grown since its status).
+bool readLinkTarget(int folder, const QByteArray& name, const struct stat& st, QByteArray& target) {
     size_t size = st.st_size > 0 ? size_t(st.st_size) + 1 : size_t(PATH_MAX);
     for (;;) {
         target.resize(qsizetype(size));
-        const ssize_t n = ::readlink(path.constData(), target.data(), size);
+        const ssize_t n = ::readlinkat(folder, name.constData(), target.data(), size);
         if (n < 0) return false;
         if (size_t(n) < size) {
             target.resize(qsizetype(n));
@@ -431,13 +536,14 @@ bool readLinkTarget(const QByteArray& path, const struct stat& st, QByteArray& t
     }
 }
 
-// Copies the symbolic link source (its status st) into folder as a link with
-// the same target and the link's own time, made under a temporary name and
-// renamed over the target.
-CopyOutcome copyLink(const QByteArray& source, const struct stat& st, int folder, const QByteArray& targetName,
-                     const Owner* owner) {
+// Copies the symbolic link sourceName of sourceFolder (its status st) into
+// folder as a link with the same target and the link's own time, made under a
+// temporary name and renamed over the target. It belongs to owner (a restore
+// run as root), else to the source link's owner where the process may give it.
+CopyOutcome copyLink(int sourceFolder, const QByteArray& sourceName, const struct stat& st, int folder,
+                     const QByteArray& targetName, const Owner* owner) {
     QByteArray linkTarget;
-    if (!readLinkTarget(source, st, linkTarget)) return failure(CopyResult::SourceFailed, errno);
+    if (!readLinkTarget(sourceFolder, sourceName, st, linkTarget)) return failure(CopyResult::SourceFailed, errno);
     if (isSource(folder, targetName, st, false)) return sameFile();
     QByteArray tempName;
     for (int attempt = 0;; ++attempt) {
@@ -451,6 +557,11 @@ CopyOutcome copyLink(const QByteArray& source, const struct stat& st, int folder
     };
     if (owner && ::fchownat(folder, tempName.constData(), owner->uid, owner->gid, AT_SYMLINK_NOFOLLOW) != 0)
         return discard(CopyResult::TargetFailed, errno);
+    // A link has no bits to lend: one that cannot be given away stays the process's.
+    if (!owner) {
+        [[maybe_unused]] const int given =
+            ::fchownat(folder, tempName.constData(), st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW);
+    }
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::utimensat(folder, tempName.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         return discard(CopyResult::TargetFailed, errno);
@@ -462,7 +573,8 @@ CopyOutcome copyLink(const QByteArray& source, const struct stat& st, int folder
 
 // Copies the open regular file in (its status st) into folder under
 // targetName, through a temporary file that takes the name only when it is
-// complete.
+// complete. It belongs to owner (a restore run as root), else to the source's
+// owner and group where the process may give them (takeSourceOwner).
 CopyOutcome copyFile(int in, const struct stat& st, int folder, const QByteArray& targetName, const Owner* owner) {
     // A link to the source, or the backup folder laid over the source folder,
     // is the source too.
@@ -483,8 +595,13 @@ CopyOutcome copyFile(int in, const struct stat& st, int folder, const QByteArray
         mayHaveHoles(st) ? copySparse(in, out.fd, readFailed, bytes) : copyData(in, out.fd, readFailed, bytes);
     if (!ok) return discard(readFailed ? CopyResult::SourceFailed : CopyResult::TargetFailed, errno);
     // The owner first: changing it clears the set-user and set-group bits.
-    if (owner && ::fchown(out.fd, owner->uid, owner->gid) != 0) return discard(CopyResult::TargetFailed, errno);
-    if (::fchmod(out.fd, st.st_mode & 07777) != 0) return discard(CopyResult::TargetFailed, errno);
+    mode_t bits = st.st_mode & 07777;
+    if (owner) {
+        if (::fchown(out.fd, owner->uid, owner->gid) != 0) return discard(CopyResult::TargetFailed, errno);
+    } else {
+        bits = takeSourceOwner(out.fd, st);
+    }
+    if (::fchmod(out.fd, bits) != 0) return discard(CopyResult::TargetFailed, errno);
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (::futimens(out.fd, times) != 0) return discard(CopyResult::TargetFailed, errno);
 
@@ -518,19 +635,26 @@ CopyOutcome copyFile(int in, const struct stat& st, int folder, const QByteArray
 
 CopyOutcome copyBelow(const QString& source, const QString& root, const QString& relativeFolder, const QString& name,
                       CopyRun* run, bool keepOwner) {
-    const QByteArray sourceName = BytesFromText(source);
+    const QByteArray sourcePath = BytesFromText(source);
     const QByteArray targetName = BytesFromText(name);
     if (targetName.isEmpty() || targetName.contains('/')) return failure(CopyResult::TargetFailed, EINVAL);
+    if (beforeCopyStep) beforeCopyStep(source);
 
     // Opened and read without blocking: a name that has become a FIFO since the
     // scan would otherwise wait for a writer for ever, and some regular files
     // of the kernel's own file systems wait for data that may never come. A
-    // symbolic link is not followed: it is copied as a link.
+    // symbolic link is not followed: it is copied as a link. Nor is a link
+    // followed on the way from the listed folder to it.
+    Descriptor sourceFolder;
+    QByteArray sourceName;
+    CopyOutcome refused;
+    if (!openSourceFolder(sourcePath, run, sourceFolder, sourceName, refused)) return refused;
     struct stat st {};
-    Descriptor in(::open(sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    Descriptor in(::openat(sourceFolder.fd, sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (in.fd < 0) {
         const int error = errno;
-        if (error != ELOOP || ::lstat(sourceName.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        if (error != ELOOP || ::fstatat(sourceFolder.fd, sourceName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISLNK(st.st_mode))
             return failure(CopyResult::SourceFailed, error);
     } else {
         if (::fstat(in.fd, &st) != 0) return failure(CopyResult::SourceFailed, errno);
@@ -539,26 +663,38 @@ CopyOutcome copyBelow(const QString& source, const QString& root, const QString&
     }
 
     // The root is the folder the caller chose; below it no link is followed.
+    // A run reaches every folder from the backup folder it holds open.
     Descriptor ownFolder;
-    int folder = run ? heldFolderFor(*run, root, relativeFolder) : -1;
-    if (folder < 0) {
+    int folder = -1;
+    if (run) {
+        if (!run->backupFolderTried) run->openBackupFolder(root, QString(), run->backupFolderError);
+        if (run->backupFolder < 0) return failure(CopyResult::TargetFailed, run->backupFolderError);
+        const QByteArray levels = levelsOf(relativeFolder);
+        folder = levels.isEmpty() ? run->backupFolder : heldFolderFor(*run, relativeFolder);
+        if (folder < 0) {
+            ownFolder.reset(::fcntl(run->backupFolder, F_DUPFD_CLOEXEC, 0));
+            if (ownFolder.fd < 0) return failure(CopyResult::TargetFailed, errno);
+            const CopyOutcome entered = enterFolders(ownFolder, levels, run->mirrorSourceFolders ? run : nullptr);
+            if (!entered.ok()) return entered;
+            folder = ownFolder.fd;
+        }
+        struct stat made {};
+        if (::fstat(folder, &made) == 0) {
+            clearLeftovers(folder, made, *run);
+            if (folder == ownFolder.fd) {
+                run->heldFolder = ownFolder.release();
+                run->heldRelative = relativeFolder;
+                run->heldPath = levels;
+                run->heldDevice = quint64(made.st_dev);
+                run->heldInode = quint64(made.st_ino);
+            }
+        }
+    } else {
         ownFolder.reset(::open(BytesFromText(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (ownFolder.fd < 0) return failure(CopyResult::TargetFailed, errno);
-        const CopyOutcome entered =
-            enterFolders(ownFolder, BytesFromText(relativeFolder), run && run->mirrorSourceFolders);
+        const CopyOutcome entered = enterFolders(ownFolder, BytesFromText(relativeFolder), nullptr);
         if (!entered.ok()) return entered;
         folder = ownFolder.fd;
-        struct stat made {};
-        if (run && ::fstat(folder, &made) == 0) {
-            clearLeftovers(folder, made, *run);
-            run->heldFolder = ownFolder.release();
-            run->heldRoot = root;
-            run->heldRelative = relativeFolder;
-            run->heldPath = folderPath(root, relativeFolder);
-            run->heldIsRoot = run->heldPath == folderPath(root, QString());
-            run->heldDevice = quint64(made.st_dev);
-            run->heldInode = quint64(made.st_ino);
-        }
     }
 
     // Only root may give a file away; for anyone else the copy is their own.
@@ -570,7 +706,7 @@ CopyOutcome copyBelow(const QString& source, const QString& root, const QString&
         owner = {original.st_uid, original.st_gid};
         keep = &owner;
     }
-    return in.fd < 0 ? copyLink(sourceName, st, folder, targetName, keep)
+    return in.fd < 0 ? copyLink(sourceFolder.fd, sourceName, st, folder, targetName, keep)
                      : copyFile(in.fd, st, folder, targetName, keep);
 }
 
@@ -586,11 +722,73 @@ bool IsTemporaryCopyName(const QByteArray& name) {
     return true;
 }
 
-CopyRun::~CopyRun() { release(); }
+CopyRun::~CopyRun() {
+    finishFolders();
+    release();
+    if (backupFolder >= 0) ::close(backupFolder);
+}
 
 void CopyRun::release() {
     if (heldFolder >= 0) ::close(heldFolder);
     heldFolder = -1;
+}
+
+bool CopyRun::openBackupFolder(const QString& destination, const QString& level, int& error) {
+    backupFolderTried = true;
+    release();
+    if (backupFolder >= 0) ::close(backupFolder);
+    backupFolder = -1;
+    // The destination is the user's choice and may be a link; the level made
+    // in it is the run's own and is never reached through one.
+    Descriptor base(::open(BytesFromText(destination).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (base.fd < 0) {
+        error = errno;
+        return false;
+    }
+    if (level.isEmpty()) {
+        backupFolder = base.release();
+        error = 0;
+        return true;
+    }
+    const QByteArray name = BytesFromText(level);
+    if (name.contains('/') || name == "." || name == "..") {
+        error = EINVAL;
+        return false;
+    }
+    if (::mkdirat(base.fd, name.constData(), NewFolderMode()) != 0 && errno != EEXIST) {
+        error = errno;
+        return false;
+    }
+    backupFolder = ::openat(base.fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    error = backupFolder < 0 ? errno : 0;
+    return backupFolder >= 0;
+}
+
+QStringList CopyRun::finishFolders() {
+    QStringList failures;
+    if (pendingFolders.empty()) return failures;
+    std::vector<std::pair<QByteArray, QByteArray>> folders(pendingFolders.begin(), pendingFolders.end());
+    pendingFolders.clear();
+    // The deepest first: a folder that loses its owner's search bit must not
+    // lock out the folders below it.
+    std::stable_sort(folders.begin(), folders.end(),
+                     [](const auto& a, const auto& b) { return a.first.count('/') > b.first.count('/'); });
+    release();
+    for (const auto& [relative, sourceFolder] : folders) {
+        struct stat original {};
+        // A source folder gone since leaves its backup folder open to its owner.
+        if (::stat(sourceFolder.constData(), &original) != 0 || !S_ISDIR(original.st_mode)) continue;
+        Descriptor folder(backupFolder >= 0 ? ::fcntl(backupFolder, F_DUPFD_CLOEXEC, 0) : -1);
+        const CopyOutcome entered =
+            folder.fd < 0 ? failure(CopyResult::FolderFailed, errno) : enterFolders(folder, relative, nullptr, false);
+        // A backup folder removed since has nothing left to protect.
+        if (entered.error == ENOENT) continue;
+        int error = entered.ok() ? 0 : entered.error;
+        // As a copy: the source folder's owner and group where they may be given.
+        if (error == 0 && ::fchmod(folder.fd, takeSourceOwner(folder.fd, original)) != 0) error = errno;
+        if (error != 0) failures << TextFromBytes(relative) + " - " + QString::fromLocal8Bit(std::strerror(error));
+    }
+    return failures;
 }
 
 void SetCopyChunkSize(qint64 bytes) { chunkBytes = bytes > 0 ? bytes : kDefaultChunk; }
@@ -598,6 +796,10 @@ void SetCopyChunkSize(qint64 bytes) { chunkBytes = bytes > 0 ? bytes : kDefaultC
 void SetCopyChunkPacer(std::function<void()> pacer) { chunkPacer = std::move(pacer); }
 
 void SetUnnamedTemporaryCopies(bool allowed) { unnamedAllowed = allowed; }
+
+void SetBeforeCopyStep(std::function<void(const QString&)> step) { beforeCopyStep = std::move(step); }
+
+void SetSourceOpenedLevelByLevel(bool levelByLevel) { resolveInOneCall = !levelByLevel; }
 
 CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
     const QFileInfo info(target);

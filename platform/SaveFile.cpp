@@ -25,13 +25,22 @@ QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(err
 
 bool OpenSaveFile(QSaveFile& file, QString* why) {
     struct stat st {};
-    if (::lstat(BytesFromText(file.fileName()).constData(), &st) == 0) {
+    const bool exists = ::lstat(BytesFromText(file.fileName()).constData(), &st) == 0;
+    if (exists) {
         if (S_ISLNK(st.st_mode)) return fail(why, WriteErrorText(ELOOP));
         if (S_ISDIR(st.st_mode)) return fail(why, WriteErrorText(EISDIR));
         if (!S_ISREG(st.st_mode)) return fail(why, WriteErrorText(kNotARegularFile));
         if ((st.st_mode & S_IWUSR) == 0) return fail(why, QStringLiteral("The file is read-only"));
     }
     if (!file.open(QIODevice::WriteOnly)) return fail(why, file.errorString());
+    // Run as root, a new file is private, as every file the program makes
+    // then (NewFileMode); a replaced one keeps its own mode.
+    if (!exists && ::geteuid() == 0 && ::fchmod(file.handle(), NewFileMode()) != 0) {
+        const QString reason = systemError(errno);
+        file.cancelWriting();
+        file.commit();
+        return fail(why, reason);
+    }
     return true;
 }
 

@@ -494,3 +494,48 @@ TEST_F(CopyLoopTest, ASourceNamedLikeTheRunsOwnListsIsAFailedCopy) {
     run(1);
     EXPECT_EQ(ReadBytes(env.path("dest") + files), "mine");
 }
+
+// Folders kept for the copies' paths follow their source folders once the
+// loop is done (also a read-only one, which stays writable while the loop
+// copies into it); run as root, they and the copies keep the originals'
+// owners and groups, and with them their set-ID bits.
+TEST_F(CopyLoopTest, KeptFoldersAndCopiesFollowTheirOriginals) {
+    const bool asRoot = ::geteuid() == 0;
+    struct Case {
+        const char* folder;
+        mode_t folderBits;
+        mode_t fileBits;
+        uid_t owner;  // as root
+    } const cases[] = {
+        {"shared", 0750, 0644, 65534},
+        {"readonly", 0555, 0444, 0},
+        {"tools", 0755, 04755, 65534},
+    };
+    for (const Case& c : cases) {
+        const QString file = source(QString::fromLatin1(c.folder) + "/file", c.folder);
+        const QByteArray folder = QFile::encodeName(env.path("src/") + c.folder);
+        if (asRoot) {
+            ASSERT_EQ(::chown(QFile::encodeName(file).constData(), c.owner, c.owner), 0);
+            ASSERT_EQ(::chown(folder.constData(), c.owner, c.owner), 0);
+        }
+        ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), c.fileBits), 0);
+        ASSERT_EQ(::chmod(folder.constData(), c.folderBits), 0);
+    }
+    run(1);
+    EXPECT_TRUE(eventsLine().endsWith(" with 0 errors")) << eventsLine().toStdString();
+    for (const Case& c : cases) {
+        const QString kept = dest + env.path("src/") + c.folder;
+        struct stat folder {};
+        struct stat copy {};
+        ASSERT_EQ(::stat(QFile::encodeName(kept).constData(), &folder), 0) << c.folder;
+        ASSERT_EQ(::stat(QFile::encodeName(kept + "/file").constData(), &copy), 0) << c.folder;
+        EXPECT_EQ(folder.st_mode & 07777, c.folderBits) << c.folder;
+        EXPECT_EQ(copy.st_mode & 07777, c.fileBits) << c.folder;
+        if (asRoot) {
+            EXPECT_EQ(std::pair(folder.st_uid, folder.st_gid), std::pair(c.owner, gid_t(c.owner))) << c.folder;
+            EXPECT_EQ(std::pair(copy.st_uid, copy.st_gid), std::pair(c.owner, gid_t(c.owner))) << c.folder;
+        }
+        ::chmod(QFile::encodeName(kept).constData(), 0755);
+        ::chmod(QFile::encodeName(env.path("src/") + c.folder).constData(), 0755);
+    }
+}

@@ -10,6 +10,7 @@
 #include "foundation/FileListModel.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
+#include "platform/FileCopy.h"
 #include "support/PlantedFile.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -27,7 +28,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace {
 class RunBackupTest : public ::testing::Test {
@@ -141,22 +144,119 @@ TEST_F(RunBackupTest, FoldersAndListsThatCannotBeReadAreErrorsOfTheRun) {
     EXPECT_TRUE(env.readFile("corvex.log").contains(",Form_Load : cant read list file " + env.path("MyPaths.txt")));
 }
 
-// A dated folder that cannot be made stops the run as a destination that
-// cannot be written does: the same failed.log line, an error, the retry list kept.
+// A dated folder that cannot be made, or is held by anything but a folder,
+// stops the run as a destination that cannot be written does: its box and
+// failed.log line alone, an error, the retry list kept, nothing written
+// through a link in its place.
 TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDestination) {
     writeIni("backupType=1\r\n");
-    WriteBytes(env.path("dest/20030428"), "a file where the folder goes");
     env.writeFile("failed.txt", env.path("src/old.txt") + "\r\n");
-    boxes.answer(platform::Answer::OK);
+    QDir().mkpath(env.path("elsewhere"));
+    const std::vector<std::function<void(const QString&)>> inTheWay = {
+        [](const QString& place) { WriteBytes(place, "a file where the folder goes"); },
+        [this](const QString& place) { ASSERT_TRUE(QFile::link(env.path("elsewhere"), place)); },
+    };
+    for (const auto& putInTheWay : inTheWay) {
+        const QString dated = env.path("dest/20030428");
+        QDir().mkpath(env.path("dest"));
+        putInTheWay(dated);
+        boxes.answer(platform::Answer::OK);
+        const int boxesBefore = boxes.count();
+        const qsizetype failedLines = env.readLines("failed.log").size();
+        EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+        EXPECT_EQ(RunExitStatus(), 1);
+        ASSERT_EQ(boxes.count(), boxesBefore + 1);
+        EXPECT_EQ(boxes.last().title, "Cant write to the Destination folder");
+        EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
+        const QStringList failed = env.readLines("failed.log");
+        ASSERT_EQ(failed.size(), failedLines + 1);
+        EXPECT_TRUE(failed.last().endsWith(",Cant write to the destination folder " + dated + "/"));
+        EXPECT_FALSE(env.readFile("corvex.log").contains("Cant create backup directory"));
+        EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/old.txt")});
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
+        EXPECT_TRUE(QDir(env.path("elsewhere")).isEmpty());
+        QFile::remove(dated);
+        RunErrors = 0;
+    }
+}
+
+namespace {
+// Runs step before each copy of the test's runs, and no longer once it ends.
+struct BeforeEachCopy {
+    explicit BeforeEachCopy(std::function<void(const QString&)> step) { platform::SetBeforeCopyStep(std::move(step)); }
+    ~BeforeEachCopy() { platform::SetBeforeCopyStep({}); }
+};
+}  // namespace
+
+// The dated folder is opened once: swapped for a link to another folder once
+// the run has begun to copy, it takes the copies and lists all the same, and
+// the folder the link points to gets nothing.
+TEST_F(RunBackupTest, ADatedFolderSwappedForALinkWhileTheRunCopiesTakesNoCopyElsewhere) {
+    writeIni("backupType=1\r\n");
+    source("work/c.txt", "cc", QDateTime(QDate(2003, 4, 28), QTime(9, 0)));
+    QDir().mkpath(env.path("rootonly"));
+    int copies = 0;
+    BeforeEachCopy step([&](const QString&) {
+        if (++copies != 2) return;
+        ASSERT_TRUE(QDir().rename(env.path("dest/20030428"), env.path("dest/moved")));
+        ASSERT_TRUE(QFile::link(env.path("rootonly"), env.path("dest/20030428")));
+    });
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+    EXPECT_EQ(copies, 2);
+    EXPECT_TRUE(QDir(env.path("rootonly")).isEmpty());
+    EXPECT_EQ(QDir(env.path("dest/moved")).entryList(QDir::Files, QDir::Name),
+              (QStringList{"_fileDetails.txt", "_files.txt", "a.txt", "c.txt"}));
+}
+
+// Below a listed folder no link is followed: a subfolder swapped for a link
+// between the scan and the copy is a failed copy with a line that names it,
+// and nothing of the folder it points to is backed up.
+TEST_F(RunBackupTest, ASourceFolderSwappedForALinkAfterTheScanIsAFailedCopy) {
+    writeIni("backupType=0\r\nIgnoreFailedFileCopies=1\r\n");
+    WriteBytes(env.path("secret/a.txt"), "root's own");
+    BeforeEachCopy step([&](const QString&) {
+        if (QFileInfo(env.path("src/work")).isSymLink()) return;
+        ASSERT_TRUE(QDir().rename(env.path("src/work"), env.path("src/work-real")));
+        ASSERT_TRUE(QFile::link(env.path("secret"), env.path("src/work")));
+    });
     EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
-    EXPECT_EQ(RunExitStatus(), 1);
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.last().title, "Cant create Backup folder");
-    EXPECT_TRUE(env.readLines("failed.log")
-                    .last()
-                    .endsWith(",Cant write to the destination folder " + env.path("dest/20030428/")));
-    EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/old.txt")});
-    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
+    EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt")));
+    const QString source = env.path("src/work/a.txt");
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{source});
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",Cant copy file '" + source + "' - " + env.path("src/work") + " is a link now\r\n"));
+    EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 1 errors"));
+}
+
+// Run as root, what the run makes for itself is private: the dated folder,
+// its lists, the logs and the program folder's lists name every file of every
+// user.
+TEST_F(RunBackupTest, AsRootTheRunsOwnFoldersAndListsArePrivate) {
+    if (::geteuid() != 0) GTEST_SKIP() << "the run's files are private only when it runs as root";
+    writeIni("backupType=1\r\n");
+    source("work/gone.txt", "x", QDateTime(QDate(2003, 4, 28), QTime(9, 0)));
+    // A file that fails: the list of failures and failed.log are made too.
+    BeforeEachCopy step([&](const QString& source) {
+        if (source.endsWith("gone.txt")) QFile::remove(source);
+    });
+    boxes.answerAllWith(platform::Answer::Yes);
+    RunBackup(window().backupParameters(), nullptr);
+    const std::pair<const char*, mode_t> made[] = {
+        {"dest/20030428", 0700},
+        {"dest/20030428/_files.txt", 0600},
+        {"dest/20030428/_fileDetails.txt", 0600},
+        {"corvex.log", 0600},
+        {"events.log", 0600},
+        {"failed.log", 0600},
+        {"copied.txt", 0600},
+        {"failed.txt", 0600},
+        {"folders.lis", 0600},
+    };
+    for (const auto& [name, mode] : made) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(QFile::encodeName(env.path(name)).constData(), &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 07777, mode) << name;
+    }
 }
 
 TEST_F(RunBackupTest, StatusWindowShowsTheSteps) {

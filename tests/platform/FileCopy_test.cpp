@@ -16,6 +16,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
+#include <functional>
+#include <optional>
+#include <ostream>
 #include <utility>
 
 namespace {
@@ -292,6 +295,10 @@ TEST(FileCopy, FoldersMadeForAKeptPathTakeTheSourceFoldersPermissionBits) {
     const platform::CopyOutcome outcome = platform::CopyFileBelow(dir.filePath("home/anna/private/letters/a.txt"),
                                                                   dir.filePath("backup"), relative, "a.txt", &run);
     ASSERT_TRUE(outcome.ok()) << outcome.description.toStdString();
+    // While the run copies, each folder stays open to its owner alone beyond
+    // the source's bits; when it is done, the folders take the source's bits.
+    EXPECT_EQ(statOf(dir.filePath("backup/") + dir.filePath("home/anna").mid(1)).st_mode & 07777, 0751 | 0700);
+    EXPECT_TRUE(run.finishFolders().isEmpty());
     for (const auto& [folder, mode] : modes)
         EXPECT_EQ(statOf(dir.filePath("backup/") + dir.filePath(folder).mid(1)).st_mode & 07777, mode) << folder;
     EXPECT_EQ(statOf(dir.filePath("backup/") + dir.path().mid(1)).st_mode & 07777, statOf(dir.path()).st_mode & 07777);
@@ -464,13 +471,302 @@ TEST(FileCopy, TheHeldTargetFolderIsCheckedBeforeEveryCopy) {
     EXPECT_EQ(entries(dir.filePath("root/a/old")), QStringList{"3"});
     EXPECT_EQ(entries(dir.filePath("root/c-old/d")), QStringList{"5"});
 
-    // The root itself may be reached through a link, and may change to another folder.
+    // The root may be reached through a link; once the run holds it, a link
+    // pointed elsewhere later takes no copy there.
     QDir(dir.path()).mkpath("root2");
     ASSERT_EQ(::symlink("root", QFile::encodeName(dir.filePath("dest")).constData()), 0);
-    ASSERT_TRUE(platform::CopyFileBelow(src, dir.filePath("dest"), "", "7", &run).ok());
+    platform::CopyRun linked;
+    ASSERT_TRUE(platform::CopyFileBelow(src, dir.filePath("dest"), "", "7", &linked).ok());
     ASSERT_TRUE(QFile::remove(dir.filePath("dest")));
     ASSERT_EQ(::symlink("root2", QFile::encodeName(dir.filePath("dest")).constData()), 0);
-    ASSERT_TRUE(platform::CopyFileBelow(src, dir.filePath("dest"), "", "8", &run).ok());
+    ASSERT_TRUE(platform::CopyFileBelow(src, dir.filePath("dest"), "", "8", &linked).ok());
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/7")));
-    EXPECT_EQ(entries(dir.filePath("root2")), QStringList{"8"});
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/8")));
+    EXPECT_TRUE(entries(dir.filePath("root2")).isEmpty());
+}
+
+namespace {
+// The file's owner, group and permission bits.
+struct Owned {
+    uid_t uid;
+    gid_t gid;
+    mode_t bits;
+    bool operator==(const Owned&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Owned& o) {
+    return out << o.uid << ':' << o.gid << " 0" << std::oct << o.bits << std::dec;
+}
+Owned ownedOf(const QString& path) {
+    const struct stat st = statOf(path);
+    return {st.st_uid, st.st_gid, st.st_mode & 07777};
+}
+void chownTo(const QString& path, uid_t uid, gid_t gid) {
+    ASSERT_EQ(::lchown(QFile::encodeName(path).constData(), uid, gid), 0) << path.toStdString();
+}
+void chmodTo(const QString& path, mode_t mode) {
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << path.toStdString();
+}
+// Runs step before the copies of the test, and no longer once it ends.
+struct BeforeEachCopy {
+    explicit BeforeEachCopy(std::function<void(const QString&)> step) { platform::SetBeforeCopyStep(std::move(step)); }
+    ~BeforeEachCopy() { platform::SetBeforeCopyStep({}); }
+};
+}  // namespace
+
+// Run as root, every copy keeps its original's owner and group, and so its
+// set-ID bits; a copy that cannot be given them keeps no set-ID bit, so no
+// program becomes root's (or the destination group's) by being backed up.
+TEST(FileCopy, ACopyKeepsItsOwnerAndGroupOrLosesItsSetIdBits) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to own files of another user and to lose that power";
+    QTemporaryDir dir;
+    chmodTo(dir.path(), 0755);
+    QDir(dir.path()).mkpath("src");
+    QDir(dir.path()).mkpath("dest");
+    // The destination hands its group to whatever is made in it.
+    chownTo(dir.filePath("dest"), 0, 65534);
+    chmodTo(dir.filePath("dest"), 02777);
+    struct Case {
+        const char* name;
+        uid_t uid;
+        gid_t gid;
+        mode_t mode;
+        bool asOrdinaryUser;  // the copy cannot be given another owner
+        Owned copy;
+    } const cases[] = {
+        {"setuid-program", 65534, 65534, 04755, false, {65534, 65534, 04755}},
+        {"setgid-program", 65534, 65534, 02755, false, {65534, 65534, 02755}},
+        {"group-readable", 0, 0, 0640, false, {0, 0, 0640}},
+        {"roots-setuid", 0, 0, 04755, true, {65534, 65534, 0755}},
+        {"roots-setgid", 0, 0, 02755, true, {65534, 65534, 0755}},
+        {"sticky-kept", 0, 0, 01755, true, {65534, 65534, 01755}},
+    };
+    for (const Case& c : cases) {
+        const QString source = dir.filePath("src/") + c.name;
+        write(source, "program");
+        chownTo(source, c.uid, c.gid);
+        chmodTo(source, c.mode);
+        platform::CopyOutcome outcome;
+        {
+            std::optional<AsOrdinaryUser> user;
+            if (c.asOrdinaryUser) user.emplace();
+            platform::CopyRun run;
+            outcome = platform::CopyFileBelow(source, dir.filePath("dest"), "", c.name, &run);
+        }
+        ASSERT_TRUE(outcome.ok()) << c.name << ": " << outcome.description.toStdString();
+        // The ordinary user's copy is hers, with the destination's group.
+        EXPECT_EQ(ownedOf(dir.filePath("dest/") + c.name), c.copy) << c.name;
+    }
+    // A link keeps its owner too.
+    makeLink("src/setuid-program", dir.filePath("src/link"));
+    chownTo(dir.filePath("src/link"), 65534, 65534);
+    platform::CopyRun run;
+    ASSERT_TRUE(platform::CopyFileBelow(dir.filePath("src/link"), dir.filePath("dest"), "", "link", &run).ok());
+    const struct stat link = statOf(dir.filePath("dest/link"));
+    EXPECT_EQ(std::pair(link.st_uid, link.st_gid), std::pair(65534u, 65534u));
+}
+
+// Below a listed folder no link is followed on the way to a source, however
+// the path is resolved: a folder swapped for a link between the scan and the
+// copy is a failed copy that names it. The listed folder itself may be a
+// link, and a source that is a link is copied as one.
+TEST(FileCopy, NoLinkBelowAListedFolderIsFollowedToASource) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("home/anna/letters");
+    QDir(dir.path()).mkpath("secret/letters");
+    QDir(dir.path()).mkpath("backup");
+    write(dir.filePath("home/anna/letters/a.txt"), "anna's");
+    write(dir.filePath("secret/letters/a.txt"), "root's");
+    write(dir.filePath("secret/b.txt"), "root's");
+    makeLink("a.txt", dir.filePath("home/anna/letters/link.txt"));
+    makeLink(QFile::encodeName(dir.filePath("home/anna")), dir.filePath("listed-link"));
+    const QString swapped = dir.filePath("home/anna/letters");
+    const auto swap = [&](const QString&) {
+        if (statOf(swapped).st_mode & S_IFDIR && !S_ISLNK(statOf(swapped).st_mode)) {
+            QDir().rename(swapped, dir.filePath("home/anna/letters-real"));
+            makeLink(QFile::encodeName(dir.filePath("secret/letters")), swapped);
+        }
+    };
+    const auto unswap = [&] {
+        if (S_ISLNK(statOf(swapped).st_mode)) {
+            QFile::remove(swapped);
+            QDir().rename(dir.filePath("home/anna/letters-real"), swapped);
+        }
+    };
+    struct Case {
+        const char* what;
+        QString source;
+        QStringList listed;
+        bool swapFirst;
+        platform::CopyResult result;
+        QByteArray copy;  // the copy's data, or its link target
+    } const cases[] = {
+        {"plain",
+         dir.filePath("home/anna/letters/a.txt"),
+         {dir.filePath("home/anna/*")},
+         false,
+         platform::CopyResult::Copied,
+         "anna's"},
+        {"swapped level",
+         dir.filePath("home/anna/letters/a.txt"),
+         {dir.filePath("home/anna/*")},
+         true,
+         platform::CopyResult::SourceLeavesFolder,
+         {}},
+        {"swapped level, shorter entry too",
+         dir.filePath("home/anna/letters/a.txt"),
+         {dir.filePath("home/*"), dir.filePath("home/anna/")},
+         true,
+         platform::CopyResult::SourceLeavesFolder,
+         {}},
+        {"listed folder is a link",
+         dir.filePath("listed-link/letters/a.txt"),
+         {dir.filePath("listed-link/*")},
+         false,
+         platform::CopyResult::Copied,
+         "anna's"},
+        {"the source is a link",
+         dir.filePath("home/anna/letters/link.txt"),
+         {dir.filePath("home/anna/*")},
+         false,
+         platform::CopyResult::Copied,
+         "a.txt"},
+        {"listed nowhere: its own folder",
+         dir.filePath("home/anna/letters/a.txt"),
+         {dir.filePath("other/*")},
+         false,
+         platform::CopyResult::Copied,
+         "anna's"},
+    };
+    for (const bool levelByLevel : {false, true}) {
+        platform::SetSourceOpenedLevelByLevel(levelByLevel);
+        for (const Case& c : cases) {
+            const std::string what = std::string(c.what) + (levelByLevel ? " (level by level)" : "");
+            QDir(dir.filePath("backup")).removeRecursively();
+            QDir(dir.path()).mkpath("backup");
+            platform::CopyOutcome outcome;
+            {
+                BeforeEachCopy step(c.swapFirst ? std::function<void(const QString&)>(swap) : nullptr);
+                platform::CopyRun run;
+                run.sourceFolders = c.listed;
+                outcome = platform::CopyFileBelow(c.source, dir.filePath("backup"), "", "copy", &run);
+            }
+            unswap();
+            EXPECT_EQ(outcome.result, c.result) << what;
+            const QString copy = dir.filePath("backup/copy");
+            if (c.result != platform::CopyResult::Copied) {
+                EXPECT_EQ(outcome.description, swapped + " is a link now") << what;
+                EXPECT_TRUE(entries(dir.filePath("backup")).isEmpty()) << what;
+            } else if (S_ISLNK(statOf(copy).st_mode)) {
+                EXPECT_EQ(QFile::symLinkTarget(copy), dir.filePath("backup/") + c.copy) << what;
+            } else {
+                EXPECT_EQ(read(copy), c.copy) << what;
+            }
+        }
+    }
+    platform::SetSourceOpenedLevelByLevel(false);
+}
+
+// The backup folder is opened once: a name in the destination held by
+// anything but a folder is refused, and a folder swapped for a link while the
+// run copies takes none of the later copies to where the link points.
+TEST(FileCopy, TheBackupFolderIsHeldAndNeverReachedThroughALink) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("dest/taken-by-folder");
+    QDir(dir.path()).mkpath("rootonly");
+    write(dir.filePath("dest/taken-by-file"), "x");
+    makeLink(QFile::encodeName(dir.filePath("rootonly")), dir.filePath("dest/taken-by-link"));
+    makeLink(QFile::encodeName(dir.filePath("dest")), dir.filePath("dest-link"));
+    struct Case {
+        const char* destination;
+        const char* level;
+        int error;
+    } const cases[] = {
+        {"dest", "20240101", 0},
+        {"dest", "taken-by-folder", 0},
+        {"dest-link", "20240102", 0},
+        {"dest", "", 0},
+        {"dest", "taken-by-link", ENOTDIR},
+        {"dest", "taken-by-file", ENOTDIR},
+        {"missing", "20240101", ENOENT},
+        {"dest", "../rootonly", EINVAL},
+    };
+    for (const Case& c : cases) {
+        platform::CopyRun run;
+        int error = -1;
+        EXPECT_EQ(run.openBackupFolder(dir.filePath(c.destination), c.level, error), c.error == 0)
+            << c.destination << '/' << c.level;
+        EXPECT_EQ(error, c.error) << c.destination << '/' << c.level;
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath("dest/20240102")).isDir()) << "the destination may be a link";
+    if (::geteuid() == 0) {
+        EXPECT_EQ(statOf(dir.filePath("dest/20240101")).st_mode & 07777, 0700u);
+    }
+
+    // The dated folder becomes a link to a root-only folder after the first copy.
+    write(dir.filePath("a.txt"), "a");
+    write(dir.filePath("b.txt"), "b");
+    int copies = 0;
+    BeforeEachCopy step([&](const QString&) {
+        if (++copies != 2) return;
+        QDir().rename(dir.filePath("dest/20240101"), dir.filePath("dest/moved"));
+        makeLink(QFile::encodeName(dir.filePath("rootonly")), dir.filePath("dest/20240101"));
+    });
+    platform::CopyRun run;
+    int error = 0;
+    ASSERT_TRUE(run.openBackupFolder(dir.filePath("dest"), "20240101", error));
+    for (const char* name : {"a.txt", "b.txt"})
+        EXPECT_TRUE(platform::CopyFileBelow(dir.filePath(name), dir.filePath("dest/20240101"), "sub", name, &run).ok());
+    EXPECT_TRUE(entries(dir.filePath("rootonly")).isEmpty());
+    EXPECT_EQ(entries(dir.filePath("dest/moved/sub")), (QStringList{"a.txt", "b.txt"}));
+}
+
+// A folder kept for a source folder that is read-only, or private, stays
+// open to the run's user while the run copies into it, on every run, and
+// takes the source folder's bits once the run is done with it.
+TEST(FileCopy, FolderBitsFollowTheSourceFolderOnceTheRunIsDone) {
+    QTemporaryDir dir;
+    chmodTo(dir.path(), 0755);
+    QDir(dir.path()).mkpath("src");
+    QDir(dir.path()).mkpath("backup");
+    const bool asRoot = ::geteuid() == 0;
+    // Root ignores the bits: the copies run as an ordinary user who owns the folders.
+    if (asRoot)
+        for (const char* folder : {"src", "backup"}) chownTo(dir.filePath(folder), 65534, 65534);
+    const QString relative = dir.filePath("src/kept").mid(1);
+    const auto runOnce = [&](mode_t sourceBits, const std::vector<const char*>& names) {
+        for (const char* name : names) {
+            const QString file = dir.filePath("src/kept/") + name;
+            if (!QFileInfo::exists(file)) {
+                chmodTo(dir.filePath("src/kept"), 0755);
+                write(file, name);
+                if (asRoot) chownTo(file, 65534, 65534);
+            }
+        }
+        chmodTo(dir.filePath("src/kept"), sourceBits);
+        std::optional<AsOrdinaryUser> user;
+        if (asRoot) user.emplace();
+        platform::CopyRun run;
+        run.mirrorSourceFolders = true;
+        for (const char* name : names) {
+            const platform::CopyOutcome outcome =
+                platform::CopyFileBelow(dir.filePath("src/kept/") + name, dir.filePath("backup"), relative, name, &run);
+            EXPECT_TRUE(outcome.ok()) << name << ": " << outcome.description.toStdString();
+        }
+        EXPECT_TRUE(run.finishFolders().isEmpty());
+    };
+    QDir(dir.path()).mkpath("src/kept");
+    if (asRoot) chownTo(dir.filePath("src/kept"), 65534, 65534);
+    const QString kept = dir.filePath("backup/") + relative;
+    struct Step {
+        mode_t source;
+        std::vector<const char*> names;
+    } const steps[] = {
+        {0555, {"a", "b"}}, {0555, {"c"}}, {0500, {"d"}}, {0755, {"e"}}, {0700, {"f"}},
+    };
+    for (const Step& step : steps) {
+        runOnce(step.source, step.names);
+        EXPECT_EQ(statOf(kept).st_mode & 07777, step.source) << std::oct << step.source;
+        for (const char* name : step.names) EXPECT_EQ(read(kept + '/' + name), name);
+    }
+    chmodTo(kept, 0755);
 }
