@@ -20,14 +20,12 @@
 #include "platform/EventLoop.h"
 #include "platform/FileCopy.h"
 #include "platform/FileStatus.h"
-#include "platform/SaveFile.h"
 #include "platform/SystemInfo.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QSet>
 #include <cerrno>
@@ -86,13 +84,10 @@ bool isRunListName(const QString& name) {
 class RetryList {
 public:
     void load(const QString& path) {
-        QListWidget lines;
-        const ListFileLoad read = LoadListFile(&lines, path, 0);
         // A list that cannot be read must not be replaced by this run's
         // failures alone: the files it names would never be tried again.
-        m_readable = read != ListFileLoad::Unreadable;
+        m_readable = ReadListFile(path, m_earlier) != ListFileLoad::Unreadable;
         if (!m_readable) WriteLog("Cant read " + path + " - the files it lists stay there for a retry", 0);
-        m_earlier = ListRowTexts(&lines);
     }
     void addCopied(const QString& path) { m_copied.insert(path); }
     void addFailure(const QString& path) {
@@ -135,10 +130,8 @@ public:
             QFile file(path);
             if (file.remove()) return true;
             why = file.errorString();
-        } else {
-            QByteArray data;
-            for (const QString& line : lines) data += platform::BytesFromText(line) + "\r\n";
-            if (platform::ReplaceFile(path, data, &why)) return true;
+        } else if (WriteListFile(path, lines, &why)) {
+            return true;
         }
         WriteLog("Cant write " + path + " - " + why, 0);
         return false;
@@ -350,9 +343,8 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
 
 void AddEarlierFailures(FileListModel* fileList) {
     if (!fileList) return;
-    QListWidget failed;
-    LoadFileToListBox(&failed, programFile(QStringLiteral("failed.txt")), 0);
-    const QStringList paths = ListRowTexts(&failed);
+    QStringList paths;
+    ReadListFile(programFile(QStringLiteral("failed.txt")), paths);
     if (paths.isEmpty()) return;
     QSet<QString> listed;
     listed.reserve(fileList->count());
