@@ -40,6 +40,17 @@ bool isBackedUpKind(const QString& path) {
     return entry.isFile || entry.isLink;
 }
 
+// A file waiting for a retry has gone when its folder can be read and the
+// file is no longer in it, or something else is there in its place.
+bool hasGone(const QString& path) {
+    switch (platform::GetPathPresence(path)) {
+    case platform::PathPresence::There: return !isBackedUpKind(path);
+    case platform::PathPresence::Gone: return true;
+    case platform::PathPresence::Unreachable: return false;
+    }
+    return false;
+}
+
 QString programFile(const QString& name) { return platform::ProgramFolder() + '/' + name; }
 
 void appendLog(const QString& name, const QString& text) {
@@ -104,9 +115,10 @@ public:
         QSet<QString> listed;
         for (const QString& earlier : m_earlier) {
             if (m_copied.contains(earlier) || listed.contains(earlier)) continue;
-            // A file that has gone since has nothing left to back up.
-            if (!isBackedUpKind(earlier)) {
-                WriteLog(earlier + " no longer exists - no longer tried again", 3);
+            // Only a file gone from a folder that can be read has nothing
+            // left to back up; one whose folder is away this run waits.
+            if (hasGone(earlier)) {
+                WriteLog(earlier + " no longer exists - no longer tried again", 0);
                 continue;
             }
             listed.insert(earlier);
@@ -341,18 +353,28 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     return {true, errors, failedCopies};
 }
 
-void AddEarlierFailures(FileListModel* fileList) {
-    if (!fileList) return;
+int AddEarlierFailures(FileListModel* fileList) {
+    if (!fileList) return 0;
     QStringList paths;
     ReadListFile(programFile(QStringLiteral("failed.txt")), paths);
-    if (paths.isEmpty()) return;
+    if (paths.isEmpty()) return 0;
     QSet<QString> listed;
     listed.reserve(fileList->count());
     for (const FileListModel::Row& row : fileList->rows()) listed.insert(row.path);
+    int unreachable = 0;
     for (const QString& path : paths) {
-        if (listed.contains(path) || !isBackedUpKind(path)) continue;
+        if (listed.contains(path)) continue;
         listed.insert(path);
+        if (platform::GetPathPresence(path) == platform::PathPresence::Unreachable) {
+            // It stays in failed.txt for a run that can reach its folder.
+            WriteLog("Cant reach '" + path + "' - a folder on its path is missing or cannot be read; kept for a retry",
+                     0);
+            ++unreachable;
+            continue;
+        }
+        if (!isBackedUpKind(path)) continue;
         AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList, true);
     }
     fileList->showAddedRows();
+    return unreachable;
 }

@@ -33,6 +33,8 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)
-// that still exist as regular files and are not listed yet, so that they are
-// tried again by the next run.
-void AddEarlierFailures(FileListModel* fileList);
+// that still exist as regular files or links and are not listed yet, so that
+// they are tried again by the next run. A file whose folder cannot be reached
+// (missing or unreadable) stays in failed.txt: it is logged at level 0 and
+// counted in the number returned, the errors of the run.
+int AddEarlierFailures(FileListModel* fileList);

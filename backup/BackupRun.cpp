@@ -58,7 +58,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         scanErrors += ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
                                        parameters.lvExclude, parameters.lstAllPaths, true, true,
                                        status ? status->ProgressBarCurrent : nullptr, destination);
-    AddEarlierFailures(parameters.lvwFiles);
+    scanErrors += AddEarlierFailures(parameters.lvwFiles);
 
     if (status) {
         platform::YieldToWindows();

@@ -506,7 +506,7 @@ void frmProgress::cmdGetFileList_Click() {
         m_scanErrors = m_listFileErrors + ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath,
                                                            lstXTN, fileList, lvExclude, lstAllPaths, true, true,
                                                            ProgressBarTotal, txtDestDir->text());
-        AddEarlierFailures(fileList);
+        m_scanErrors += AddEarlierFailures(fileList);
     } while (m_refreshAgain);
     fitFileColumns();
     UpdateStatus();

@@ -447,6 +447,36 @@ TEST_F(CopyLoopTest, TheRetryListKeepsWhatWasNotCopied) {
     EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
 }
 
+TEST_F(CopyLoopTest, AWaitingFileStaysWhileItsFolderIsAwayAndGoesOnceItsFolderShowsItGone) {
+    const QString away = env.path("src/disk/photos/away.jpg");
+    const QString gone = env.path("src/gone.txt");
+    WriteBytes(away, "p");
+    ASSERT_TRUE(QDir().mkpath(env.path("src/kept")));
+    WriteBytes(env.path("failed.txt"), (away + "\r\n" + gone + "\r\n").toUtf8());
+    // The disk is unplugged (its folder renamed away): the file cannot be
+    // listed, is an error of the run, and waits in failed.txt.
+    ASSERT_TRUE(QDir().rename(env.path("src/disk"), env.path("src/unplugged")));
+    EXPECT_EQ(AddEarlierFailures(&rows), 1);
+    EXPECT_EQ(rows.count(), 0);
+    run();
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{away});
+    QString log = env.readFile("corvex.log");
+    EXPECT_TRUE(log.contains(",Cant reach '" + away + "' - a folder on its path is missing or cannot be read"));
+    EXPECT_TRUE(log.contains("," + gone + " no longer exists - no longer tried again\r\n")) << "a level-0 line";
+    // Back again, the file is listed; once deleted, it goes with a line.
+    ASSERT_TRUE(QDir().rename(env.path("src/unplugged"), env.path("src/disk")));
+    EXPECT_EQ(AddEarlierFailures(&rows), 0);
+    ASSERT_EQ(rows.count(), 1);
+    EXPECT_EQ(rows.row(0).path, away);
+    ASSERT_TRUE(QFile::remove(away));
+    rows.clear();
+    EXPECT_EQ(AddEarlierFailures(&rows), 0);
+    EXPECT_EQ(rows.count(), 0);
+    run();
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
+    EXPECT_TRUE(env.readFile("corvex.log").contains("," + away + " no longer exists - no longer tried again\r\n"));
+}
+
 TEST_F(CopyLoopTest, AFailedNameWithALineBreakIsLoggedEveryRunInsteadOfListed) {
     const QString broken = env.path("src/two\nlines.txt");
     addRow(broken);
