@@ -25,6 +25,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSet>
@@ -240,6 +241,11 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // turn for each would cost more than the copies.
     platform::WindowTurns turns(20);
 
+    // Without kept paths every copy lands in the backup folder under its own
+    // name: the original each name was copied from in this run, which no
+    // other original of that name may replace.
+    QHash<QString, QString> copiedByName;
+
     // Loop.
     for (int i = 0; i < rowCount; ++i) {
         const FileListModel::Row& row = snapshot[size_t(i)];
@@ -266,6 +272,11 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             copy.result = platform::CopyResult::TargetFailed;
             copy.error = EEXIST;
             copy.description = "the backup folder holds this run's own " + name + " there";
+        } else if (const auto first = copiedByName.constFind(name);
+                   keep != 1 && first != copiedByName.cend() && *first != source) {
+            copy.result = platform::CopyResult::TargetFailed;
+            copy.error = EEXIST;
+            copy.description = "this run copied '" + *first + "' under the same name into " + targetFolder;
         } else {
             // The copy makes the target folder's missing levels itself and never
             // follows a link inside the backup folder out of it.
@@ -321,6 +332,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             continue;
         }
         retry.addCopied(source);
+        if (keep != 1 && !copiedByName.contains(name)) copiedByName.insert(name, source);
         turns.yieldIfDue();
         WriteLog("Backed up " + source, 0);
         bytes += copy.bytes;

@@ -269,12 +269,33 @@ TEST_F(CopyLoopTest, KeepPathsPutsEachCopyBelowItsSourceFolder) {
     EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt")));
 }
 
-TEST_F(CopyLoopTest, SameNamedFilesReplaceOneAnotherWithoutKeepPaths) {
+TEST_F(CopyLoopTest, WithoutKeepPathsACopyNeverReplacesOneThisRunMade) {
     const QString first = source("one/same.txt", "first");
     const QString second = source("two/same.txt", "second");
+    const QString other = source("two/other.txt", "other");
+    addRow(first);  // one file listed twice (two masks) is no clash
+    writeIni("IgnoreFailedFileCopies=1\r\n");
+    run(0);
+    EXPECT_EQ(ReadBytes(env.path("dest/same.txt")), "first");
+    EXPECT_EQ(ReadBytes(env.path("dest/other.txt")), "other");
+    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{first, other, first}));
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{second});
+    EXPECT_TRUE(eventsLine().endsWith(" with 1 errors"));
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",Cant copy file '" + second + "' - this run copied '" + first +
+                              "' under the same name into " + dest + "/\r\n"));
+    // The next run may replace an earlier run's copy; kept paths never clash.
+    rows.clear();
+    addRow(second);
     run(0);
     EXPECT_EQ(ReadBytes(env.path("dest/same.txt")), "second");
-    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{first, second}));
+    rows.clear();
+    addRow(first);
+    addRow(second);
+    run(1);
+    EXPECT_EQ(ReadBytes(dest + first), "first");
+    EXPECT_EQ(ReadBytes(dest + second), "second");
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
 }
 
 TEST_F(CopyLoopTest, TestDestinationCopiesNothingButCountsAndRecords) {
