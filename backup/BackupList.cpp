@@ -360,8 +360,10 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // The next run's date window starts when this run named its backup
     // folder, which the last-backup window finds from it. The files that could
     // not be copied come round again through failed.txt (AddEarlierFailures).
-    WriteIni(Section::General, Key::DateOfLastBackup, startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-             IniFile);
+    // A test run copied nothing: the next run lists its changes again.
+    if (!testMode)
+        WriteIni(Section::General, Key::DateOfLastBackup, startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                 IniFile);
     return {true, errors, failedCopies};
 }
 

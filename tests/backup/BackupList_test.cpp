@@ -306,7 +306,8 @@ TEST_F(CopyLoopTest, TestDestinationCopiesNothingButCountsAndRecords) {
     EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
     EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
     EXPECT_TRUE(eventsLine().endsWith(" copied 2 files (0 bytes) to /DEV/NULL/ with 0 errors"));
-    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    // The next real run still lists the changes this one only listed.
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-01-01 00:00:00");
     EXPECT_TRUE(env.readLines("plan/D200304.dat").last().contains("Corvex copied  bytes in 2 files"));
     EXPECT_EQ(boxes.count(), 0);
 }
