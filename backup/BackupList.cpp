@@ -176,14 +176,14 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 }  // namespace
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors, const QDateTime& namedAt) {
+                         int earlierErrors, const QDateTime& namedAt, const QStringList& awayEntries) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
     if (!lock.take(status != nullptr)) return {false, earlierErrors};
     // The program log stays open for the run: a line for every file.
     ProgramLogKeptOpen logKeptOpen;
-    // The moment the backup folder was named is the next date window's start.
+    // The moment the list was made is the next date window's start.
     const QDateTime startedAt = namedAt.isValid() ? namedAt : platform::Now();
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
@@ -240,7 +240,6 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // The windows get a turn at most every 20 ms: with many small files a
     // turn for each would cost more than the copies.
     platform::WindowTurns turns(20);
-
     // Without kept paths every copy lands in the backup folder under its own
     // name: the original each name was copied from in this run, which no
     // other original of that name may replace.
@@ -357,13 +356,23 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
                                                 " files (" + GroupedNumber(bytes) + " bytes) to " + destination +
                                                 " with " + GroupedNumber(errors) + " errors");
     RecordBackupToPlandel(count, bytes, errors, destination);
-    // The next run's date window starts when this run named its backup
-    // folder, which the last-backup window finds from it. The files that could
-    // not be copied come round again through failed.txt (AddEarlierFailures).
-    // A test run copied nothing: the next run lists its changes again.
-    if (!testMode)
+    // The next run's date window starts when this run's list was made, the
+    // moment its backup folder is named for, which the last-backup window
+    // finds from it. The files that could not be copied come round again
+    // through failed.txt (AddEarlierFailures). A test run copied nothing, and
+    // a listed folder that was away may hold changes no list has seen: the
+    // next run lists again from the date stored before.
+    if (testMode) {
+    } else if (!awayEntries.isEmpty()) {
+        const QString kept = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
+        for (const QString& entry : awayEntries)
+            WriteLog("The listed folder " + entry + " was missing or could not be read - the date of the last backup " +
+                         (kept.isEmpty() ? QStringLiteral("stays unset") : "stays " + kept),
+                     0);
+    } else {
         WriteIni(Section::General, Key::DateOfLastBackup, startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                  IniFile);
+    }
     return {true, errors, failedCopies};
 }
 

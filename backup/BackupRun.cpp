@@ -54,10 +54,11 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
     const QDateTime fromDate = parameters.DTPicker1 ? parameters.DTPicker1->dateTime() : platform::Now();
     const QDateTime toDate = parameters.DTPicker2 ? parameters.DTPicker2->dateTime() : platform::Now();
     int scanErrors = parameters.listFileErrors;
+    ScanReport scan;
     if (parameters.lvwFiles && parameters.lstPath)
         scanErrors += ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
                                        parameters.lvExclude, parameters.lstAllPaths, true, true,
-                                       status ? status->ProgressBarCurrent : nullptr, destination);
+                                       status ? status->ProgressBarCurrent : nullptr, destination, &scan);
     scanErrors += AddEarlierFailures(parameters.lvwFiles);
 
     if (status) {
@@ -66,7 +67,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         platform::YieldToWindows();
     }
     const BackupOutcome outcome =
-        BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status, scanErrors);
+        BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status, scanErrors, scan);
     if (status) platform::YieldToWindows();
     const int runErrors = int(std::min<qint64>(outcome.errors, INT_MAX));
     RunErrors += runErrors;
@@ -74,7 +75,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
 }
 
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
-                                    const StatusControls* status, int earlierErrors) {
+                                    const StatusControls* status, int earlierErrors, const ScanReport& scan) {
     const BackupOutcome stopped{false, earlierErrors + 1, 0};
     if (RefuseMissingDestination(destination, status != nullptr)) return stopped;
     if (!FindBackupType(type)) {
@@ -96,7 +97,7 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         if (folder.isEmpty()) return stopped;
     }
     if (!rows) return {false, earlierErrors, 0};
-    return BackupList(rows, folder, status, keep, earlierErrors, namedAt);
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, scan.awayEntries);
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {

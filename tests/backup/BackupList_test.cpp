@@ -469,6 +469,40 @@ TEST_F(CopyLoopTest, TheRetryListKeepsWhatWasNotCopied) {
     EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
 }
 
+TEST_F(CopyLoopTest, AListedFolderThatWasAwayKeepsTheDateOfTheLastBackup) {
+    const QString a = source("a.txt", "aaaa");
+    const QStringList away{env.path("usb/*"), env.path("share/")};
+    const struct {
+        const char* what;
+        QString stored;  // dateOfLastBackup before the run ("" none)
+        QStringList away;
+        QString expected;
+    } cases[] = {
+        {"every listed folder there", "2003-01-01 00:00:00", {}, "2003-04-28 14:05:30"},
+        {"two listed folders away", "2003-01-01 00:00:00", away, "2003-01-01 00:00:00"},
+        {"away before any backup", "", away, ""},
+    };
+    for (const auto& c : cases) {
+        env.writeFile("corvex.ini", "[general]\r\n" +
+                                        (c.stored.isEmpty() ? QString() : "dateOfLastBackup=" + c.stored + "\r\n") +
+                                        "[Plandel]\r\ndataPath=" + env.path("plan") + "\r\n");
+        env.writeFile("corvex.log", "");
+        QString d = dest;
+        BackupList(&rows, d, nullptr, 0, 2, BackupTestNow(), c.away);
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), c.expected) << c.what;
+        EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa") << "the rest is copied: " << c.what;
+        const QStringList kept =
+            env.readLines("corvex.log").filter(" was missing or could not be read - the date of the last backup ");
+        ASSERT_EQ(kept.size(), c.away.size()) << c.what;
+        for (int i = 0; i < kept.size(); ++i)
+            EXPECT_TRUE(kept[i].endsWith(",The listed folder " + c.away[i] +
+                                         " was missing or could not be read - the date of the last backup " +
+                                         (c.stored.isEmpty() ? "stays unset" : "stays " + c.stored)))
+                << kept[i].toStdString();
+    }
+    EXPECT_EQ(env.readLines("copied.txt"), QStringList{a});
+}
+
 TEST_F(CopyLoopTest, AWaitingFileStaysWhileItsFolderIsAwayAndGoesOnceItsFolderShowsItGone) {
     const QString away = env.path("src/disk/photos/away.jpg");
     const QString gone = env.path("src/gone.txt");
