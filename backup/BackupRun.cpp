@@ -83,9 +83,10 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         WriteLog("Backup type " + QString::number(type) + " - " + BackupTypeName(type) + " - nothing backed up", 0);
         return stopped;
     }
-    // The folder is named for this moment, which the run stores as the last
-    // backup's, so the windows that look back find the folder from it.
-    const QDateTime namedAt = platform::Now();
+    // The folder is named for the moment the list was made, which the run
+    // stores as the last backup's, so the windows that look back find the
+    // folder from it.
+    const QDateTime namedAt = scan.startedAt.isValid() ? scan.startedAt : platform::Now();
     QString folder = destination;
     if (IsTestDestination(destination)) {
         // A test run copies nothing: no folder is named or made.

@@ -23,10 +23,11 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status);
 // The steps of every backup once its file list is made, for the automatic run
 // and the main window's start alike: a missing destination (IsMissingDestination)
 // or a number that names no backup type starts nothing (a level-0 line); else
-// the backup folder of type is named for this moment and made (a test
-// destination is used as it is), and the copy loop copies rows into it with
-// keep and earlierErrors, storing that moment as the last backup's unless the
-// scan missed listed folders (scan.awayEntries). A folder
+// the backup folder of type is named for the moment the list was made
+// (scan.startedAt; now when the scan gave none) and made (a test destination
+// is used as it is), and the copy loop copies rows into it with keep and
+// earlierErrors, storing that moment as the last backup's unless the scan
+// missed listed folders (scan.awayEntries). A folder
 // that cannot be made leaves the trace of a destination that cannot be
 // written. The outcome's errors include earlierErrors and one for a stop
 // before the copy loop; a status window (may be null) gets the boxes.
