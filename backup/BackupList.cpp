@@ -20,14 +20,13 @@
 #include "platform/EventLoop.h"
 #include "platform/FileCopy.h"
 #include "platform/FileStatus.h"
-#include "platform/SaveFile.h"
 #include "platform/SystemInfo.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QSet>
 #include <cerrno>
@@ -40,6 +39,17 @@ namespace {
 bool isBackedUpKind(const QString& path) {
     const platform::FileStatus entry = platform::GetEntryStatus(path);
     return entry.isFile || entry.isLink;
+}
+
+// A file waiting for a retry has gone when its folder can be read and the
+// file is no longer in it, or something else is there in its place.
+bool hasGone(const QString& path) {
+    switch (platform::GetPathPresence(path)) {
+    case platform::PathPresence::There: return !isBackedUpKind(path);
+    case platform::PathPresence::Gone: return true;
+    case platform::PathPresence::Unreachable: return false;
+    }
+    return false;
 }
 
 QString programFile(const QString& name) { return platform::ProgramFolder() + '/' + name; }
@@ -91,13 +101,10 @@ bool isRunListName(const QString& name) {
 class RetryList {
 public:
     void load(const QString& path) {
-        QListWidget lines;
-        const ListFileLoad read = LoadListFile(&lines, path, 0);
         // A list that cannot be read must not be replaced by this run's
         // failures alone: the files it names would never be tried again.
-        m_readable = read != ListFileLoad::Unreadable;
+        m_readable = ReadListFile(path, m_earlier) != ListFileLoad::Unreadable;
         if (!m_readable) WriteLog("Cant read " + path + " - the files it lists stay there for a retry", 0);
-        m_earlier = ListRowTexts(&lines);
     }
     void addCopied(const QString& path) { m_copied.insert(path); }
     void addFailure(const QString& path) {
@@ -114,9 +121,10 @@ public:
         QSet<QString> listed;
         for (const QString& earlier : m_earlier) {
             if (m_copied.contains(earlier) || listed.contains(earlier)) continue;
-            // A file that has gone since has nothing left to back up.
-            if (!isBackedUpKind(earlier)) {
-                WriteLog(earlier + " no longer exists - no longer tried again", 3);
+            // Only a file gone from a folder that can be read has nothing
+            // left to back up; one whose folder is away this run waits.
+            if (hasGone(earlier)) {
+                WriteLog(earlier + " no longer exists - no longer tried again", 0);
                 continue;
             }
             listed.insert(earlier);
@@ -140,10 +148,8 @@ public:
             QFile file(path);
             if (file.remove()) return true;
             why = file.errorString();
-        } else {
-            QByteArray data;
-            for (const QString& line : lines) data += platform::BytesFromText(line) + "\r\n";
-            if (platform::ReplaceFile(path, data, &why)) return true;
+        } else if (WriteListFile(path, lines, &why)) {
+            return true;
         }
         WriteLog("Cant write " + path + " - " + why, 0);
         return false;
@@ -175,14 +181,15 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 }  // namespace
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors, const QDateTime& namedAt, platform::CopyRun* run) {
+                         int earlierErrors, const QDateTime& namedAt, platform::CopyRun* run,
+                         const QStringList& awayEntries) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
     if (!lock.take(status != nullptr)) return {false, earlierErrors};
     // The program log stays open for the run: a line for every file.
     ProgramLogKeptOpen logKeptOpen;
-    // The moment the backup folder was named is the next date window's start.
+    // The moment the list was made is the next date window's start.
     const QDateTime startedAt = namedAt.isValid() ? namedAt : platform::Now();
     const QString copiedPath = programFile(QStringLiteral("copied.txt"));
     const QString failedPath = programFile(QStringLiteral("failed.txt"));
@@ -250,6 +257,10 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // The windows get a turn at most every 20 ms: with many small files a
     // turn for each would cost more than the copies.
     platform::WindowTurns turns(20);
+    // Without kept paths every copy lands in the backup folder under its own
+    // name: the original each name was copied from in this run, which no
+    // other original of that name may replace.
+    QHash<QString, QString> copiedByName;
 
     // Loop.
     for (int i = 0; i < rowCount; ++i) {
@@ -277,6 +288,11 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             copy.result = platform::CopyResult::TargetFailed;
             copy.error = EEXIST;
             copy.description = "the backup folder holds this run's own " + name + " there";
+        } else if (const auto first = copiedByName.constFind(name);
+                   keep != 1 && first != copiedByName.cend() && *first != source) {
+            copy.result = platform::CopyResult::TargetFailed;
+            copy.error = EEXIST;
+            copy.description = "this run copied '" + *first + "' under the same name into " + targetFolder;
         } else {
             // The copy makes the target folder's missing levels itself and never
             // follows a link inside the backup folder out of it.
@@ -332,6 +348,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             continue;
         }
         retry.addCopied(source);
+        if (keep != 1 && !copiedByName.contains(name)) copiedByName.insert(name, source);
         turns.yieldIfDue();
         WriteLog("Backed up " + source, 0);
         bytes += copy.bytes;
@@ -360,27 +377,48 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
                                                 " files (" + GroupedNumber(bytes) + " bytes) to " + destination +
                                                 " with " + GroupedNumber(errors) + " errors");
     RecordBackupToPlandel(count, bytes, errors, destination);
-    // The next run's date window starts when this run named its backup
-    // folder, which the last-backup window finds from it. The files that could
-    // not be copied come round again through failed.txt (AddEarlierFailures).
-    WriteIni(Section::General, Key::DateOfLastBackup, startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-             IniFile);
+    // The next run's date window starts when this run's list was made, the
+    // moment its backup folder is named for, which the last-backup window
+    // finds from it. The files that could not be copied come round again
+    // through failed.txt (AddEarlierFailures). A test run copied nothing, and
+    // a listed folder that was away may hold changes no list has seen: the
+    // next run lists again from the date stored before.
+    if (testMode) {
+    } else if (!awayEntries.isEmpty()) {
+        const QString kept = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
+        for (const QString& entry : awayEntries)
+            WriteLog("The listed folder " + entry + " was missing or could not be read - the date of the last backup " +
+                         (kept.isEmpty() ? QStringLiteral("stays unset") : "stays " + kept),
+                     0);
+    } else {
+        WriteIni(Section::General, Key::DateOfLastBackup, startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                 IniFile);
+    }
     return {true, errors, failedCopies};
 }
 
-void AddEarlierFailures(FileListModel* fileList) {
-    if (!fileList) return;
-    QListWidget failed;
-    LoadFileToListBox(&failed, programFile(QStringLiteral("failed.txt")), 0);
-    const QStringList paths = ListRowTexts(&failed);
-    if (paths.isEmpty()) return;
+int AddEarlierFailures(FileListModel* fileList) {
+    if (!fileList) return 0;
+    QStringList paths;
+    ReadListFile(programFile(QStringLiteral("failed.txt")), paths);
+    if (paths.isEmpty()) return 0;
     QSet<QString> listed;
     listed.reserve(fileList->count());
     for (const FileListModel::Row& row : fileList->rows()) listed.insert(row.path);
+    int unreachable = 0;
     for (const QString& path : paths) {
-        if (listed.contains(path) || !isBackedUpKind(path)) continue;
+        if (listed.contains(path)) continue;
         listed.insert(path);
+        if (platform::GetPathPresence(path) == platform::PathPresence::Unreachable) {
+            // It stays in failed.txt for a run that can reach its folder.
+            WriteLog("Cant reach '" + path + "' - a folder on its path is missing or cannot be read; kept for a retry",
+                     0);
+            ++unreachable;
+            continue;
+        }
+        if (!isBackedUpKind(path)) continue;
         AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList, true);
     }
     fileList->showAddedRows();
+    return unreachable;
 }

@@ -3,6 +3,7 @@
 // the backup folder and writes the run's lists, logs and planner records.
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class FileListModel;
 struct StatusControls;
@@ -16,8 +17,11 @@ struct CopyRun;
 // used) may be null. Writes copied.txt in the program folder, _files.txt and
 // _fileDetails.txt in destination, the failed.log, events.log and error.log
 // lines, the planner records, and [general] dateOfLastBackup = namedAt (the
-// moment the caller named the backup folder; the clock's time at the start
-// when not given). failed.txt, the files waiting for a retry, is replaced
+// moment the list was made, which the caller named the backup folder for; the
+// clock's time at the start when not given). A test run, and a run whose
+// list missed awayEntries (listed folders that were missing or could not be
+// read), keep the stored date, the latter with a level-0 line per entry, so
+// the next run lists their changes again. failed.txt, the files waiting for a retry, is replaced
 // whole at the end: the files it listed that were not copied and this run's
 // failures; a test run leaves it as it was. earlierErrors counts the failures
 // met before the copy loop (lists and folders that could not be read); they
@@ -38,10 +42,12 @@ struct BackupOutcome {
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors = 0, const QDateTime& namedAt = QDateTime(),
-                         platform::CopyRun* run = nullptr);
+                         platform::CopyRun* run = nullptr, const QStringList& awayEntries = {});
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)
-// that still exist as regular files and are not listed yet, so that they are
-// tried again by the next run.
-void AddEarlierFailures(FileListModel* fileList);
+// that still exist as regular files or links and are not listed yet, so that
+// they are tried again by the next run. A file whose folder cannot be reached
+// (missing or unreadable) stays in failed.txt: it is logged at level 0 and
+// counted in the number returned, the errors of the run.
+int AddEarlierFailures(FileListModel* fileList);

@@ -55,11 +55,12 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
     const QDateTime fromDate = parameters.DTPicker1 ? parameters.DTPicker1->dateTime() : platform::Now();
     const QDateTime toDate = parameters.DTPicker2 ? parameters.DTPicker2->dateTime() : platform::Now();
     int scanErrors = parameters.listFileErrors;
+    ScanReport scan;
     if (parameters.lvwFiles && parameters.lstPath)
         scanErrors += ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
                                        parameters.lvExclude, parameters.lstAllPaths, true, true,
-                                       status ? status->ProgressBarCurrent : nullptr, destination);
-    AddEarlierFailures(parameters.lvwFiles);
+                                       status ? status->ProgressBarCurrent : nullptr, destination, &scan);
+    scanErrors += AddEarlierFailures(parameters.lvwFiles);
 
     if (status) {
         platform::YieldToWindows();
@@ -67,7 +68,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         platform::YieldToWindows();
     }
     const BackupOutcome outcome = BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status,
-                                                        scanErrors, ListedEntries(parameters.lstPath));
+                                                        scanErrors, ListedEntries(parameters.lstPath), scan);
     if (status) platform::YieldToWindows();
     const int runErrors = int(std::min<qint64>(outcome.errors, INT_MAX));
     RunErrors += runErrors;
@@ -75,7 +76,8 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
 }
 
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
-                                    const StatusControls* status, int earlierErrors, const QStringList& listedFolders) {
+                                    const StatusControls* status, int earlierErrors, const QStringList& listedFolders,
+                                    const ScanReport& scan) {
     const BackupOutcome stopped{false, earlierErrors + 1, 0};
     if (RefuseMissingDestination(destination, status != nullptr)) return stopped;
     if (!FindBackupType(type)) {
@@ -83,9 +85,10 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         WriteLog("Backup type " + QString::number(type) + " - " + BackupTypeName(type) + " - nothing backed up", 0);
         return stopped;
     }
-    // The folder is named for this moment, which the run stores as the last
-    // backup's, so the windows that look back find the folder from it.
-    const QDateTime namedAt = platform::Now();
+    // The folder is named for the moment the list was made, which the run
+    // stores as the last backup's, so the windows that look back find the
+    // folder from it.
+    const QDateTime namedAt = scan.startedAt.isValid() ? scan.startedAt : platform::Now();
     QString folder = destination;
     platform::CopyRun run;
     run.sourceFolders = listedFolders;
@@ -102,7 +105,7 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         if (status) platform::YieldToWindows();
     }
     if (!rows) return {false, earlierErrors, 0};
-    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run);
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan.awayEntries);
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {

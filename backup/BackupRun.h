@@ -2,6 +2,7 @@
 // An automatic backup run, and the steps every backup takes once its file
 // list is made.
 #include "backup/BackupList.h"
+#include "foundation/ChangedFileScan.h"
 
 #include <QString>
 
@@ -22,17 +23,19 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status);
 // The steps of every backup once its file list is made, for the automatic run
 // and the main window's start alike: a missing destination (IsMissingDestination)
 // or a number that names no backup type starts nothing (a level-0 line); else
-// the backup folder of type is named for this moment and made (a test
-// destination is used as it is), and the copy loop copies rows into it with
-// keep and earlierErrors, storing that moment as the last backup's. The copy
-// loop opens each file from the entry of listedFolders (the folder list's
-// entries) that holds it, never through a link below it. A folder that cannot
-// be made is reported by the copy loop as a destination that cannot be
-// written. The outcome's errors include earlierErrors and one for a stop
-// before the copy loop; a status window (may be null) gets the boxes.
+// the backup folder of type is named for the moment the list was made
+// (scan.startedAt; now when the scan gave none) and made (a test destination
+// is used as it is), and the copy loop copies rows into it with keep and
+// earlierErrors, storing that moment as the last backup's unless the scan
+// missed listed folders (scan.awayEntries). The copy loop opens each file from
+// the entry of listedFolders (the folder list's entries) that holds it, never
+// through a link below it. A folder that cannot be made is reported by the
+// copy loop as a destination that cannot be written. The outcome's errors
+// include earlierErrors and one for a stop before the copy loop; a status
+// window (may be null) gets the boxes.
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
                                     const StatusControls* status, int earlierErrors,
-                                    const QStringList& listedFolders = {});
+                                    const QStringList& listedFolders = {}, const ScanReport& scan = {});
 
 // True, after a level-0 line and, with tellUser, the box below, when
 // destination is missing (IsMissingDestination).

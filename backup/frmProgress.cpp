@@ -505,8 +505,8 @@ void frmProgress::cmdGetFileList_Click() {
         // Rows are created ticked; the totals are counted once the list is complete.
         m_scanErrors = m_listFileErrors + ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath,
                                                            lstXTN, fileList, lvExclude, lstAllPaths, true, true,
-                                                           ProgressBarTotal, txtDestDir->text());
-        AddEarlierFailures(fileList);
+                                                           ProgressBarTotal, txtDestDir->text(), &m_scan);
+        m_scanErrors += AddEarlierFailures(fileList);
     } while (m_refreshAgain);
     fitFileColumns();
     UpdateStatus();
@@ -558,8 +558,9 @@ void frmProgress::cmdStart_Click() {
     lstPath->setEnabled(false);
     m_starting = true;
     const StatusControls status = statusControls();
-    const BackupOutcome outcome = BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(),
-                                                        keep ? 1 : 0, &status, m_scanErrors, ListedEntries(lstPath));
+    const BackupOutcome outcome =
+        BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status, m_scanErrors,
+                              ListedEntries(lstPath), m_scan);
     if (outcome.ran)
         for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;
@@ -577,6 +578,7 @@ void frmProgress::cmdStart_Click() {
     // The errors of the refresh belong to the run that has been made. Start
     // stays disabled until the next refresh has listed what changed since.
     m_scanErrors = 0;
+    m_scan = {};
     fileList->clear();
     lblTotalBytes->setText(QStringLiteral("0"));
     lblTotalFiles->setText(QStringLiteral("0"));

@@ -4,6 +4,7 @@
 // settings and list files, also while the window stays hidden for a silent run.
 #include "backup/BackupParameters.h"
 #include "backup/StatusControls.h"
+#include "foundation/ChangedFileScan.h"
 
 #include <QMainWindow>
 
@@ -149,6 +150,7 @@ private:
 
     int m_listFileErrors = 0;  // list files the load could not read
     int m_scanErrors = 0;      // the errors of the last refresh, list files included
+    ScanReport m_scan;         // the last refresh's start and the listed folders it missed
 };
 
 // The main window, created and loaded on first use (hidden while

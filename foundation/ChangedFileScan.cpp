@@ -197,8 +197,11 @@ void keepEachFolderOnce(QWidget* expanded) {
 
 int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
                      FileListModel* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed,
-                     bool checkAll, QProgressBar* progressBar, const QString& backupFolder) {
+                     bool checkAll, QProgressBar* progressBar, const QString& backupFolder, ScanReport* report) {
     ScanStopRequested = false;
+    // A file changed after this moment in a folder already scanned is listed
+    // by a window that starts from it.
+    if (report) *report = ScanReport{platform::Now(), {}};
     const QPointer<FileListModel> files(fileList);
     const QPointer<QProgressBar> bar(progressBar);
     if (files) {
@@ -217,10 +220,11 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
     const QPointer<QWidget> expandedGuard(expanded);
     FileSystemObject& fso = FileSystemObject::Get();
     int errors = 0;
+    ListedFolderRows listed;
     try {
         masks = readMasks(patternList);
         fso.KeepEntries(true);
-        errors += BuildFolderList(folderList, expanded, excludedList, backupFolder);
+        errors += BuildFolderList(folderList, expanded, excludedList, backupFolder, &listed);
     } catch (const std::bad_alloc&) {
         showScanError(7, QStringLiteral("Out of memory"));
     }
@@ -249,9 +253,13 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
         if (row % 30 == 0) platform::YieldToWindows();
         if (!files) break;
         try {
-            if (!scanFolder(folders[row - 1], window, masks, files, detailed, ticked, prefetch ? &*prefetch : nullptr,
-                            row - 1))
+            const QString& folder = folders[row - 1];
+            if (!scanFolder(folder, window, masks, files, detailed, ticked, prefetch ? &*prefetch : nullptr, row - 1)) {
                 ++errors;
+                const auto entry = listed.rows.constFind(folder);
+                if (entry != listed.rows.cend() && !listed.awayEntries.contains(*entry))
+                    listed.awayEntries << *entry;
+            }
         } catch (const std::bad_alloc&) {
             // A folder that fails ends its own scan; the next folder follows.
         }
@@ -259,6 +267,7 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
     prefetch.reset();  // stops the workers when the scan ended early
     fso.KeepEntries(false);
 
+    if (report) report->awayEntries = listed.awayEntries;
     // Sorting back on sorts once, by the list's current sort column and order.
     if (files) files->setSortingEnabled(true);
     platform::SetPointer(platform::Pointer::Default);
@@ -279,7 +288,8 @@ QStringList ListedEntries(QWidget* folderList) {
     return entries;
 }
 
-int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder) {
+int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder,
+                    ListedFolderRows* listed) {
     clearRows(expandedList);
     const auto stop = [] { return ScanStopRequested; };
     // Every input is read before the first walk: window events run during a
@@ -306,15 +316,21 @@ int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclude
                          " - scanned all the same",
                      0);
         if (wholeTree) {
-            if (!WalkFolderTree(folder, expanded, stop, hasDestination ? &destination : nullptr)) {
+            if (WalkFolderTree(folder, expanded, stop, hasDestination ? &destination : nullptr)) {
+                // The walk's first row is the folder itself, as it writes it.
+                const QString root = FileSystemObject::Get().FolderPath(folder);
+                if (listed && !listed->rows.contains(root)) listed->rows.insert(root, entry);
+            } else {
                 // A folder that has gone (an unplugged disk, a renamed folder):
                 // its files cannot be backed up, which is an error of the run.
                 WriteLog("BuildFolderList : cant find folder " + folder, 0);
                 ++errors;
+                if (listed) listed->awayEntries << entry;
             }
             if (yieldAfterWalk) platform::YieldToWindows();
         } else {
             AddListRow(expanded, entry);
+            if (listed && !listed->rows.contains(entry)) listed->rows.insert(entry, entry);
         }
     }
     // A fragment that names a folder ("/x/backup/") excludes that folder too:

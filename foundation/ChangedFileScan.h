@@ -3,12 +3,23 @@
 // modification dates and the excluded list into the file list, one row per
 // file a backup would copy.
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
 class QWidget;
 class QProgressBar;
 class FileListModel;
+
+// What a scan tells beyond its rows.
+struct ScanReport {
+    // When the scan began: the list holds the files changed up to this
+    // moment, so the next date window starts from it.
+    QDateTime startedAt;
+    // The folder-list entries, as listed, that were missing or could not be
+    // read: files they hold may have changed without being listed.
+    QStringList awayEntries;
+};
 
 // Fills fileList with the files of the checked folder-list
 // rows whose modification day lies between fromDate and toDate (or after
@@ -23,10 +34,13 @@ class FileListModel;
 // before each folder and before each mask).
 // Returns the number of failures met, each logged at level 0: a "*" entry
 // whose folder is missing, a folder that cannot be read. Their files cannot be
-// backed up, so they are errors of the run.
+// backed up, so they are errors of the run. report, when given, gets the
+// scan's start and the listed entries among those failures (a folder below
+// a listed entry that cannot be read is not one).
 int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget* folderList, QWidget* patternList,
                      FileListModel* fileList, QWidget* excludedList, QWidget* expandedList, bool detailed,
-                     bool checkAll, QProgressBar* progressBar, const QString& backupFolder = {});
+                     bool checkAll, QProgressBar* progressBar, const QString& backupFolder = {},
+                     ScanReport* report = nullptr);
 
 // The entries of the folder list the scan takes: every row of a list, the
 // ticked rows of a list view with check boxes. A trailing "*" means the
@@ -46,9 +60,15 @@ QStringList ListedEntries(QWidget* folderList);
 // and inode), so that earlier copies are not backed up again at every run; a
 // listed folder that lies inside the destination is still scanned, with a
 // level-0 log line. Returns the number of "*" entries whose folder is missing
-// (each logged).
+// (each logged). listed, when given, gets for each entry the row that stands
+// for its own folder (row text -> entry as listed; a missing "*" entry has
+// none and is in awayEntries).
+struct ListedFolderRows {
+    QHash<QString, QString> rows;
+    QStringList awayEntries;
+};
 int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList,
-                    const QString& backupFolder = {});
+                    const QString& backupFolder = {}, ListedFolderRows* listed = nullptr);
 
 // Adds the rows of one folder's regular files and symbolic links that match
 // one of the masks, mask by mask; a file matching two masks is listed twice.

@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
-#include <QSaveFile>
 #include <QTreeWidget>
 
 namespace {
@@ -149,20 +148,33 @@ bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
     return LoadListFile(control, fileName, mode) == ListFileLoad::Loaded;
 }
 
-ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode) {
-    if (fileName.isEmpty()) return ListFileLoad::Loaded;
+ListFileLoad ReadListFile(const QString& fileName, QStringList& lines) {
+    lines.clear();
     if (!listFileExists(fileName)) {
         WriteLog("LoadFileToListBox : cant find " + fileName, 3);
         const bool nothingThere = !platform::GetFileStatus(fileName).exists && !platform::IsSymbolicLink(fileName);
         return nothingThere ? ListFileLoad::Missing : ListFileLoad::Unreadable;
     }
     QFile file(fileName);
-    // Unreadable: the control keeps its rows.
     if (!file.open(QIODevice::ReadOnly)) return ListFileLoad::Unreadable;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return ListFileLoad::Unreadable;
-    file.close();
-    const QStringList lines = listFileLines(bytes);
+    lines = listFileLines(bytes);
+    return ListFileLoad::Loaded;
+}
+
+bool WriteListFile(const QString& fileName, const QStringList& lines, QString* why) {
+    QByteArray data;
+    for (const QString& line : lines) data += platform::BytesFromText(line) + "\r\n";
+    return platform::ReplaceFile(fileName, data, why);
+}
+
+ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode) {
+    if (fileName.isEmpty()) return ListFileLoad::Loaded;
+    QStringList lines;
+    const ListFileLoad read = ReadListFile(fileName, lines);
+    // Missing or unreadable: the control keeps its rows.
+    if (read != ListFileLoad::Loaded) return read;
 
     if (auto* list = qobject_cast<QListWidget*>(control)) {
         if (mode != 1) list->clear();
@@ -227,25 +239,10 @@ bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
         return false;
     }
 
-    // Written to a temporary file beside the list and renamed over it only
-    // when every write and the final flush succeeded, so that a failed save
-    // (a full disk, a read-only list) keeps the earlier list as it was.
-    QSaveFile file(fileName);
+    // A failed save (a full disk, a read-only list) keeps the earlier list as it was.
+    lineCount = int(lines.size());
     QString why;
-    if (!platform::OpenSaveFile(file, &why)) {
-        reportSaveFailure(fileName, int(QFileDevice::OpenError), why);
-        return false;
-    }
-    for (const QString& line : lines) {
-        const QByteArray data = platform::BytesFromText(line) + "\r\n";
-        ++lineCount;
-        if (file.write(data) != data.size()) {
-            reportSaveFailure(fileName, int(file.error()), file.errorString());
-            file.cancelWriting();
-            return false;
-        }
-    }
-    if (platform::CommitSaveFile(file, &why)) return true;
+    if (WriteListFile(fileName, lines, &why)) return true;
     reportSaveFailure(fileName, int(QFileDevice::WriteError), why);
     return false;
 }

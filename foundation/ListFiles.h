@@ -34,6 +34,16 @@ bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode);
 enum class ListFileLoad { Loaded, Missing, Unreadable };
 ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode);
 
+// The list-file reader and writer every list goes through.
+// ReadListFile sets lines to the file's lines (empty unless Loaded); a missing
+// file is logged at level 3, as for LoadListFile.
+ListFileLoad ReadListFile(const QString& fileName, QStringList& lines);
+// Replaces the file whole with lines (platform/SaveFile.h: a temporary file
+// renamed over it once complete; a link or special file in its place is
+// refused). A line that holds a line break reads back as two. False, with the
+// reason in why, when the file was left as it was.
+bool WriteListFile(const QString& fileName, const QStringList& lines, QString* why);
+
 // Writes every row of control to the file, replacing it. lineCount is set to 0
 // at entry and then counts the rows handed to the file. The file is replaced
 // only once every line is written and flushed to the disk, so a failed save (a

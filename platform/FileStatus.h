@@ -70,6 +70,14 @@ private:
 // True when the path itself is a symbolic link (whatever it points to).
 bool IsSymbolicLink(const QString& path);
 
+// Whether a path is known to be there or gone. There: the path itself exists
+// (a link counts as itself). Gone: it does not, and its folder is there and
+// can be read. Unreachable: a folder on its path is missing, is no folder or
+// cannot be read (an unplugged disk, a share not mounted), so whether the
+// file is still there cannot be told.
+enum class PathPresence { There, Gone, Unreachable };
+PathPresence GetPathPresence(const QString& path);
+
 // The kind of a folder entry as the listing reports it, without a status call.
 enum class EntryKind : unsigned char { File, Folder, Link, Other, Unknown };
 

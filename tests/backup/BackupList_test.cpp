@@ -269,12 +269,33 @@ TEST_F(CopyLoopTest, KeepPathsPutsEachCopyBelowItsSourceFolder) {
     EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt")));
 }
 
-TEST_F(CopyLoopTest, SameNamedFilesReplaceOneAnotherWithoutKeepPaths) {
+TEST_F(CopyLoopTest, WithoutKeepPathsACopyNeverReplacesOneThisRunMade) {
     const QString first = source("one/same.txt", "first");
     const QString second = source("two/same.txt", "second");
+    const QString other = source("two/other.txt", "other");
+    addRow(first);  // one file listed twice (two masks) is no clash
+    writeIni("IgnoreFailedFileCopies=1\r\n");
+    run(0);
+    EXPECT_EQ(ReadBytes(env.path("dest/same.txt")), "first");
+    EXPECT_EQ(ReadBytes(env.path("dest/other.txt")), "other");
+    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{first, other, first}));
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{second});
+    EXPECT_TRUE(eventsLine().endsWith(" with 1 errors"));
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",Cant copy file '" + second + "' - this run copied '" + first +
+                              "' under the same name into " + dest + "/\r\n"));
+    // The next run may replace an earlier run's copy; kept paths never clash.
+    rows.clear();
+    addRow(second);
     run(0);
     EXPECT_EQ(ReadBytes(env.path("dest/same.txt")), "second");
-    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{first, second}));
+    rows.clear();
+    addRow(first);
+    addRow(second);
+    run(1);
+    EXPECT_EQ(ReadBytes(dest + first), "first");
+    EXPECT_EQ(ReadBytes(dest + second), "second");
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
 }
 
 TEST_F(CopyLoopTest, TestDestinationCopiesNothingButCountsAndRecords) {
@@ -285,7 +306,8 @@ TEST_F(CopyLoopTest, TestDestinationCopiesNothingButCountsAndRecords) {
     EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
     EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
     EXPECT_TRUE(eventsLine().endsWith(" copied 2 files (0 bytes) to /DEV/NULL/ with 0 errors"));
-    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    // The next real run still lists the changes this one only listed.
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-01-01 00:00:00");
     EXPECT_TRUE(env.readLines("plan/D200304.dat").last().contains("Corvex copied  bytes in 2 files"));
     EXPECT_EQ(boxes.count(), 0);
 }
@@ -445,6 +467,70 @@ TEST_F(CopyLoopTest, TheRetryListKeepsWhatWasNotCopied) {
     addRow(failsNow);
     run();
     EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
+}
+
+TEST_F(CopyLoopTest, AListedFolderThatWasAwayKeepsTheDateOfTheLastBackup) {
+    const QString a = source("a.txt", "aaaa");
+    const QStringList away{env.path("usb/*"), env.path("share/")};
+    const struct {
+        const char* what;
+        QString stored;  // dateOfLastBackup before the run ("" none)
+        QStringList away;
+        QString expected;
+    } cases[] = {
+        {"every listed folder there", "2003-01-01 00:00:00", {}, "2003-04-28 14:05:30"},
+        {"two listed folders away", "2003-01-01 00:00:00", away, "2003-01-01 00:00:00"},
+        {"away before any backup", "", away, ""},
+    };
+    for (const auto& c : cases) {
+        env.writeFile("corvex.ini", "[general]\r\n" +
+                                        (c.stored.isEmpty() ? QString() : "dateOfLastBackup=" + c.stored + "\r\n") +
+                                        "[Plandel]\r\ndataPath=" + env.path("plan") + "\r\n");
+        env.writeFile("corvex.log", "");
+        QString d = dest;
+        BackupList(&rows, d, nullptr, 0, 2, BackupTestNow(), c.away);
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), c.expected) << c.what;
+        EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa") << "the rest is copied: " << c.what;
+        const QStringList kept =
+            env.readLines("corvex.log").filter(" was missing or could not be read - the date of the last backup ");
+        ASSERT_EQ(kept.size(), c.away.size()) << c.what;
+        for (int i = 0; i < kept.size(); ++i)
+            EXPECT_TRUE(kept[i].endsWith(",The listed folder " + c.away[i] +
+                                         " was missing or could not be read - the date of the last backup " +
+                                         (c.stored.isEmpty() ? "stays unset" : "stays " + c.stored)))
+                << kept[i].toStdString();
+    }
+    EXPECT_EQ(env.readLines("copied.txt"), QStringList{a});
+}
+
+TEST_F(CopyLoopTest, AWaitingFileStaysWhileItsFolderIsAwayAndGoesOnceItsFolderShowsItGone) {
+    const QString away = env.path("src/disk/photos/away.jpg");
+    const QString gone = env.path("src/gone.txt");
+    WriteBytes(away, "p");
+    ASSERT_TRUE(QDir().mkpath(env.path("src/kept")));
+    WriteBytes(env.path("failed.txt"), (away + "\r\n" + gone + "\r\n").toUtf8());
+    // The disk is unplugged (its folder renamed away): the file cannot be
+    // listed, is an error of the run, and waits in failed.txt.
+    ASSERT_TRUE(QDir().rename(env.path("src/disk"), env.path("src/unplugged")));
+    EXPECT_EQ(AddEarlierFailures(&rows), 1);
+    EXPECT_EQ(rows.count(), 0);
+    run();
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{away});
+    QString log = env.readFile("corvex.log");
+    EXPECT_TRUE(log.contains(",Cant reach '" + away + "' - a folder on its path is missing or cannot be read"));
+    EXPECT_TRUE(log.contains("," + gone + " no longer exists - no longer tried again\r\n")) << "a level-0 line";
+    // Back again, the file is listed; once deleted, it goes with a line.
+    ASSERT_TRUE(QDir().rename(env.path("src/unplugged"), env.path("src/disk")));
+    EXPECT_EQ(AddEarlierFailures(&rows), 0);
+    ASSERT_EQ(rows.count(), 1);
+    EXPECT_EQ(rows.row(0).path, away);
+    ASSERT_TRUE(QFile::remove(away));
+    rows.clear();
+    EXPECT_EQ(AddEarlierFailures(&rows), 0);
+    EXPECT_EQ(rows.count(), 0);
+    run();
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
+    EXPECT_TRUE(env.readFile("corvex.log").contains("," + away + " no longer exists - no longer tried again\r\n"));
 }
 
 TEST_F(CopyLoopTest, AFailedNameWithALineBreakIsLoggedEveryRunInsteadOfListed) {

@@ -144,6 +144,31 @@ TEST_F(RunBackupTest, FoldersAndListsThatCannotBeReadAreErrorsOfTheRun) {
     EXPECT_TRUE(env.readFile("corvex.log").contains(",Form_Load : cant read list file " + env.path("MyPaths.txt")));
 }
 
+// A listed folder on a disk that is unplugged for one run: the date stays,
+// and once the disk is back its changes made before that run are copied.
+TEST_F(RunBackupTest, AListedFolderAwayForOneRunHasItsChangesCopiedWhenBack) {
+    writeIni("backupType=0\r\n");
+    env.writeFile("MyPaths.txt", env.path("src/*") + "\r\n" + env.path("usb/*") + "\r\n");
+    WriteBytes(env.path("usb/photo.jpg"), "jpg");
+    const struct timespec times[2] = {{QDateTime(QDate(2003, 4, 20), QTime(9, 0)).toSecsSinceEpoch(), 0},
+                                      {QDateTime(QDate(2003, 4, 20), QTime(9, 0)).toSecsSinceEpoch(), 0}};
+    ::utimensat(AT_FDCWD, QFile::encodeName(env.path("usb/photo.jpg")).constData(), times, 0);
+    ASSERT_TRUE(QDir().rename(env.path("usb"), env.path("usb-away")));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",The listed folder " + env.path("usb/*") +
+                              " was missing or could not be read - the date of the last backup stays "
+                              "2003-04-01 08:00:00\r\n"));
+
+    ASSERT_TRUE(QDir().rename(env.path("usb-away"), env.path("usb")));
+    env.setNow(BackupTestNow().addDays(1));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+    EXPECT_EQ(ReadBytes(env.path("dest/photo.jpg")), "jpg");
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-29 14:05:30");
+}
+
 // A dated folder that cannot be made, or is held by anything but a folder,
 // stops the run as a destination that cannot be written does: its box and
 // failed.log line alone, an error, the retry list kept, nothing written

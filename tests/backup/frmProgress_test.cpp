@@ -32,6 +32,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -334,6 +335,24 @@ TEST_F(MainWindowTest, StartWaitsForARefreshAfterEveryRun) {
     EXPECT_EQ(setting("dateOfLastBackup"), afterRun);
     refresh();
     EXPECT_TRUE(f.cmdStart->isEnabled());
+}
+
+// A refresh just before midnight and a start just after: the changes made
+// in between are listed again by the next run, and the folder is the day's
+// (or minute's) of the list, which the last-backup window finds.
+TEST_F(MainWindowTest, TheStoredMomentAndTheFolderAreThoseOfTheRefreshThatMadeTheList) {
+    writeTree({"a.txt"});
+    for (const auto& [type, folder] : {std::pair{1, "20030427"}, std::pair{7, "20030427_2359"}}) {
+        writeIni("backupType=" + QString::number(type) + "\r\ndateOfLastBackup=2003-04-20 09:30:00\r\nbackupTo=" +
+                 env.path("dest") + "\r\n");
+        env.setNow(QDateTime(QDate(2003, 4, 27), QTime(23, 59, 58)));
+        load();
+        refresh();
+        env.setNow(QDateTime(QDate(2003, 4, 28), QTime(0, 1, 10)));
+        start();
+        EXPECT_EQ(ReadBytes(env.path("dest/") + folder + "/a.txt"), "x") << type;
+        EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-27 23:59:58") << type;
+    }
 }
 
 TEST_F(MainWindowTest, StartWithoutATypeStopsAndKeepsTheList) {

@@ -5,6 +5,7 @@
 #include "foundation/ListFiles.h"
 #include "foundation/ProgramValues.h"
 #include "platform/ByteText.h"
+#include "platform/Clock.h"
 #include "platform/Pointer.h"
 #include "support/AsOrdinaryUser.h"
 #include "support/ScriptedBoxes.h"
@@ -540,6 +541,44 @@ TEST_F(ScanTest, FoldersThatCannotBeFoundOrReadAreCountedErrors) {
     }
     ::chmod(QFile::encodeName(root + "/locked").constData(), 0755);
     EXPECT_EQ(errors, 0);
+}
+
+TEST_F(ScanTest, TheReportNamesTheListedEntriesThatWereAwayAndTheScansStart) {
+    // Away: a "*" entry and a plain entry whose folders have gone, a listed
+    // folder without permission. Not away: a subfolder without permission
+    // below a listed folder, and a listed folder that is there.
+    MakeFile(root + "/locked/inside.txt", kNoon);
+    MakeFile(env.path("private/own.txt"), kNoon);
+    ASSERT_EQ(::chmod(QFile::encodeName(env.folder()).constData(), 0777), 0);
+    for (const QString& folder : {root + "/locked", env.path("private")})
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0), 0);
+    Host host;
+    QListWidget folders;
+    folders.addItems({env.path("unplugged/*"), root + "/*", env.path("renamed/"), env.path("private/*"),
+                      env.path("private/"), root + "/sub/"});
+    // Every look at the clock is a second later than the one before.
+    QDateTime clock(kToday, QTime(23, 59, 58));
+    platform::SetClock([&clock] {
+        clock = clock.addSecs(1);
+        return clock;
+    });
+    ScanReport report;
+    int errors = 0;
+    {
+        AsOrdinaryUser ordinary;
+        errors = ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
+                                  &host.excluded, host.allPaths, true, true, nullptr, {}, &report);
+    }
+    platform::SetClock({});
+    for (const QString& folder : {root + "/locked", env.path("private")})
+        ::chmod(QFile::encodeName(folder).constData(), 0755);
+    EXPECT_EQ(errors, 4);
+    EXPECT_EQ(report.awayEntries, (QStringList{env.path("unplugged/*"), env.path("renamed/"), env.path("private/*")}));
+    EXPECT_EQ(report.startedAt, QDateTime(kToday, QTime(23, 59, 59))) << "the first look at the clock";
+    // Without a report the scan runs as before.
+    EXPECT_EQ(ListChangedFiles(QDateTime(kToday, QTime(0, 0)), kNoon, &folders, &host.patterns, &host.files,
+                               &host.excluded, host.allPaths, true, true, nullptr),
+              2);
 }
 
 TEST_F(ScanTest, TheDestinationIsKnownByIdentityAndSourcesInsideItAreStillScanned) {

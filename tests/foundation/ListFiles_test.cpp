@@ -275,6 +275,35 @@ TEST(SaveListboxToFile, LinesInOtherEncodingsGoBackByteForByte) {
     EXPECT_EQ(ReadBytes(env.path("fromView.txt")), bytes);
 }
 
+TEST(ListFileReaderAndWriter, LinesRoundTripAndAFailedWriteKeepsTheFile) {
+    TestEnvironment env;
+    const QStringList lines{"/home/caf" + QString::fromUtf8("\xc3\xa9") + "/a.txt", "/srv/x,y.txt"};
+    QString why;
+    ASSERT_TRUE(WriteListFile(env.path("list.txt"), lines, &why)) << why.toStdString();
+    EXPECT_EQ(ReadBytes(env.path("list.txt")), "/home/caf\xc3\xa9/a.txt\r\n/srv/x,y.txt\r\n");
+    QStringList read{"stale"};
+    EXPECT_EQ(ReadListFile(env.path("list.txt"), read), ListFileLoad::Loaded);
+    EXPECT_EQ(read, lines);
+    // Bytes that are not UTF-8 come back as they were.
+    const QByteArray odd = "/srv/\xff\xfe.txt\n\n/b\r\n";
+    WriteBytes(env.path("odd.txt"), odd);
+    ASSERT_EQ(ReadListFile(env.path("odd.txt"), read), ListFileLoad::Loaded);
+    ASSERT_EQ(read.size(), 2);
+    ASSERT_TRUE(WriteListFile(env.path("odd.txt"), read, &why));
+    EXPECT_EQ(ReadBytes(env.path("odd.txt")), "/srv/\xff\xfe.txt\r\n/b\r\n");
+    // A folder in its place: nothing read, nothing written.
+    ASSERT_TRUE(QDir().mkpath(env.path("folder.txt")));
+    EXPECT_EQ(ReadListFile(env.path("folder.txt"), read), ListFileLoad::Unreadable);
+    EXPECT_TRUE(read.isEmpty());
+    EXPECT_EQ(ReadListFile(env.path("missing.txt"), read), ListFileLoad::Missing);
+    EXPECT_FALSE(WriteListFile(env.path("folder.txt"), lines, &why));
+    EXPECT_FALSE(why.isEmpty());
+    // A link in its place is refused and its target kept.
+    ASSERT_TRUE(QFile::link(env.path("odd.txt"), env.path("link.txt")));
+    EXPECT_FALSE(WriteListFile(env.path("link.txt"), lines, &why));
+    EXPECT_EQ(ReadBytes(env.path("odd.txt")), "/srv/\xff\xfe.txt\r\n/b\r\n");
+}
+
 TEST(CopyListItems, CopiesTextsAndTicksInOrder) {
     QTreeWidget source;
     addViewRow(&source, "/a/");
