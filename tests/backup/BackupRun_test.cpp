@@ -191,8 +191,9 @@ TEST_F(RunBackupTest, AnUnknownTypeCopiesAndWritesNothing) {
     EXPECT_TRUE(env.readFile("corvex.log").contains(",Backup type 8 - Unknown Backup type - nothing backed up\r\n"));
 }
 
-TEST_F(RunBackupTest, EmptyOrBlankDestinationStartsNoBackupAndEndsWithStatusOne) {
-    for (const char* destination : {"", "  ", "   /"}) {
+TEST_F(RunBackupTest, EmptyOrBlankRootOrRelativeDestinationStartsNoBackupAndEndsWithStatusOne) {
+    const std::vector<const char*> refused{"", "  ", "   /", "/.", "/tmp/..", "bk", "."};
+    for (const char* destination : refused) {
         env.writeFile("corvex.ini", QString("[general]\r\nbackupTo=") + destination +
                                         "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\n[Plandel]\r\n"
                                         "dataPath=" +
@@ -203,7 +204,8 @@ TEST_F(RunBackupTest, EmptyOrBlankDestinationStartsNoBackupAndEndsWithStatusOne)
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
     EXPECT_EQ(env.readFile("corvex.log").count(",There is no destination directory specified - nothing backed up\r\n"),
-              3);
+              qsizetype(refused.size()));
+    EXPECT_FALSE(QFileInfo::exists("bk")) << "nothing is made in the folder the program was started in";
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_EQ(RunExitStatus(), 1);
 }

@@ -651,12 +651,12 @@ TEST_F(MainWindowTest, ViewAndHelpEntriesOpenTheirWindows) {
         if (w->objectName() == "frmLogView" || w->objectName() == "frmLastBackup") w->close();
 }
 
-TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
+TEST_F(MainWindowTest, EmptyBlankRootOrRelativeDestinationStartsNoBackup) {
     writeIni("backupTo=/kept/\r\nbackupType=0\r\n");
     frmProgress& f = load();
     addRow("/x", 1, true);
     // "   /" is what a blank entry was saved as: it names the root folder.
-    const std::vector<const char*> missing{"", "   ", "   /", "/"};
+    const std::vector<const char*> missing{"", "   ", "   /", "/", "/./", "/tmp/..", "bk", "."};
     for (const char* text : missing) {
         f.txtDestDir->setText(text);
         boxes.answer(platform::Answer::OK);
