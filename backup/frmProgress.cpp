@@ -164,11 +164,15 @@ void frmProgress::buildControls() {
 
     auto* fromLabel = new QLabel(QStringLiteral("List Files from"), client);
     DTPicker1 = named(new QDateEdit(client), "DTPicker1");
+    // A date edit keeps its moment in UTC unless told otherwise, and would
+    // show (and hand the scan) the UTC day: the window's days are local ones.
+    DTPicker1->setTimeSpec(Qt::LocalTime);
     DTPicker1->setDisplayFormat(QString::fromLatin1(kDateFormat));
     DTPicker1->setCalendarPopup(true);
     fromLabel->setBuddy(DTPicker1);
     auto* toLabel = new QLabel(QStringLiteral("to"), client);
     DTPicker2 = named(new QDateEdit(client), "DTPicker2");
+    DTPicker2->setTimeSpec(Qt::LocalTime);
     DTPicker2->setDisplayFormat(QString::fromLatin1(kDateFormat));
     DTPicker2->setCalendarPopup(true);
     toLabel->setBuddy(DTPicker2);

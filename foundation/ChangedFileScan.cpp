@@ -56,12 +56,14 @@ struct DayWindow {
 // A window that ends today or later has no end: a file dated after today (a
 // camera or an archive with a wrong clock) is listed too, or no later window
 // would ever list it.
+// The days are those of the local calendar whatever zone the moments are
+// given in (a date edit, say, holds UTC ones).
 DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
     if (!fromDate.isValid() || !toDate.isValid()) return {};
-    const QDate fromDay = fromDate.date();
-    const QDate toDay = toDate.date();
+    const QDate fromDay = fromDate.toLocalTime().date();
+    const QDate toDay = toDate.toLocalTime().date();
     if (fromDay > toDay) return {};
-    const qint64 end = toDay >= platform::Now().date() ? std::numeric_limits<qint64>::max()
+    const qint64 end = toDay >= platform::Now().toLocalTime().date() ? std::numeric_limits<qint64>::max()
                                                        : toDay.addDays(1).startOfDay().toSecsSinceEpoch();
     return {fromDay.startOfDay().toSecsSinceEpoch(), end};
 }

@@ -8,6 +8,7 @@
 #include "foundation/frmSetupPathList.h"
 #include "platform/FileStatus.h"
 #include "support/OpenedDocuments.h"
+#include "support/ScopedTimeZone.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -239,6 +240,40 @@ TEST_F(MainWindowTest, RefreshListsTheChangedFilesAndEnablesStart) {
     EXPECT_TRUE(f.cmdStart->isEnabled());
     EXPECT_TRUE(f.cmdGetFileList->isEnabled());
     EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
+}
+
+// The pickers show the local days of the stored moment and of now, and the
+// refresh lists what changed since, early or late in the local day, in every
+// zone: a change after the last run in the evening and one after midnight.
+TEST_F(MainWindowTest, ThePickersAndTheRefreshUseLocalDaysInEveryZone) {
+    const QDate today(2024, 5, 10);
+    const QDate yesterday = today.addDays(-1);
+    for (const char* zone : kTestTimeZones) {
+        const ScopedTimeZone tz(zone);
+        for (const QTime clock : {QTime(0, 45), QTime(23, 30)}) {
+            const QString tree = env.path("tree");
+            QDir(tree).removeRecursively();
+            WriteBytes(tree + "/after-the-run.txt", "x");
+            WriteBytes(tree + "/after-midnight.txt", "x");
+            WriteBytes(tree + "/before.txt", "x");
+            for (const auto& [name, when] : {std::pair{"/after-the-run.txt", QDateTime(yesterday, QTime(21, 0))},
+                                             std::pair{"/after-midnight.txt", QDateTime(today, QTime(0, 20))},
+                                             std::pair{"/before.txt", QDateTime(yesterday, QTime(0, 0)).addSecs(-60)}}) {
+                QFile file(tree + name);
+                ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+                ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+            }
+            env.writeFile("MyPaths.txt", tree + "/\r\n");
+            writeIni("dateOfLastBackup=" + yesterday.toString("yyyy-MM-dd") + " 20:00:00\r\n");
+            env.setNow(QDateTime(today, clock));
+            frmProgress& f = load();
+            EXPECT_EQ(f.DTPicker1->date(), yesterday) << zone;
+            EXPECT_EQ(f.DTPicker2->date(), today) << zone;
+            refresh();
+            EXPECT_EQ(fileRows(), (QStringList{"after-midnight.txt", "after-the-run.txt"}))
+                << zone << " at " << clock.toString().toStdString();
+        }
+    }
 }
 
 TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
