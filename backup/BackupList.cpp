@@ -333,6 +333,14 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         if (lblFile) lblFile->setText(QStringLiteral("Done!"));
         if (progressTotal) progressTotal->setValue(0);
     }
+    // The next run's date window starts when this run named its backup
+    // folder, which the last-backup window finds from it. The files that could
+    // not be copied come round again through failed.txt (AddEarlierFailures).
+    // A date that cannot be stored is an error: every later run would list
+    // from the old date again.
+    if (!WriteIniChecked(Section::General, Key::DateOfLastBackup,
+                         startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile))
+        ++errors;
     const qint64 failedCopies = retry.failures();
     errors += earlierErrors;
     if (errors > 0 && hasStatus && lblFile) lblFile->setText(errorCaption(failedCopies, errors));
@@ -340,11 +348,6 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
                                                 " files (" + GroupedNumber(bytes) + " bytes) to " + destination +
                                                 " with " + GroupedNumber(errors) + " errors");
     RecordBackupToPlandel(count, bytes, errors, destination);
-    // The next run's date window starts when this run named its backup
-    // folder, which the last-backup window finds from it. The files that could
-    // not be copied come round again through failed.txt (AddEarlierFailures).
-    WriteIni(Section::General, Key::DateOfLastBackup, startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-             IniFile);
     return {true, errors, failedCopies};
 }
 

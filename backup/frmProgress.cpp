@@ -660,7 +660,7 @@ void frmProgress::mnuOptExcludeText_Click() {
         platform::InputBox(kExcludePrompt, QStringLiteral("Adding Text to be Excluded"), QStringLiteral("/backup/"));
     if (text.isEmpty()) return;
     AddListRow(lvExclude, text);
-    SaveListboxToFile(lvExclude, ExcludedPathListFile);
+    SaveListboxToFile(lvExclude, ExcludedPathListFile, platform::LinkRule::SaveThrough);
 }
 
 void frmProgress::mnuViewPast_Click() { ShowLastBackupWindow(); }

@@ -196,7 +196,7 @@ ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode) {
     return ListFileLoad::Loaded;
 }
 
-bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount) {
+bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount, platform::LinkRule links) {
     lineCount = 0;
     if (fileName.isEmpty()) {
         WriteLog(QStringLiteral("Cant save listbox because a filename wasnt specified"), 3);
@@ -230,8 +230,13 @@ bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
     // Written to a temporary file beside the list and renamed over it only
     // when every write and the final flush succeeded, so that a failed save
     // (a full disk, a read-only list) keeps the earlier list as it was.
-    QSaveFile file(fileName);
     QString why;
+    QString target;
+    if (!platform::SaveTarget(fileName, links, target, &why)) {
+        reportSaveFailure(fileName, int(QFileDevice::OpenError), why);
+        return false;
+    }
+    QSaveFile file(target);
     if (!platform::OpenSaveFile(file, &why)) {
         reportSaveFailure(fileName, int(QFileDevice::OpenError), why);
         return false;
@@ -250,9 +255,9 @@ bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
     return false;
 }
 
-bool SaveListboxToFile(QWidget* control, const QString& fileName) {
+bool SaveListboxToFile(QWidget* control, const QString& fileName, platform::LinkRule links) {
     int lineCount = 0;
-    return SaveListboxToFile(control, fileName, lineCount);
+    return SaveListboxToFile(control, fileName, lineCount, links);
 }
 
 void CopyListItems(QWidget* source, QWidget* destination) {

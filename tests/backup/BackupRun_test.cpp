@@ -82,6 +82,32 @@ TEST_F(RunBackupTest, SilentRunWithKeepPathsIntoTheYearAndMonthFolder) {
     EXPECT_EQ(boxes.count(), 0);
 }
 
+// The settings file kept elsewhere behind a link takes the run's date, and
+// the next run lists from it; a date that cannot be stored is an error of
+// the run, which ends with status 1.
+TEST_F(RunBackupTest, TheDateIsStoredThroughALinkAndADateNotStoredIsAnError) {
+    writeIni("backupType=0\r\n");
+    const QString kept = env.path("kept/corvex.ini");
+    ASSERT_TRUE(QDir().mkpath(env.path("kept")));
+    ASSERT_TRUE(QFile::rename(env.ini(), kept));
+    ASSERT_TRUE(QFile::link(kept, env.ini()));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+    EXPECT_TRUE(QFileInfo(env.ini()).isSymLink());
+    EXPECT_EQ(ReadIni(kept, "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_EQ(RunExitStatus(), 0);
+
+    // A read-only settings file is never replaced, whoever runs the program.
+    ASSERT_EQ(::chmod(QFile::encodeName(kept).constData(), 0444), 0);
+    env.setNow(BackupTestNow().addDays(1));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+    EXPECT_EQ(ReadIni(kept, "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 1 errors"));
+    EXPECT_TRUE(env.readFile("corvex.log").contains(
+        ",Cant write the setting [general] dateOfLastBackup to the settings file '" + env.ini() + "' - "));
+    EXPECT_EQ(RunExitStatus(), 1);
+    EXPECT_EQ(boxes.count(), 0);
+}
+
 TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgainHoweverItIsWritten) {
     // The backups live below a scanned folder, reached through a link, and
     // three runs happen on one day with a backup folder per minute.
