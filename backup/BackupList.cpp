@@ -170,7 +170,7 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 }  // namespace
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors, const QDateTime& namedAt) {
+                         int earlierErrors, const QDateTime& namedAt, bool storeDate) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
@@ -338,8 +338,8 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // not be copied come round again through failed.txt (AddEarlierFailures).
     // A date that cannot be stored is an error: every later run would list
     // from the old date again.
-    if (!WriteIniChecked(Section::General, Key::DateOfLastBackup,
-                         startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile))
+    if (storeDate && !WriteIniChecked(Section::General, Key::DateOfLastBackup,
+                                      startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile))
         ++errors;
     const qint64 failedCopies = retry.failures();
     errors += earlierErrors;

@@ -19,7 +19,9 @@ struct StatusControls;
 // failures; a test run leaves it as it was. earlierErrors counts the failures
 // met before the copy loop (lists and folders that could not be read); they
 // are errors of the run and count in the events.log line, the planner run
-// record and the status caption.
+// record and the status caption. Without storeDate (a second try of the rows
+// the run before could not copy) dateOfLastBackup keeps the value that run
+// stored. A date that cannot be stored is an error of the run.
 struct BackupOutcome {
     // false: the run stopped before the first row because another run of the
     // program folder holds its lock (RunLock) or the destination's list files
@@ -29,7 +31,7 @@ struct BackupOutcome {
     qint64 failedCopies = 0;  // the copies that failed
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors = 0, const QDateTime& namedAt = QDateTime());
+                         int earlierErrors = 0, const QDateTime& namedAt = QDateTime(), bool storeDate = true);
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)

@@ -74,7 +74,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
 }
 
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
-                                    const StatusControls* status, int earlierErrors) {
+                                    const StatusControls* status, int earlierErrors, bool storeDate) {
     const BackupOutcome stopped{false, earlierErrors + 1, 0};
     if (RefuseMissingDestination(destination, status != nullptr)) return stopped;
     if (!FindBackupType(type)) {
@@ -96,7 +96,7 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         if (folder.isEmpty()) return stopped;
     }
     if (!rows) return {false, earlierErrors, 0};
-    return BackupList(rows, folder, status, keep, earlierErrors, namedAt);
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, storeDate);
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {

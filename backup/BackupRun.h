@@ -28,8 +28,9 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status);
 // that cannot be made leaves the trace of a destination that cannot be
 // written. The outcome's errors include earlierErrors and one for a stop
 // before the copy loop; a status window (may be null) gets the boxes.
+// Without storeDate the stored date is left as it is (BackupList).
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
-                                    const StatusControls* status, int earlierErrors);
+                                    const StatusControls* status, int earlierErrors, bool storeDate = true);
 
 // True, after a level-0 line and, with tellUser, the box below, when
 // destination is missing (IsMissingDestination).

@@ -500,6 +500,7 @@ void frmProgress::cmdGetFileList_Click() {
         return;
     }
     m_refreshing = true;
+    m_retryRows = false;
     ProgressBarTotal->show();
     cmdGetFileList->setEnabled(false);
     // A start in the middle of a refresh would copy a half-built list.
@@ -534,11 +535,12 @@ void frmProgress::UpdateStatus() {
 }
 
 void frmProgress::cmdStart_Click() {
-    // A start copies the rows a refresh made since the last run, and only
-    // then is the button enabled: a start on a list no scan filled would move
-    // the date window on past files never listed. The menu entry presses the
-    // button, so it does nothing while the button is disabled, which it is in
-    // the middle of a refresh or of another start.
+    // A start copies the rows a refresh made since the last run, or the rows
+    // the last start could not copy, and only then is the button enabled: a
+    // start on a list no scan filled would move the date window on past files
+    // never listed. The menu entry presses the button, so it does nothing
+    // while the button is disabled, which it is in the middle of a refresh or
+    // of another start.
     if (m_refreshing || m_starting) return;
     const bool keep = chkReplicatePaths->isChecked();
     QString destination = txtDestDir->text();
@@ -562,8 +564,12 @@ void frmProgress::cmdStart_Click() {
     lstPath->setEnabled(false);
     m_starting = true;
     const StatusControls status = statusControls();
-    const BackupOutcome outcome =
-        BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status, m_scanErrors);
+    // The rows of a retry were listed by the run before, which stored its
+    // date: a retry that stored its own would pass over what changed since
+    // that run's list was made.
+    const bool storeDate = !m_retryRows;
+    const BackupOutcome outcome = BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(),
+                                                        keep ? 1 : 0, &status, m_scanErrors, storeDate);
     if (outcome.ran)
         for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;
@@ -579,8 +585,10 @@ void frmProgress::cmdStart_Click() {
     }
 
     // The errors of the refresh belong to the run that has been made. Start
-    // stays disabled until the next refresh has listed what changed since.
+    // stays disabled until the next refresh has listed what changed since,
+    // unless the rows that could not be copied come back for another try.
     m_scanErrors = 0;
+    m_retryRows = false;
     fileList->clear();
     lblTotalBytes->setText(QStringLiteral("0"));
     lblTotalFiles->setText(QStringLiteral("0"));
@@ -589,6 +597,8 @@ void frmProgress::cmdStart_Click() {
 
     if (outcome.failedCopies > 0) {
         LoadFileToListBox(lvwFiles, platform::ProgramFolder() + "/failed.txt", 1);
+        m_retryRows = fileList->count() > 0;
+        cmdStart->setEnabled(m_retryRows);
         platform::MsgBox(QStringLiteral("the files remaining in the list box could not be copied.\r\n"
                                         "You can close the application using them and click 'Start Backup' again "
                                         "to try again"),

@@ -341,6 +341,46 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
 }
 
+// The rows a start could not copy come back with Start enabled; a second
+// start copies just those and leaves the date the first one stored, so the
+// next refresh still lists what changed since the first one's list was made.
+TEST_F(MainWindowTest, StartStaysEnabledForTheRowsThatCouldNotBeCopied) {
+    writeIni("backupType=0\r\nIgnoreFailedFileCopies=1\r\ndateOfLastBackup=2003-04-20 09:30:00\r\n");
+    frmProgress& f = load();
+    f.txtDestDir->setText(env.path("dest"));
+    WriteBytes(env.path("src/a.txt"), "aaa");
+    addRow(env.path("src/a.txt"), 3, true);
+    addRow(env.path("src/b.txt"), 2, true);  // not there yet: fails
+    addRow(env.path("src/c.txt"), 2, true);  // fails in both starts
+    boxes.answerAllWith(platform::Answer::OK);
+    start();
+    EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-28 14:05:30");
+    ASSERT_EQ(f.fileList->count(), 2);
+    EXPECT_TRUE(f.cmdStart->isEnabled()) << "the box asks the user to click Start again";
+
+    WriteBytes(env.path("src/a.txt"), "changed since the first start");
+    WriteBytes(env.path("src/b.txt"), "bb");
+    env.setNow(now.addSecs(3600));
+    start();
+    EXPECT_EQ(ReadBytes(env.path("dest/b.txt")), "bb");
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaa") << "only the rows that failed are copied";
+    EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_EQ(f.windowTitle(), "Corvex - last backup was 2003-04-28 14:05:30");
+    EXPECT_EQ(f.DTPicker1->date(), QDate(2003, 4, 28));
+    ASSERT_EQ(f.fileList->count(), 1);
+    EXPECT_EQ(f.fileList->row(0).path, env.path("src/c.txt"));
+    EXPECT_TRUE(f.cmdStart->isEnabled());
+
+    // A retry without failures waits for the next refresh, as every run does.
+    WriteBytes(env.path("src/c.txt"), "cc");
+    start();
+    EXPECT_EQ(ReadBytes(env.path("dest/c.txt")), "cc");
+    EXPECT_EQ(f.fileList->count(), 0);
+    EXPECT_FALSE(f.cmdStart->isEnabled());
+    EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_EQ(env.readLines("events.log").size(), 3);
+}
+
 // A start copies only rows a refresh made since the last run: pressed again,
 // or by its key before any refresh, it moves no date.
 TEST_F(MainWindowTest, StartWaitsForARefreshAfterEveryRun) {
