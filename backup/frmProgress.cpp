@@ -599,6 +599,9 @@ void frmProgress::cmdStart_Click() {
         LoadFileToListBox(lvwFiles, platform::ProgramFolder() + "/failed.txt", 1);
         m_retryRows = fileList->count() > 0;
         cmdStart->setEnabled(m_retryRows);
+        WriteLog(QString::number(outcome.failedCopies) +
+                     " files could not be copied - they are back in the list for another start",
+                 0);
         platform::MsgBox(QStringLiteral("the files remaining in the list box could not be copied.\r\n"
                                         "You can close the application using them and click 'Start Backup' again "
                                         "to try again"),

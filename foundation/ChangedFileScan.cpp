@@ -71,8 +71,11 @@ DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
 
 void showScanError(int number, const QString& description) {
     // The number is written with its sign position, a blank for a positive one.
-    platform::MsgBox("Error # " + QString(number < 0 ? "" : " ") + QString::number(number) +
-                     " occurred. = " + description);
+    const QString text =
+        "Error # " + QString(number < 0 ? "" : " ") + QString::number(number) + " occurred. = " + description;
+    // The line comes first: an unattended run may wait at the box for ever.
+    WriteLog("ListChangedFiles : " + text, 0);
+    platform::MsgBox(text);
 }
 
 // One full-form row from a status already read. The list draws its column
@@ -85,7 +88,9 @@ void addFullRow(const QString& folder, const QString& fileName, const platform::
         ++runningFileCount;
         fileList->addFullRow(folderSlash, fileName, status, ticked);
     } catch (const std::bad_alloc&) {
-        platform::MsgBox(QStringLiteral("Error adding a file to list - may be out of space"));
+        const QString text = QStringLiteral("Error adding a file to list - may be out of space");
+        WriteLog(text + " - " + folder + fileName + " is not listed", 0);
+        platform::MsgBox(text);
     }
     switch (runningFileCount) {
     case 33:

@@ -56,12 +56,13 @@ FileListModel* fileListOf(QWidget* control) {
 }
 
 void reportSaveFailure(const QString& fileName, int number, const QString& description) {
-    platform::MsgBox("An Error occurred in SaveListboxToFile: " + QString::number(number) + " = " + description +
-                     " while saving '" + fileName + "'");
+    // The line comes first: an unattended run may wait at the box for ever.
     // The number is written with its sign position, a blank for a positive one.
     WriteLog("ErrorSaveListboxToFile: " + QString(number < 0 ? "" : " ") + QString::number(number) + " = " +
                  description + " while saving '" + fileName + "' - the file was left as it was",
              0);
+    platform::MsgBox("An Error occurred in SaveListboxToFile: " + QString::number(number) + " = " + description +
+                     " while saving '" + fileName + "'");
 }
 
 }  // namespace

@@ -108,6 +108,39 @@ TEST_F(RunBackupTest, TheDateIsStoredThroughALinkAndADateNotStoredIsAnError) {
     EXPECT_EQ(boxes.count(), 0);
 }
 
+// A silent run that has to show a box has said why in the program log
+// before: with a link or a FIFO in place of folders.lis the run stops at the
+// save's box, and nothing waits on the FIFO.
+TEST_F(RunBackupTest, EveryBoxOfARunHasItsLogLineBeforeItAppears) {
+    writeIni("backupType=0\r\n");
+    for (const Planted kind : {Planted::LinkToOutside, Planted::Fifo}) {
+        SCOPED_TRACE(PlantedName(kind));
+        const QString lis = env.path("folders.lis");
+        QFile::remove(lis);
+        QFile::remove(env.path("corvex.log"));
+        const PlantedFile planted(lis, kind);
+        ASSERT_TRUE(planted.made());
+        QStringList boxTexts;
+        QStringList logAtBox;
+        platform::SetBoxResponder([&](const platform::BoxRequest& box) {
+            boxTexts << box.text;
+            logAtBox << env.readFile("corvex.log");
+            return platform::BoxReply{platform::Answer::OK, {}};
+        });
+        {
+            FifoGuard guard(lis);
+            RunBackup(window().backupParameters(), nullptr);
+            EXPECT_FALSE(guard.fired()) << "the run waited on the FIFO";
+        }
+        platform::SetBoxResponder({});
+        ASSERT_EQ(boxTexts.size(), 1);
+        EXPECT_TRUE(boxTexts[0].startsWith("An Error occurred in SaveListboxToFile: ")) << boxTexts[0].toStdString();
+        EXPECT_TRUE(logAtBox[0].contains(",ErrorSaveListboxToFile: ") && logAtBox[0].contains(lis))
+            << logAtBox[0].toStdString();
+        EXPECT_TRUE(planted.untouched());
+    }
+}
+
 TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgainHoweverItIsWritten) {
     // The backups live below a scanned folder, reached through a link, and
     // three runs happen on one day with a backup folder per minute.

@@ -312,6 +312,8 @@ TEST_F(ScanTest, MoreThanAHundredPatternsReportsAndUsesTheFirstHundred) {
     host.scan(&folders);
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, "Error #  9 occurred. = Subscript out of range");
+    EXPECT_TRUE(
+        env.readFile("corvex.log").contains(",ListChangedFiles : Error #  9 occurred. = Subscript out of range"));
     EXPECT_EQ(host.fileRows(), QStringList{dir + "/f.x99"});
 }
 
