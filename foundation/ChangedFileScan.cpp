@@ -64,7 +64,7 @@ DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
     const QDate toDay = toDate.toLocalTime().date();
     if (fromDay > toDay) return {};
     const qint64 end = toDay >= platform::Now().toLocalTime().date() ? std::numeric_limits<qint64>::max()
-                                                       : toDay.addDays(1).startOfDay().toSecsSinceEpoch();
+                                                                     : toDay.addDays(1).startOfDay().toSecsSinceEpoch();
     return {fromDay.startOfDay().toSecsSinceEpoch(), end};
 }
 

@@ -49,7 +49,6 @@ bool CommitSaveFile(QSaveFile& file, QString* why);
 
 // Opens, writes data and commits as above, following rule for a link at the
 // file's name.
-bool ReplaceFile(const QString& fileName, const QByteArray& data, QString* why,
-                 LinkRule rule = LinkRule::Refuse);
+bool ReplaceFile(const QString& fileName, const QByteArray& data, QString* why, LinkRule rule = LinkRule::Refuse);
 
 }  // namespace platform

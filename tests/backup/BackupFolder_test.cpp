@@ -98,8 +98,7 @@ TEST_F(FolderNameTest, TheStoredMomentNamesItsLocalDayInEveryZone) {
             QString b = base;
             EXPECT_EQ(MakeBackupFolderName(b, 7, false, LastBackupTime()), base + "/" + folder + "/")
                 << zone << " " << stored.toStdString();
-            EXPECT_EQ(DateWindowStart(QDateTime(QDate(2024, 3, 11), QTime(0, 30))).date(), QDate(2024, 3, 10))
-                << zone;
+            EXPECT_EQ(DateWindowStart(QDateTime(QDate(2024, 3, 11), QTime(0, 30))).date(), QDate(2024, 3, 10)) << zone;
         }
     }
 }

@@ -102,8 +102,9 @@ TEST_F(RunBackupTest, TheDateIsStoredThroughALinkAndADateNotStoredIsAnError) {
     EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
     EXPECT_EQ(ReadIni(kept, "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
     EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 1 errors"));
-    EXPECT_TRUE(env.readFile("corvex.log").contains(
-        ",Cant write the setting [general] dateOfLastBackup to the settings file '" + env.ini() + "' - "));
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",Cant write the setting [general] dateOfLastBackup to the settings file '" + env.ini() +
+                              "' - "));
     EXPECT_EQ(RunExitStatus(), 1);
     EXPECT_EQ(boxes.count(), 0);
 }

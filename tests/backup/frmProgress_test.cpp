@@ -256,9 +256,10 @@ TEST_F(MainWindowTest, ThePickersAndTheRefreshUseLocalDaysInEveryZone) {
             WriteBytes(tree + "/after-the-run.txt", "x");
             WriteBytes(tree + "/after-midnight.txt", "x");
             WriteBytes(tree + "/before.txt", "x");
-            for (const auto& [name, when] : {std::pair{"/after-the-run.txt", QDateTime(yesterday, QTime(21, 0))},
-                                             std::pair{"/after-midnight.txt", QDateTime(today, QTime(0, 20))},
-                                             std::pair{"/before.txt", QDateTime(yesterday, QTime(0, 0)).addSecs(-60)}}) {
+            for (const auto& [name, when] :
+                 {std::pair{"/after-the-run.txt", QDateTime(yesterday, QTime(21, 0))},
+                  std::pair{"/after-midnight.txt", QDateTime(today, QTime(0, 20))},
+                  std::pair{"/before.txt", QDateTime(yesterday, QTime(0, 0)).addSecs(-60)}}) {
                 QFile file(tree + name);
                 ASSERT_TRUE(file.open(QIODevice::ReadWrite));
                 ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));

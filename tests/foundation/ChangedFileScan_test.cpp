@@ -240,8 +240,7 @@ TEST_F(ScanTest, TheDateWindowFollowsSummerTimeChanges) {
         {"EST5EDT,M3.2.0,M11.1.0", QDate(2024, 3, 10), QTime(1, 30), QDateTime(QDate(2024, 3, 10), QTime(0, 0))},
         {"EST5EDT,M3.2.0,M11.1.0", QDate(2024, 11, 3), QTime(1, 30), QDateTime(QDate(2024, 11, 3), QTime(0, 0))},
         // A zone whose clocks go on at midnight: the day begins at 01:00.
-        {"<-04>4<-03>,M9.1.6/24,M4.1.6/24", QDate(2024, 9, 8), QTime(12, 0),
-         QDateTime(QDate(2024, 9, 8), QTime(1, 0))},
+        {"<-04>4<-03>,M9.1.6/24,M4.1.6/24", QDate(2024, 9, 8), QTime(12, 0), QDateTime(QDate(2024, 9, 8), QTime(1, 0))},
         // Adelaide, half an hour from the hour, in the southern spring.
         {"ACST-9:30ACDT,M10.1.0,M4.1.0/3", QDate(2024, 10, 6), QTime(2, 15),
          QDateTime(QDate(2024, 10, 6), QTime(0, 0))},

@@ -41,33 +41,32 @@ TEST(PathHelpers, ADestinationMustNameAFolderOfItsOwnFromTheRoot) {
     const struct {
         QString destination;
         bool missing;
-    } cases[] = {
-        // Blanks and separators alone.
-        {"", true},
-        {"   ", true},
-        {"   /", true},
-        {"//", true},
-        // The root folder spelled otherwise, by text or by what the file system says.
-        {"/.", true},
-        {"/./", true},
-        {"/tmp/..", true},
-        {"/no-such-folder/..", true},
-        {toRoot, true},
-        {toRoot + "/", true},
-        {dir.path() + "/sub/../../../../../..", true},
-        // Not from the root: taken from wherever the program was started.
-        {" /. ", true},
-        {"bk", true},
-        {".", true},
-        {"./backup", true},
-        {"~/backup", true},
-        // Folders of their own, the test destination, and a folder still to be made.
-        {"/tmp", false},
-        {"/tmp/../tmp/", false},
-        {dir.path() + "/sub", false},
-        {dir.path() + "/not-yet-made/", false},
-        {"/dev/null", false},
-        {"/dev/null/", false}};
+    } cases[] = {// Blanks and separators alone.
+                 {"", true},
+                 {"   ", true},
+                 {"   /", true},
+                 {"//", true},
+                 // The root folder spelled otherwise, by text or by what the file system says.
+                 {"/.", true},
+                 {"/./", true},
+                 {"/tmp/..", true},
+                 {"/no-such-folder/..", true},
+                 {toRoot, true},
+                 {toRoot + "/", true},
+                 {dir.path() + "/sub/../../../../../..", true},
+                 // Not from the root: taken from wherever the program was started.
+                 {" /. ", true},
+                 {"bk", true},
+                 {".", true},
+                 {"./backup", true},
+                 {"~/backup", true},
+                 // Folders of their own, the test destination, and a folder still to be made.
+                 {"/tmp", false},
+                 {"/tmp/../tmp/", false},
+                 {dir.path() + "/sub", false},
+                 {dir.path() + "/not-yet-made/", false},
+                 {"/dev/null", false},
+                 {"/dev/null/", false}};
     for (const auto& c : cases)
         EXPECT_EQ(IsMissingDestination(c.destination), c.missing) << c.destination.toStdString();
 }

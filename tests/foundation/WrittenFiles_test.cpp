@@ -106,7 +106,9 @@ const UserFileWriter kUserFileWriters[] = {
      [](const QString& path) { return WriteIniChecked("general", "dateOfLastBackup", "2024-05-10 08:00:00", path); },
      "[general]\r\ndateOfLastBackup=2024-05-10 08:00:00\r\n"},
     {"settings saved together (corvex.ini)", "corvex.ini",
-     [](const QString& path) { return WriteIniValues(path, {{"general", "backupTo", "/b/"}}); },
+     [](const QString& path) {
+         return WriteIniValues(path, {{"general", "backupTo", "/b/"}});
+     },
      "[general]\r\nbackupTo=/b/\r\n"},
     {"a folder list (MyPaths.txt)", "MyPaths.txt",
      [](const QString& path) {

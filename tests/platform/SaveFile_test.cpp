@@ -51,10 +51,10 @@ protected:
 TEST_F(SaveFileTest, TheUsersFileIsSavedThroughItsLinksAndTheLinksStay) {
     const struct {
         const char* name;
-        QString linkTarget;     // what the link at program/settings.ini holds
-        QString middle;         // a second link on the way, or empty
-        QString middleTarget;   //
-        QString savedFile;      // where the data must land
+        QString linkTarget;    // what the link at program/settings.ini holds
+        QString middle;        // a second link on the way, or empty
+        QString middleTarget;  //
+        QString savedFile;     // where the data must land
         bool targetExists;
     } cases[] = {
         {"absolute", kept() + "/a.ini", {}, {}, kept() + "/a.ini", true},
@@ -109,8 +109,11 @@ TEST_F(SaveFileTest, WhatALinkLeadsToMustStillBeAWritableRegularFile) {
     const struct {
         const char* name;
         QString target;
-    } cases[] = {{"a folder", folder}, {"a FIFO", fifo},         {"a read-only file", readOnly},
-                 {"a loop", loop},      {"no folder", noFolder}};
+    } cases[] = {{"a folder", folder},
+                 {"a FIFO", fifo},
+                 {"a read-only file", readOnly},
+                 {"a loop", loop},
+                 {"no folder", noFolder}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString link = program() + "/settings.ini";
