@@ -96,6 +96,7 @@ QString BackupTypeName(int type) {
 
 QString KeepPathFolder(const QString& destination, const QString& source) {
     if (!source.contains('/')) {
+        WriteLog("KeepPathFolder : '" + source + "' is not a path - copied into " + destination, 0);
         platform::MsgBox(QStringLiteral("Not a path"));
         return destination;
     }

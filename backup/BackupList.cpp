@@ -182,7 +182,7 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors, const QDateTime& namedAt, platform::CopyRun* run,
-                         const QStringList& awayEntries) {
+                         const QStringList& awayEntries, bool storeDate) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
@@ -370,6 +370,26 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         if (lblFile) lblFile->setText(QStringLiteral("Done!"));
         if (progressTotal) progressTotal->setValue(0);
     }
+    // The next run's date window starts when this run's list was made, the
+    // moment its backup folder is named for, which the last-backup window
+    // finds from it. The files that could not be copied come round again
+    // through failed.txt (AddEarlierFailures). A test run copied nothing, a
+    // second try of the rows the run before could not copy keeps that run's
+    // date, and a listed folder that was away may hold changes no list has
+    // seen: the next run lists again from the date stored before. A date that
+    // cannot be stored is an error: every later run would list from the old
+    // date again.
+    if (testMode || !storeDate) {
+    } else if (!awayEntries.isEmpty()) {
+        const QString kept = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
+        for (const QString& entry : awayEntries)
+            WriteLog("The listed folder " + entry + " was missing or could not be read - the date of the last backup " +
+                         (kept.isEmpty() ? QStringLiteral("stays unset") : "stays " + kept),
+                     0);
+    } else if (!WriteIniChecked(Section::General, Key::DateOfLastBackup,
+                                startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile)) {
+        ++errors;
+    }
     const qint64 failedCopies = retry.failures();
     errors += earlierErrors;
     if (errors > 0 && hasStatus && lblFile) lblFile->setText(errorCaption(failedCopies, errors));
@@ -377,23 +397,6 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
                                                 " files (" + GroupedNumber(bytes) + " bytes) to " + destination +
                                                 " with " + GroupedNumber(errors) + " errors");
     RecordBackupToPlandel(count, bytes, errors, destination);
-    // The next run's date window starts when this run's list was made, the
-    // moment its backup folder is named for, which the last-backup window
-    // finds from it. The files that could not be copied come round again
-    // through failed.txt (AddEarlierFailures). A test run copied nothing, and
-    // a listed folder that was away may hold changes no list has seen: the
-    // next run lists again from the date stored before.
-    if (testMode) {
-    } else if (!awayEntries.isEmpty()) {
-        const QString kept = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
-        for (const QString& entry : awayEntries)
-            WriteLog("The listed folder " + entry + " was missing or could not be read - the date of the last backup " +
-                         (kept.isEmpty() ? QStringLiteral("stays unset") : "stays " + kept),
-                     0);
-    } else {
-        WriteIni(Section::General, Key::DateOfLastBackup, startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                 IniFile);
-    }
     return {true, errors, failedCopies};
 }
 

@@ -31,7 +31,9 @@ struct CopyRun;
 // opened from; else destination is opened as the backup folder and each file
 // from its own folder. Either way nothing below them is reached through a
 // link, and the folders made for kept paths follow their source folders'
-// permission bits once the loop is done.
+// permission bits once the loop is done. Without storeDate (a second try of
+// the rows the run before could not copy) dateOfLastBackup keeps the value
+// that run stored. A date that cannot be stored is an error of the run.
 struct BackupOutcome {
     // false: the run stopped before the first row because another run of the
     // program folder holds its lock (RunLock) or the destination's list files
@@ -42,7 +44,8 @@ struct BackupOutcome {
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors = 0, const QDateTime& namedAt = QDateTime(),
-                         platform::CopyRun* run = nullptr, const QStringList& awayEntries = {});
+                         platform::CopyRun* run = nullptr, const QStringList& awayEntries = {},
+                         bool storeDate = true);
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)

@@ -77,7 +77,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
 
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
                                     const StatusControls* status, int earlierErrors, const QStringList& listedFolders,
-                                    const ScanReport& scan) {
+                                    const ScanReport& scan, bool storeDate) {
     const BackupOutcome stopped{false, earlierErrors + 1, 0};
     if (RefuseMissingDestination(destination, status != nullptr)) return stopped;
     if (!FindBackupType(type)) {
@@ -105,7 +105,7 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         if (status) platform::YieldToWindows();
     }
     if (!rows) return {false, earlierErrors, 0};
-    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan.awayEntries);
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan.awayEntries, storeDate);
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {

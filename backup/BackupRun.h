@@ -32,10 +32,12 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status);
 // through a link below it. A folder that cannot be made is reported by the
 // copy loop as a destination that cannot be written. The outcome's errors
 // include earlierErrors and one for a stop before the copy loop; a status
-// window (may be null) gets the boxes.
+// window (may be null) gets the boxes. Without storeDate the stored date is
+// left as it is (BackupList).
 BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& destination, int type, int keep,
                                     const StatusControls* status, int earlierErrors,
-                                    const QStringList& listedFolders = {}, const ScanReport& scan = {});
+                                    const QStringList& listedFolders = {}, const ScanReport& scan = {},
+                                    bool storeDate = true);
 
 // True, after a level-0 line and, with tellUser, the box below, when
 // destination is missing (IsMissingDestination).

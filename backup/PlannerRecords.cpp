@@ -188,6 +188,7 @@ void CheckPlandelDataPath(QString& folder) {
                 WriteIni(Section::Plandel, Key::DataPath, answer, IniFile);
                 folder = answer;
             } else {
+                WriteLog("The path '" + answer + "' does not exist, or is invalid", 0);
                 platform::MsgBox(QStringLiteral("The path you chose does not exist , or is invalid. \r\n"
                                                 "Please run the config screen again."),
                                  platform::Buttons::OK, platform::Icon::None,
@@ -319,6 +320,7 @@ QString FormatPlandelRecord(const PlandelRecord& record, const QString& separato
 QString GetUniqueID(const QString& dataFile, const QDate& date, const QString& separator) {
     const DataFile* file = knownDataFile(dataFile);
     if (!file) {
+        WriteLog("GetUniqueID : Cant open filename '" + dataFile + "'", 0);
         platform::MsgBox("Cant open filename '" + dataFile + "'");
         return {};
     }
@@ -362,9 +364,11 @@ QString createNextID(const QDate& date, const QString& lastID) {
         WriteLog(QStringLiteral("createNextID was passed null ID"), 1);
         return {};
     }
-    if (date.year() < 1000)
+    if (date.year() < 1000) {
+        WriteLog("createNextID : the year of " + date.toString(Qt::ISODate) + " has less than 4 digits", 0);
         platform::MsgBox(
             QStringLiteral("ERROR - txtYear in getUniqueID is less than 4 digits - what the hell is going on here ?"));
+    }
     const QString prefix = lastID.left(1);
     const QString dayText = date.toString(QStringLiteral("yyyyMMdd"));
     qint64 sequence = 1;

@@ -1,5 +1,6 @@
 #include "backup/WelcomeMessage.h"
 
+#include "foundation/Logging.h"
 #include "foundation/ProgramPaths.h"
 #include "foundation/ShellLauncher.h"
 #include "platform/Dialogs.h"
@@ -23,6 +24,10 @@ void ShowWelcomeMessage() {
         "\r\n"
         "If you have Tamsel Softwares Plandel installed you can view the list of\r\n"
         "files used by day, week or month.\r\n";
+    // A countdown run started at log-on waits at this box: the log says why.
+    WriteLog(QStringLiteral("There is no destination directory specified - nothing backed up, the settings program "
+                            "is started"),
+             0);
     platform::MsgBox(text, platform::Buttons::OK, platform::Icon::Information, QStringLiteral("Welcome to Corvex-Pro"));
     LaunchFile(SettingsProgramPath(), false, QString());
     platform::EndProgram();

@@ -164,11 +164,15 @@ void frmProgress::buildControls() {
 
     auto* fromLabel = new QLabel(QStringLiteral("List Files from"), client);
     DTPicker1 = named(new QDateEdit(client), "DTPicker1");
+    // A date edit keeps its moment in UTC unless told otherwise, and would
+    // show (and hand the scan) the UTC day: the window's days are local ones.
+    DTPicker1->setTimeSpec(Qt::LocalTime);
     DTPicker1->setDisplayFormat(QString::fromLatin1(kDateFormat));
     DTPicker1->setCalendarPopup(true);
     fromLabel->setBuddy(DTPicker1);
     auto* toLabel = new QLabel(QStringLiteral("to"), client);
     DTPicker2 = named(new QDateEdit(client), "DTPicker2");
+    DTPicker2->setTimeSpec(Qt::LocalTime);
     DTPicker2->setDisplayFormat(QString::fromLatin1(kDateFormat));
     DTPicker2->setCalendarPopup(true);
     toLabel->setBuddy(DTPicker2);
@@ -496,6 +500,7 @@ void frmProgress::cmdGetFileList_Click() {
         return;
     }
     m_refreshing = true;
+    m_retryRows = false;
     ProgressBarTotal->show();
     cmdGetFileList->setEnabled(false);
     // A start in the middle of a refresh would copy a half-built list.
@@ -530,11 +535,12 @@ void frmProgress::UpdateStatus() {
 }
 
 void frmProgress::cmdStart_Click() {
-    // A start copies the rows a refresh made since the last run, and only
-    // then is the button enabled: a start on a list no scan filled would move
-    // the date window on past files never listed. The menu entry presses the
-    // button, so it does nothing while the button is disabled, which it is in
-    // the middle of a refresh or of another start.
+    // A start copies the rows a refresh made since the last run, or the rows
+    // the last start could not copy, and only then is the button enabled: a
+    // start on a list no scan filled would move the date window on past files
+    // never listed. The menu entry presses the button, so it does nothing
+    // while the button is disabled, which it is in the middle of a refresh or
+    // of another start.
     if (m_refreshing || m_starting) return;
     const bool keep = chkReplicatePaths->isChecked();
     QString destination = txtDestDir->text();
@@ -558,9 +564,13 @@ void frmProgress::cmdStart_Click() {
     lstPath->setEnabled(false);
     m_starting = true;
     const StatusControls status = statusControls();
+    // The rows of a retry were listed by the run before, which stored its
+    // date: a retry that stored its own would pass over what changed since
+    // that run's list was made.
+    const bool storeDate = !m_retryRows;
     const BackupOutcome outcome =
         BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status, m_scanErrors,
-                              ListedEntries(lstPath), m_scan);
+                              ListedEntries(lstPath), m_scan, storeDate);
     if (outcome.ran)
         for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;
@@ -576,9 +586,11 @@ void frmProgress::cmdStart_Click() {
     }
 
     // The errors of the refresh belong to the run that has been made. Start
-    // stays disabled until the next refresh has listed what changed since.
+    // stays disabled until the next refresh has listed what changed since,
+    // unless the rows that could not be copied come back for another try.
     m_scanErrors = 0;
     m_scan = {};
+    m_retryRows = false;
     fileList->clear();
     lblTotalBytes->setText(QStringLiteral("0"));
     lblTotalFiles->setText(QStringLiteral("0"));
@@ -587,6 +599,11 @@ void frmProgress::cmdStart_Click() {
 
     if (outcome.failedCopies > 0) {
         LoadFileToListBox(lvwFiles, platform::ProgramFolder() + "/failed.txt", 1);
+        m_retryRows = fileList->count() > 0;
+        cmdStart->setEnabled(m_retryRows);
+        WriteLog(QString::number(outcome.failedCopies) +
+                     " files could not be copied - they are back in the list for another start",
+                 0);
         platform::MsgBox(QStringLiteral("the files remaining in the list box could not be copied.\r\n"
                                         "You can close the application using them and click 'Start Backup' again "
                                         "to try again"),
@@ -658,7 +675,7 @@ void frmProgress::mnuOptExcludeText_Click() {
         platform::InputBox(kExcludePrompt, QStringLiteral("Adding Text to be Excluded"), QStringLiteral("/backup/"));
     if (text.isEmpty()) return;
     AddListRow(lvExclude, text);
-    SaveListboxToFile(lvExclude, ExcludedPathListFile);
+    SaveListboxToFile(lvExclude, ExcludedPathListFile, platform::LinkRule::SaveThrough);
 }
 
 void frmProgress::mnuViewPast_Click() { ShowLastBackupWindow(); }

@@ -145,6 +145,7 @@ private:
     bool m_refreshing = false;           // a refresh is running
     bool m_refreshAgain = false;         // asked for while it ran: one more follows
     bool m_starting = false;             // a backup started here is copying
+    bool m_retryRows = false;            // the list holds the rows the last start could not copy
     bool m_statusPending = false;        // a recount of the totals is on its way
     bool m_sortDescending = false;       // the order of the file list's last column click
 

@@ -56,21 +56,26 @@ struct DayWindow {
 // A window that ends today or later has no end: a file dated after today (a
 // camera or an archive with a wrong clock) is listed too, or no later window
 // would ever list it.
+// The days are those of the local calendar whatever zone the moments are
+// given in (a date edit, say, holds UTC ones).
 DayWindow dayWindow(const QDateTime& fromDate, const QDateTime& toDate) {
     if (!fromDate.isValid() || !toDate.isValid()) return {};
-    const QDate fromDay = fromDate.date();
-    const QDate toDay = toDate.date();
+    const QDate fromDay = fromDate.toLocalTime().date();
+    const QDate toDay = toDate.toLocalTime().date();
     if (fromDay > toDay) return {};
-    const qint64 end = toDay >= platform::Now().date() ? std::numeric_limits<qint64>::max()
-                                                       : toDay.addDays(1).startOfDay().toSecsSinceEpoch();
+    const qint64 end = toDay >= platform::Now().toLocalTime().date() ? std::numeric_limits<qint64>::max()
+                                                                     : toDay.addDays(1).startOfDay().toSecsSinceEpoch();
     return {fromDay.startOfDay().toSecsSinceEpoch(), end};
 }
 
 
 void showScanError(int number, const QString& description) {
     // The number is written with its sign position, a blank for a positive one.
-    platform::MsgBox("Error # " + QString(number < 0 ? "" : " ") + QString::number(number) +
-                     " occurred. = " + description);
+    const QString text =
+        "Error # " + QString(number < 0 ? "" : " ") + QString::number(number) + " occurred. = " + description;
+    // The line comes first: an unattended run may wait at the box for ever.
+    WriteLog("ListChangedFiles : " + text, 0);
+    platform::MsgBox(text);
 }
 
 // One full-form row from a status already read. The list draws its column
@@ -83,7 +88,9 @@ void addFullRow(const QString& folder, const QString& fileName, const platform::
         ++runningFileCount;
         fileList->addFullRow(folderSlash, fileName, status, ticked);
     } catch (const std::bad_alloc&) {
-        platform::MsgBox(QStringLiteral("Error adding a file to list - may be out of space"));
+        const QString text = QStringLiteral("Error adding a file to list - may be out of space");
+        WriteLog(text + " - " + folder + fileName + " is not listed", 0);
+        platform::MsgBox(text);
     }
     switch (runningFileCount) {
     case 33:

@@ -32,8 +32,9 @@ int WriteIni(const QString& section, const QString& key, const QString& value, c
 }
 
 bool WriteIniChecked(const QString& section, const QString& key, const QString& value, const QString& file) {
-    if (platform::WriteProfileString(section, key, value, file)) return true;
-    WriteLog("Cant write the setting [" + section + "] " + key + " to the settings file '" + file + "'", 0);
+    QString why;
+    if (platform::WriteProfileString(section, key, value, file, &why)) return true;
+    WriteLog("Cant write the setting [" + section + "] " + key + " to the settings file '" + file + "' - " + why, 0);
     return false;
 }
 

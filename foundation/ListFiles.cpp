@@ -55,12 +55,13 @@ FileListModel* fileListOf(QWidget* control) {
 }
 
 void reportSaveFailure(const QString& fileName, int number, const QString& description) {
-    platform::MsgBox("An Error occurred in SaveListboxToFile: " + QString::number(number) + " = " + description +
-                     " while saving '" + fileName + "'");
+    // The line comes first: an unattended run may wait at the box for ever.
     // The number is written with its sign position, a blank for a positive one.
     WriteLog("ErrorSaveListboxToFile: " + QString(number < 0 ? "" : " ") + QString::number(number) + " = " +
                  description + " while saving '" + fileName + "' - the file was left as it was",
              0);
+    platform::MsgBox("An Error occurred in SaveListboxToFile: " + QString::number(number) + " = " + description +
+                     " while saving '" + fileName + "'");
 }
 
 }  // namespace
@@ -163,10 +164,10 @@ ListFileLoad ReadListFile(const QString& fileName, QStringList& lines) {
     return ListFileLoad::Loaded;
 }
 
-bool WriteListFile(const QString& fileName, const QStringList& lines, QString* why) {
+bool WriteListFile(const QString& fileName, const QStringList& lines, QString* why, platform::LinkRule links) {
     QByteArray data;
     for (const QString& line : lines) data += platform::BytesFromText(line) + "\r\n";
-    return platform::ReplaceFile(fileName, data, why);
+    return platform::ReplaceFile(fileName, data, why, links);
 }
 
 ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode) {
@@ -208,7 +209,7 @@ ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode) {
     return ListFileLoad::Loaded;
 }
 
-bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount) {
+bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount, platform::LinkRule links) {
     lineCount = 0;
     if (fileName.isEmpty()) {
         WriteLog(QStringLiteral("Cant save listbox because a filename wasnt specified"), 3);
@@ -242,14 +243,14 @@ bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount
     // A failed save (a full disk, a read-only list) keeps the earlier list as it was.
     lineCount = int(lines.size());
     QString why;
-    if (WriteListFile(fileName, lines, &why)) return true;
+    if (WriteListFile(fileName, lines, &why, links)) return true;
     reportSaveFailure(fileName, int(QFileDevice::WriteError), why);
     return false;
 }
 
-bool SaveListboxToFile(QWidget* control, const QString& fileName) {
+bool SaveListboxToFile(QWidget* control, const QString& fileName, platform::LinkRule links) {
     int lineCount = 0;
-    return SaveListboxToFile(control, fileName, lineCount);
+    return SaveListboxToFile(control, fileName, lineCount, links);
 }
 
 void CopyListItems(QWidget* source, QWidget* destination) {

@@ -13,6 +13,8 @@
 // CR LF and LF. Empty lines are skipped on reading. A list-view row is written
 // as its text, then "," and sub-item 1 when that is not empty; on reading into
 // a list view one trailing "," is dropped and lines are never split.
+#include "platform/SaveFile.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -39,20 +41,26 @@ ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode);
 // file is logged at level 3, as for LoadListFile.
 ListFileLoad ReadListFile(const QString& fileName, QStringList& lines);
 // Replaces the file whole with lines (platform/SaveFile.h: a temporary file
-// renamed over it once complete; a link or special file in its place is
-// refused). A line that holds a line break reads back as two. False, with the
+// renamed over it once complete; a special file in its place is refused, and
+// a link too unless links says to save through it to its target). A line that holds a line break reads back as two. False, with the
 // reason in why, when the file was left as it was.
-bool WriteListFile(const QString& fileName, const QStringList& lines, QString* why);
+bool WriteListFile(const QString& fileName, const QStringList& lines, QString* why,
+                   platform::LinkRule links = platform::LinkRule::Refuse);
 
 // Writes every row of control to the file, replacing it. lineCount is set to 0
 // at entry and then counts the rows handed to the file. The file is replaced
 // only once every line is written and flushed to the disk, so a failed save (a
 // full disk, a read-only list file) keeps the earlier list as it was. A failure
-// is shown in a message box and logged at level 0 with the file's name. Rows
-// read from a file go back as the bytes they were read from. True when the
-// file now holds the rows; false after a failure (also for an empty name).
-bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount);
-bool SaveListboxToFile(QWidget* control, const QString& fileName);
+// is logged at level 0 with the file's name and then shown in a message box.
+// Rows read from a file go back as the bytes they were read from. A link at
+// the file's name is refused (the lists a run keeps for itself) unless links
+// is SaveThrough (the user's own lists, saved through the link as an editor
+// does). True when the file now holds the rows; false after a failure (also
+// for an empty name).
+bool SaveListboxToFile(QWidget* control, const QString& fileName, int& lineCount,
+                       platform::LinkRule links = platform::LinkRule::Refuse);
+bool SaveListboxToFile(QWidget* control, const QString& fileName,
+                       platform::LinkRule links = platform::LinkRule::Refuse);
 
 // Clears destination (list box, combo box or list view) and copies the rows of
 // the source list view into it in order; list-view rows keep their ticks.

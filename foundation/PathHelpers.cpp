@@ -1,5 +1,9 @@
 #include "foundation/PathHelpers.h"
 
+#include "platform/FileStatus.h"
+
+#include <QDir>
+
 #include <algorithm>
 
 QString GetFileNameFromPath(const QString& path) {
@@ -32,5 +36,15 @@ QString GetWindowsFolder() { return {}; }
 bool IsMissingDestination(const QString& destination) {
     // Blanks and separators alone name the root folder at most ("   /" is a
     // blank entry saved with its separator).
-    return std::all_of(destination.begin(), destination.end(), [](QChar c) { return c == u'/' || c.isSpace(); });
+    if (std::all_of(destination.begin(), destination.end(), [](QChar c) { return c == u'/' || c.isSpace(); }))
+        return true;
+    if (!destination.startsWith(u'/')) return true;
+    // The text alone: "/missing/.." is the root folder even though there is
+    // nothing to ask about, and a run would make its folders there.
+    if (QDir::cleanPath(destination) == QLatin1String("/")) return true;
+    // The file system: a link to the root folder, or ".." through a link.
+    platform::FolderId root;
+    platform::FolderId named;
+    return platform::GetFolderId(QStringLiteral("/"), root) && platform::GetFolderId(destination, named) &&
+           named == root;
 }

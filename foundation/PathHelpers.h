@@ -1,6 +1,7 @@
 #pragma once
 // Path and text helpers. Folders carry a trailing "/"; these work on the text
-// alone and never touch the disk.
+// alone and never touch the disk, except IsMissingDestination, which asks the
+// file system what a destination names.
 #include <QString>
 
 // The text after the last "/"; "" when the path holds none.
@@ -19,7 +20,9 @@ QString PadRight(QString& text, int n);
 // There is no Windows folder: always "".
 QString GetWindowsFolder();
 
-// True for a destination of blanks and separators alone (also the empty
-// text): a backup there would land in the root folder, so none starts and no
-// settings window accepts it.
+// True for a destination that names no folder of its own, where no backup
+// starts and no settings window accepts it: the empty text and blanks and
+// separators alone; a text that does not begin with "/" (it would be taken
+// from whatever folder the program was started in); and the root folder
+// however it is spelled ("/.", "/tmp/..", a link to it), told by identity.
 bool IsMissingDestination(const QString& destination);

@@ -393,7 +393,8 @@ void frmSetupPathList::cmdOK_Click() {
     const QString listFile = txtSaveAs->text();
     // A list that could not be saved keeps the window open with the user's
     // entries, so nothing is lost; the save has said what went wrong.
-    if (!SaveListboxToFile(lstPathList, listFile) && !listFile.isEmpty()) return;
+    // The user's own list: a link to a list kept elsewhere is saved through.
+    if (!SaveListboxToFile(lstPathList, listFile, platform::LinkRule::SaveThrough) && !listFile.isEmpty()) return;
     if (!WriteIniChecked(Section::General, Mode(), listFile, IniFile))
         platform::MsgBox("The list was saved to '" + listFile +
                              "', but its name could not be recorded in the settings file '" + IniFile + "'.",

@@ -188,7 +188,7 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
     if (load == Load::Failed) return fail(why, reason);
 
     setValue(profile.lines, section, key, value);
-    return ReplaceFile(file, joined(profile), why);
+    return ReplaceFile(file, joined(profile), why, LinkRule::SaveThrough);
 }
 
 bool WriteProfileStrings(const QString& file, const std::vector<ProfileEntry>& entries, QString* why) {
@@ -198,7 +198,7 @@ bool WriteProfileStrings(const QString& file, const std::vector<ProfileEntry>& e
     if (loadProfile(file, profile, reason) == Load::Failed) return fail(why, reason);
     if (entries.empty()) return true;
     for (const ProfileEntry& e : entries) setValue(profile.lines, e.section, e.key, e.value);
-    return ReplaceFile(file, joined(profile), why);
+    return ReplaceFile(file, joined(profile), why, LinkRule::SaveThrough);
 }
 
 }  // namespace platform

@@ -23,7 +23,10 @@ int ReadProfileString(const QString& file, const QString& section, const QString
 // old one: a failed write (a full disk, say) leaves the old file as it was and
 // removes the temporary file. A file that exists but cannot be read, is not a
 // regular file, or is read-only (its owner has no write permission) is never
-// replaced. Returns false on any failure, with the reason in why.
+// replaced. A settings file that is a symbolic link is saved through it, as a
+// text editor saves: the file it leads to is replaced (through a temporary
+// file in that file's folder) and the link stays. Returns false on any
+// failure, with the reason in why.
 bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file,
                         QString* why = nullptr);
 

@@ -21,7 +21,31 @@ bool fail(QString* why, const QString& reason) {
 
 QString systemError(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
+// As many links as the system itself follows in one path before it gives up.
+constexpr int kMaxLinks = 40;
+
 }  // namespace
+
+bool SaveTarget(const QString& fileName, LinkRule rule, QString& target, QString* why) {
+    QByteArray path = BytesFromText(fileName);
+    if (rule == LinkRule::SaveThrough) {
+        for (int links = 0;; ++links) {
+            struct stat st {};
+            if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+            if (links == kMaxLinks) return fail(why, WriteErrorText(ELOOP));
+            QByteArray next(qsizetype(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
+            const ssize_t length = ::readlink(path.constData(), next.data(), size_t(next.size()));
+            if (length < 0) return fail(why, systemError(errno));
+            if (length >= next.size()) return fail(why, QStringLiteral("The link changed while it was read"));
+            next.truncate(length);
+            // A relative target is read from the folder that holds the link.
+            if (!next.startsWith('/')) next.prepend(path.left(path.lastIndexOf('/') + 1));
+            path = next;
+        }
+    }
+    target = TextFromBytes(path);
+    return true;
+}
 
 bool OpenSaveFile(QSaveFile& file, QString* why) {
     struct stat st {};
@@ -63,8 +87,10 @@ bool CommitSaveFile(QSaveFile& file, QString* why) {
     return true;
 }
 
-bool ReplaceFile(const QString& fileName, const QByteArray& data, QString* why) {
-    QSaveFile file(fileName);
+bool ReplaceFile(const QString& fileName, const QByteArray& data, QString* why, LinkRule rule) {
+    QString target;
+    if (!SaveTarget(fileName, rule, target, why)) return false;
+    QSaveFile file(target);
     if (!OpenSaveFile(file, why)) return false;
     if (file.write(data) != data.size()) {
         const QString reason = file.errorString();

@@ -1,5 +1,6 @@
 #include "backup/BackupFolder.h"
 #include "foundation/IniFile.h"
+#include "support/ScopedTimeZone.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -79,6 +80,26 @@ TEST_F(FolderNameTest, AGivenTimeFormsTheNameInsteadOfTheClock) {
                                                     {"yesterday", QDateTime(QDate(2003, 4, 28), QTime(14, 5, 0))}}) {
         env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=" + stored + "\r\n");
         EXPECT_EQ(LastBackupTime(), expected) << stored.toStdString();
+    }
+}
+
+// The last-backup window finds a run's dated folder from the stored moment,
+// a local one, in every zone, also late in the evening and on a day that
+// loses an hour.
+TEST_F(FolderNameTest, TheStoredMomentNamesItsLocalDayInEveryZone) {
+    for (const char* zone : kTestTimeZones) {
+        const ScopedTimeZone tz(zone);
+        env.setNow(QDateTime(QDate(2024, 3, 11), QTime(0, 30)));
+        for (const auto& [stored, folder] :
+             std::vector<std::pair<QString, QString>>{{"2024-03-10 23:59:10", "20240310_2359"},
+                                                      {"2024-03-10 00:00:30", "20240310_0000"},
+                                                      {"2024-03-10 03:30:00", "20240310_0330"}}) {
+            env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=" + stored + "\r\n");
+            QString b = base;
+            EXPECT_EQ(MakeBackupFolderName(b, 7, false, LastBackupTime()), base + "/" + folder + "/")
+                << zone << " " << stored.toStdString();
+            EXPECT_EQ(DateWindowStart(QDateTime(QDate(2024, 3, 11), QTime(0, 30))).date(), QDate(2024, 3, 10)) << zone;
+        }
     }
 }
 

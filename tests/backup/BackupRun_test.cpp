@@ -85,6 +85,66 @@ TEST_F(RunBackupTest, SilentRunWithKeepPathsIntoTheYearAndMonthFolder) {
     EXPECT_EQ(boxes.count(), 0);
 }
 
+// The settings file kept elsewhere behind a link takes the run's date, and
+// the next run lists from it; a date that cannot be stored is an error of
+// the run, which ends with status 1.
+TEST_F(RunBackupTest, TheDateIsStoredThroughALinkAndADateNotStoredIsAnError) {
+    writeIni("backupType=0\r\n");
+    const QString kept = env.path("kept/corvex.ini");
+    ASSERT_TRUE(QDir().mkpath(env.path("kept")));
+    ASSERT_TRUE(QFile::rename(env.ini(), kept));
+    ASSERT_TRUE(QFile::link(kept, env.ini()));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+    EXPECT_TRUE(QFileInfo(env.ini()).isSymLink());
+    EXPECT_EQ(ReadIni(kept, "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_EQ(RunExitStatus(), 0);
+
+    // A read-only settings file is never replaced, whoever runs the program.
+    ASSERT_EQ(::chmod(QFile::encodeName(kept).constData(), 0444), 0);
+    env.setNow(BackupTestNow().addDays(1));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+    EXPECT_EQ(ReadIni(kept, "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 1 errors"));
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains(",Cant write the setting [general] dateOfLastBackup to the settings file '" + env.ini() +
+                              "' - "));
+    EXPECT_EQ(RunExitStatus(), 1);
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+// A silent run that has to show a box has said why in the program log
+// before: with a link or a FIFO in place of folders.lis the run stops at the
+// save's box, and nothing waits on the FIFO.
+TEST_F(RunBackupTest, EveryBoxOfARunHasItsLogLineBeforeItAppears) {
+    writeIni("backupType=0\r\n");
+    for (const Planted kind : {Planted::LinkToOutside, Planted::Fifo}) {
+        SCOPED_TRACE(PlantedName(kind));
+        const QString lis = env.path("folders.lis");
+        QFile::remove(lis);
+        QFile::remove(env.path("corvex.log"));
+        const PlantedFile planted(lis, kind);
+        ASSERT_TRUE(planted.made());
+        QStringList boxTexts;
+        QStringList logAtBox;
+        platform::SetBoxResponder([&](const platform::BoxRequest& box) {
+            boxTexts << box.text;
+            logAtBox << env.readFile("corvex.log");
+            return platform::BoxReply{platform::Answer::OK, {}};
+        });
+        {
+            FifoGuard guard(lis);
+            RunBackup(window().backupParameters(), nullptr);
+            EXPECT_FALSE(guard.fired()) << "the run waited on the FIFO";
+        }
+        platform::SetBoxResponder({});
+        ASSERT_EQ(boxTexts.size(), 1);
+        EXPECT_TRUE(boxTexts[0].startsWith("An Error occurred in SaveListboxToFile: ")) << boxTexts[0].toStdString();
+        EXPECT_TRUE(logAtBox[0].contains(",ErrorSaveListboxToFile: ") && logAtBox[0].contains(lis))
+            << logAtBox[0].toStdString();
+        EXPECT_TRUE(planted.untouched());
+    }
+}
+
 TEST_F(RunBackupTest, ADestinationInsideTheBackedUpTreeIsNotBackedUpAgainHoweverItIsWritten) {
     // The backups live below a scanned folder, reached through a link, and
     // three runs happen on one day with a backup folder per minute.
@@ -316,8 +376,9 @@ TEST_F(RunBackupTest, AnUnknownTypeCopiesAndWritesNothing) {
     EXPECT_TRUE(env.readFile("corvex.log").contains(",Backup type 8 - Unknown Backup type - nothing backed up\r\n"));
 }
 
-TEST_F(RunBackupTest, EmptyOrBlankDestinationStartsNoBackupAndEndsWithStatusOne) {
-    for (const char* destination : {"", "  ", "   /"}) {
+TEST_F(RunBackupTest, EmptyOrBlankRootOrRelativeDestinationStartsNoBackupAndEndsWithStatusOne) {
+    const std::vector<const char*> refused{"", "  ", "   /", "/.", "/tmp/..", "bk", "."};
+    for (const char* destination : refused) {
         env.writeFile("corvex.ini", QString("[general]\r\nbackupTo=") + destination +
                                         "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\n[Plandel]\r\n"
                                         "dataPath=" +
@@ -328,7 +389,8 @@ TEST_F(RunBackupTest, EmptyOrBlankDestinationStartsNoBackupAndEndsWithStatusOne)
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
     EXPECT_EQ(env.readFile("corvex.log").count(",There is no destination directory specified - nothing backed up\r\n"),
-              3);
+              qsizetype(refused.size()));
+    EXPECT_FALSE(QFileInfo::exists("bk")) << "nothing is made in the folder the program was started in";
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_EQ(RunExitStatus(), 1);
 }

@@ -8,6 +8,7 @@
 #include "foundation/frmSetupPathList.h"
 #include "platform/FileStatus.h"
 #include "support/OpenedDocuments.h"
+#include "support/ScopedTimeZone.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -242,6 +243,41 @@ TEST_F(MainWindowTest, RefreshListsTheChangedFilesAndEnablesStart) {
     EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
 }
 
+// The pickers show the local days of the stored moment and of now, and the
+// refresh lists what changed since, early or late in the local day, in every
+// zone: a change after the last run in the evening and one after midnight.
+TEST_F(MainWindowTest, ThePickersAndTheRefreshUseLocalDaysInEveryZone) {
+    const QDate today(2024, 5, 10);
+    const QDate yesterday = today.addDays(-1);
+    for (const char* zone : kTestTimeZones) {
+        const ScopedTimeZone tz(zone);
+        for (const QTime clock : {QTime(0, 45), QTime(23, 30)}) {
+            const QString tree = env.path("tree");
+            QDir(tree).removeRecursively();
+            WriteBytes(tree + "/after-the-run.txt", "x");
+            WriteBytes(tree + "/after-midnight.txt", "x");
+            WriteBytes(tree + "/before.txt", "x");
+            for (const auto& [name, when] :
+                 {std::pair{"/after-the-run.txt", QDateTime(yesterday, QTime(21, 0))},
+                  std::pair{"/after-midnight.txt", QDateTime(today, QTime(0, 20))},
+                  std::pair{"/before.txt", QDateTime(yesterday, QTime(0, 0)).addSecs(-60)}}) {
+                QFile file(tree + name);
+                ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+                ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+            }
+            env.writeFile("MyPaths.txt", tree + "/\r\n");
+            writeIni("dateOfLastBackup=" + yesterday.toString("yyyy-MM-dd") + " 20:00:00\r\n");
+            env.setNow(QDateTime(today, clock));
+            frmProgress& f = load();
+            EXPECT_EQ(f.DTPicker1->date(), yesterday) << zone;
+            EXPECT_EQ(f.DTPicker2->date(), today) << zone;
+            refresh();
+            EXPECT_EQ(fileRows(), (QStringList{"after-midnight.txt", "after-the-run.txt"}))
+                << zone << " at " << clock.toString().toStdString();
+        }
+    }
+}
+
 TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
     WriteBytes(env.path("tree/new.txt"), "new");
     WriteBytes(env.path("old/failed-before.txt"), "12345");
@@ -305,6 +341,46 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     EXPECT_EQ(boxes.last().title, "Error - some files were in use");
     EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
     EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
+}
+
+// The rows a start could not copy come back with Start enabled; a second
+// start copies just those and leaves the date the first one stored, so the
+// next refresh still lists what changed since the first one's list was made.
+TEST_F(MainWindowTest, StartStaysEnabledForTheRowsThatCouldNotBeCopied) {
+    writeIni("backupType=0\r\nIgnoreFailedFileCopies=1\r\ndateOfLastBackup=2003-04-20 09:30:00\r\n");
+    frmProgress& f = load();
+    f.txtDestDir->setText(env.path("dest"));
+    WriteBytes(env.path("src/a.txt"), "aaa");
+    addRow(env.path("src/a.txt"), 3, true);
+    addRow(env.path("src/b.txt"), 2, true);  // not there yet: fails
+    addRow(env.path("src/c.txt"), 2, true);  // fails in both starts
+    boxes.answerAllWith(platform::Answer::OK);
+    start();
+    EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-28 14:05:30");
+    ASSERT_EQ(f.fileList->count(), 2);
+    EXPECT_TRUE(f.cmdStart->isEnabled()) << "the box asks the user to click Start again";
+
+    WriteBytes(env.path("src/a.txt"), "changed since the first start");
+    WriteBytes(env.path("src/b.txt"), "bb");
+    env.setNow(now.addSecs(3600));
+    start();
+    EXPECT_EQ(ReadBytes(env.path("dest/b.txt")), "bb");
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaa") << "only the rows that failed are copied";
+    EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_EQ(f.windowTitle(), "Corvex - last backup was 2003-04-28 14:05:30");
+    EXPECT_EQ(f.DTPicker1->date(), QDate(2003, 4, 28));
+    ASSERT_EQ(f.fileList->count(), 1);
+    EXPECT_EQ(f.fileList->row(0).path, env.path("src/c.txt"));
+    EXPECT_TRUE(f.cmdStart->isEnabled());
+
+    // A retry without failures waits for the next refresh, as every run does.
+    WriteBytes(env.path("src/c.txt"), "cc");
+    start();
+    EXPECT_EQ(ReadBytes(env.path("dest/c.txt")), "cc");
+    EXPECT_EQ(f.fileList->count(), 0);
+    EXPECT_FALSE(f.cmdStart->isEnabled());
+    EXPECT_EQ(setting("dateOfLastBackup"), "2003-04-28 14:05:30");
+    EXPECT_EQ(env.readLines("events.log").size(), 3);
 }
 
 // A start copies only rows a refresh made since the last run: pressed again,
@@ -670,12 +746,12 @@ TEST_F(MainWindowTest, ViewAndHelpEntriesOpenTheirWindows) {
         if (w->objectName() == "frmLogView" || w->objectName() == "frmLastBackup") w->close();
 }
 
-TEST_F(MainWindowTest, EmptyOrBlankDestinationStartsNoBackup) {
+TEST_F(MainWindowTest, EmptyBlankRootOrRelativeDestinationStartsNoBackup) {
     writeIni("backupTo=/kept/\r\nbackupType=0\r\n");
     frmProgress& f = load();
     addRow("/x", 1, true);
     // "   /" is what a blank entry was saved as: it names the root folder.
-    const std::vector<const char*> missing{"", "   ", "   /", "/"};
+    const std::vector<const char*> missing{"", "   ", "   /", "/", "/./", "/tmp/..", "bk", "."};
     for (const char* text : missing) {
         f.txtDestDir->setText(text);
         boxes.answer(platform::Answer::OK);

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Pointer.h"
 #include "support/AsOrdinaryUser.h"
+#include "support/ScopedTimeZone.h"
 #include "support/ScriptedBoxes.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +193,78 @@ TEST_F(ScanTest, DateWindowEdges) {
     EXPECT_FALSE(IsFileDateInRange(edge + "/missing.txt", kLongAgo, kNoon));
 }
 
+// The window's days are local calendar days, in every zone and whatever zone
+// the moments are handed in: early in the local day the UTC date is often
+// another one.
+TEST_F(ScanTest, TheDateWindowCountsLocalDaysInEveryZone) {
+    for (const char* zone : kTestTimeZones) {
+        const ScopedTimeZone tz(zone);
+        const QString dir = env.path(QString("zone-%1").arg(QString(zone).left(3)));
+        const QDate yesterday = kToday.addDays(-1);
+        MakeFile(dir + "/before.txt", QDateTime(yesterday.addDays(-1), QTime(23, 50)));
+        MakeFile(dir + "/early-yesterday.txt", QDateTime(yesterday, QTime(0, 10)));
+        MakeFile(dir + "/after-the-run.txt", QDateTime(yesterday, QTime(21, 0)));
+        MakeFile(dir + "/after-midnight.txt", QDateTime(kToday, QTime(0, 20)));
+        const QDateTime now(kToday, QTime(0, 45));
+        env.setNow(now);
+        const QDateTime lastRun(yesterday, QTime(20, 0));
+        Host host;
+        QListWidget folders;
+        folders.addItem(dir + "/");
+        for (const QDateTime& from : {lastRun, lastRun.toUTC(), lastRun.toOffsetFromUtc(-11 * 3600)}) {
+            host.scan(&folders, from, now.toUTC());
+            EXPECT_EQ(host.fileRows(), (QStringList{dir + "/after-midnight.txt", dir + "/after-the-run.txt",
+                                                    dir + "/early-yesterday.txt"}))
+                << zone << " from " << from.toString(Qt::ISODate).toStdString();
+            // A window that ended yesterday ends at the local midnight.
+            host.scan(&folders, from, lastRun.toUTC());
+            EXPECT_EQ(host.fileRows(), (QStringList{dir + "/after-the-run.txt", dir + "/early-yesterday.txt"}))
+                << zone << " from " << from.toString(Qt::ISODate).toStdString();
+        }
+        EXPECT_TRUE(IsFileDateInRange(dir + "/after-midnight.txt", QDateTime(kToday, QTime(0, 0)).toUTC(),
+                                      QDateTime(kToday, QTime(0, 1)).toUTC()))
+            << zone;
+        EXPECT_FALSE(IsFileDateInRange(dir + "/before.txt", lastRun.toUTC(), lastRun.toUTC())) << zone;
+    }
+}
+
+// A day that begins or loses an hour to summer time still runs from its first
+// moment to the next day's.
+TEST_F(ScanTest, TheDateWindowFollowsSummerTimeChanges) {
+    const struct {
+        const char* zone;
+        QDate day;
+        QTime lastRun;
+        QDateTime firstMoment;  // of the day, local
+    } cases[] = {
+        // New York: 02:00 becomes 03:00, and later 02:00 comes twice.
+        {"EST5EDT,M3.2.0,M11.1.0", QDate(2024, 3, 10), QTime(1, 30), QDateTime(QDate(2024, 3, 10), QTime(0, 0))},
+        {"EST5EDT,M3.2.0,M11.1.0", QDate(2024, 11, 3), QTime(1, 30), QDateTime(QDate(2024, 11, 3), QTime(0, 0))},
+        // A zone whose clocks go on at midnight: the day begins at 01:00.
+        {"<-04>4<-03>,M9.1.6/24,M4.1.6/24", QDate(2024, 9, 8), QTime(12, 0), QDateTime(QDate(2024, 9, 8), QTime(1, 0))},
+        // Adelaide, half an hour from the hour, in the southern spring.
+        {"ACST-9:30ACDT,M10.1.0,M4.1.0/3", QDate(2024, 10, 6), QTime(2, 15),
+         QDateTime(QDate(2024, 10, 6), QTime(0, 0))},
+    };
+    for (const auto& c : cases) {
+        const ScopedTimeZone tz(c.zone);
+        const QString dir = env.path("dst-" + c.day.toString("yyyyMMdd"));
+        const QDateTime first = c.firstMoment;
+        ASSERT_TRUE(first.isValid()) << c.zone;
+        MakeFile(dir + "/last-second-before.txt", QDateTime::fromSecsSinceEpoch(first.toSecsSinceEpoch() - 1));
+        MakeFile(dir + "/first-second.txt", first);
+        MakeFile(dir + "/late.txt", QDateTime(c.day, QTime(23, 59, 59)));
+        MakeFile(dir + "/next-day.txt", QDateTime(c.day.addDays(1), QTime(0, 30)));
+        env.setNow(QDateTime(c.day.addDays(3), QTime(12, 0)));
+        Host host;
+        QListWidget folders;
+        folders.addItem(dir + "/");
+        const QDateTime lastRun(c.day, c.lastRun);
+        host.scan(&folders, lastRun.toUTC(), lastRun.toUTC());
+        EXPECT_EQ(host.fileRows(), (QStringList{dir + "/first-second.txt", dir + "/late.txt"})) << c.zone;
+    }
+}
+
 TEST_F(ScanTest, PatternsWithAndWithoutDot) {
     const QString dir = env.path("pat");
     for (const char* name : {"a.txt", "b.TXT", "c.text", "d.doc", "Makefile", "e.txt.bak"})
@@ -239,6 +312,8 @@ TEST_F(ScanTest, MoreThanAHundredPatternsReportsAndUsesTheFirstHundred) {
     host.scan(&folders);
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, "Error #  9 occurred. = Subscript out of range");
+    EXPECT_TRUE(
+        env.readFile("corvex.log").contains(",ListChangedFiles : Error #  9 occurred. = Subscript out of range"));
     EXPECT_EQ(host.fileRows(), QStringList{dir + "/f.x99"});
 }
 

@@ -1,14 +1,23 @@
-// Every kind of file the programs write refuses a link or a FIFO planted in
-// its place: the write fails and is reported, the link and the file it points
-// to stay as they were, and nothing waits on the FIFO.
+// Every kind of file the programs write for themselves refuses a link or a
+// FIFO planted in its place: the write fails and is reported, the link and
+// the file it points to stay as they were, and nothing waits on the FIFO.
+// The user's own settings and lists are saved through a link instead.
 #include "foundation/FileRoutines.h"
+#include "foundation/IniFile.h"
+#include "foundation/ListFiles.h"
 #include "foundation/Logging.h"
 #include "foundation/cFileIO.h"
 #include "platform/AppendFile.h"
+#include "platform/FileStatus.h"
 #include "platform/ProfileFile.h"
+#include "platform/SaveFile.h"
 #include "support/PlantedFile.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QListWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -70,11 +79,44 @@ const Writer kWriters[] = {
          f.appendLine("a line");
          return logHas(env, "corvex.log", "cFileIO - An error occurred opening the file " + path);
      }},
-    {"the settings and list files", "corvex.ini",
+    {"the expanded folder list (folders.lis)", "folders.lis",
+     [](TestEnvironment& env, const QString& path) {
+         QListWidget list;
+         list.addItem("/a/");
+         return !SaveListboxToFile(&list, path) && logHas(env, "corvex.log", "while saving '" + path + "'");
+     }},
+    {"the retry list saved whole (failed.txt)", "failed.txt",
      [](TestEnvironment&, const QString& path) {
          QString why;
-         return !platform::WriteProfileString("general", "backupTo", "/b", path, &why) && !why.isEmpty();
+         return !platform::ReplaceFile(path, "/a.txt\r\n", &why) && !why.isEmpty();
      }},
+};
+
+// The user's own files, saved as a text editor saves them: through a link to
+// the file it leads to, which is replaced whole; the link stays.
+struct UserFileWriter {
+    const char* kind;
+    const char* fileName;
+    std::function<bool(const QString&)> save;
+    const char* saved;  // what the file holds afterwards
+};
+
+const UserFileWriter kUserFileWriters[] = {
+    {"a setting (corvex.ini)", "corvex.ini",
+     [](const QString& path) { return WriteIniChecked("general", "dateOfLastBackup", "2024-05-10 08:00:00", path); },
+     "[general]\r\ndateOfLastBackup=2024-05-10 08:00:00\r\n"},
+    {"settings saved together (corvex.ini)", "corvex.ini",
+     [](const QString& path) {
+         return WriteIniValues(path, {{"general", "backupTo", "/b/"}});
+     },
+     "[general]\r\nbackupTo=/b/\r\n"},
+    {"a folder list (MyPaths.txt)", "MyPaths.txt",
+     [](const QString& path) {
+         QListWidget list;
+         list.addItems({"/home/anna/*", "/srv/"});
+         return SaveListboxToFile(&list, path, platform::LinkRule::SaveThrough);
+     },
+     "/home/anna/*\r\n/srv/\r\n"},
 };
 
 }  // namespace
@@ -98,6 +140,38 @@ TEST(WrittenFiles, ALinkOrFifoInThePlaceOfAnyWrittenFileIsRefused) {
             EXPECT_TRUE(refused);
             EXPECT_TRUE(planted.untouched());
         }
+    }
+}
+
+TEST(WrittenFiles, TheUsersOwnFilesAreSavedThroughALinkAndRefuseAFifo) {
+    for (const UserFileWriter& writer : kUserFileWriters) {
+        SCOPED_TRACE(writer.kind);
+        TestEnvironment env;
+        ScriptedBoxes boxes;
+        boxes.answerAllWith(platform::Answer::OK);
+        const QString path = env.path(writer.fileName);
+        {
+            QTemporaryDir elsewhere;
+            const QString target = elsewhere.filePath("kept-here.txt");
+            WriteBytes(target, "");
+            ASSERT_TRUE(QFile::link(target, path));
+            EXPECT_TRUE(writer.save(path));
+            EXPECT_TRUE(platform::IsSymbolicLink(path));
+            EXPECT_EQ(ReadBytes(target), writer.saved);
+            EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept-here.txt"});
+        }
+        ASSERT_TRUE(QFile::remove(path));
+        const PlantedFile planted(path, Planted::Fifo);
+        ASSERT_TRUE(planted.made());
+        bool saved = true;
+        {
+            FifoGuard guard(path);
+            saved = writer.save(path);
+            EXPECT_FALSE(guard.fired()) << "the save waited on the FIFO";
+        }
+        EXPECT_FALSE(saved);
+        EXPECT_TRUE(planted.untouched());
+        EXPECT_TRUE(env.readFile("corvex.log").contains(path)) << "the failure names the file";
     }
 }
 

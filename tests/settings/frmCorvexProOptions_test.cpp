@@ -174,7 +174,8 @@ TEST_F(OptionsTest, OkRefusesWithoutFoldersOrDestinationAndWritesNothing) {
     writeIni("backupType=2\r\n");
     const QString before = env.readFile("corvex.ini");
     // The folder list is checked before the destination; blanks and separators
-    // alone are no destination (a backup there would land in the root folder).
+    // alone are no destination (a backup there would land in the root folder),
+    // nor is the root spelled otherwise or a folder not named from the root.
     const struct {
         const char* pathList;
         const char* destination;
@@ -187,6 +188,12 @@ TEST_F(OptionsTest, OkRefusesWithoutFoldersOrDestinationAndWritesNothing) {
         {"/home/anna/*\r\n", " \t  ", "Need to choose a destination directory",
          "There is no destination directory specified"},
         {"/home/anna/*\r\n", " / ", "Need to choose a destination directory",
+         "There is no destination directory specified"},
+        {"/home/anna/*\r\n", "/.", "Need to choose a destination directory",
+         "There is no destination directory specified"},
+        {"/home/anna/*\r\n", "/tmp/..", "Need to choose a destination directory",
+         "There is no destination directory specified"},
+        {"/home/anna/*\r\n", "bk", "Need to choose a destination directory",
          "There is no destination directory specified"}};
     for (const auto& c : cases) {
         if (c.pathList) env.writeFile("MyPaths.txt", c.pathList);
