@@ -488,7 +488,7 @@ TEST_F(CopyLoopTest, AListedFolderThatWasAwayKeepsTheDateOfTheLastBackup) {
                                         "[Plandel]\r\ndataPath=" + env.path("plan") + "\r\n");
         env.writeFile("corvex.log", "");
         QString d = dest;
-        BackupList(&rows, d, nullptr, 0, 2, BackupTestNow(), c.away);
+        BackupList(&rows, d, nullptr, 0, 2, BackupTestNow(), nullptr, c.away);
         EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), c.expected) << c.what;
         EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa") << "the rest is copied: " << c.what;
         const QStringList kept =
