@@ -182,7 +182,7 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors, const QDateTime& namedAt, platform::CopyRun* run,
-                         const QStringList& awayEntries, bool storeDate) {
+                         const ScanReport& scan, bool storeDate) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
@@ -380,12 +380,13 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // cannot be stored is an error: every later run would list from the old
     // date again.
     if (testMode || !storeDate) {
-    } else if (!awayEntries.isEmpty()) {
-        const QString kept = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
-        for (const QString& entry : awayEntries)
-            WriteLog("The listed folder " + entry + " was missing or could not be read - the date of the last backup " +
-                         (kept.isEmpty() ? QStringLiteral("stays unset") : "stays " + kept),
-                     0);
+    } else if (!scan.awayEntries.isEmpty() || !scan.gaps.isEmpty()) {
+        const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
+        const QString kept = " - the date of the last backup " +
+                             (stored.isEmpty() ? QStringLiteral("stays unset") : "stays " + stored);
+        for (const QString& entry : scan.awayEntries)
+            WriteLog("The listed folder " + entry + " was missing or could not be read" + kept, 0);
+        for (const QString& gap : scan.gaps) WriteLog(gap + kept, 0);
     } else if (!WriteIniChecked(Section::General, Key::DateOfLastBackup,
                                 startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile)) {
         ++errors;

@@ -1,6 +1,8 @@
 #pragma once
 // The copy loop of every backup: copies the ticked rows of the file list into
 // the backup folder and writes the run's lists, logs and planner records.
+#include "foundation/ChangedFileScan.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -19,9 +21,10 @@ struct CopyRun;
 // lines, the planner records, and [general] dateOfLastBackup = namedAt (the
 // moment the list was made, which the caller named the backup folder for; the
 // clock's time at the start when not given). A test run, and a run whose
-// list missed awayEntries (listed folders that were missing or could not be
-// read), keep the stored date, the latter with a level-0 line per entry, so
-// the next run lists their changes again. failed.txt, the files waiting for a retry, is replaced
+// list may miss changes (scan.awayEntries: listed folders that were missing
+// or could not be read; scan.gaps: a folder list not read, a scan stopped),
+// keep the stored date, the latter with a level-0 line for each, so the next
+// run lists their changes again. failed.txt, the files waiting for a retry, is replaced
 // whole at the end: the files it listed that were not copied and this run's
 // failures; a test run leaves it as it was. earlierErrors counts the failures
 // met before the copy loop (lists and folders that could not be read); they
@@ -44,7 +47,7 @@ struct BackupOutcome {
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors = 0, const QDateTime& namedAt = QDateTime(),
-                         platform::CopyRun* run = nullptr, const QStringList& awayEntries = {},
+                         platform::CopyRun* run = nullptr, const ScanReport& scan = {},
                          bool storeDate = true);
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of

@@ -17,4 +17,5 @@ struct BackupParameters {
     QLineEdit* txtDestDir = nullptr;     // the backup destination
     QTreeWidget* lstAllPaths = nullptr;  // receives the expanded folder list
     int listFileErrors = 0;              // list files the window's load could not read
+    bool pathListUnread = false;         // the folder list among them: the list may miss every change
 };

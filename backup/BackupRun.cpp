@@ -61,6 +61,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
                                        parameters.lvExclude, parameters.lstAllPaths, true, true,
                                        status ? status->ProgressBarCurrent : nullptr, destination, &scan);
     scanErrors += AddEarlierFailures(parameters.lvwFiles);
+    if (parameters.pathListUnread) scan.gaps << "The folder list " + PathListFile + " could not be read";
 
     if (status) {
         platform::YieldToWindows();
@@ -105,7 +106,7 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         if (status) platform::YieldToWindows();
     }
     if (!rows) return {false, earlierErrors, 0};
-    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan.awayEntries, storeDate);
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan, storeDate);
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {

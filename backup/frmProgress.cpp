@@ -442,11 +442,13 @@ void frmProgress::Form_Load() {
     // error of each run this window starts.
     // A missing excluded list only means that nothing is left out.
     m_listFileErrors = 0;
+    m_pathListUnread = false;
     for (const auto& [list, file] : {std::pair{lstPath, PathListFile}, std::pair{lvExclude, ExcludedPathListFile}}) {
         const ListFileLoad read = LoadListFile(list, file, 0);
         if (read == ListFileLoad::Loaded || (read == ListFileLoad::Missing && list == lvExclude)) continue;
         WriteLog("Form_Load : cant read list file " + file, 0);
         ++m_listFileErrors;
+        if (list == lstPath) m_pathListUnread = true;
     }
     lstXTN->addItem(QStringLiteral("*.*"));
     txtDestDir->setText(ReadIni(IniFile, Section::General, Key::BackupTo));
@@ -512,6 +514,7 @@ void frmProgress::cmdGetFileList_Click() {
                                                            lstXTN, fileList, lvExclude, lstAllPaths, true, true,
                                                            ProgressBarTotal, txtDestDir->text(), &m_scan);
         m_scanErrors += AddEarlierFailures(fileList);
+        if (m_pathListUnread) m_scan.gaps << "The folder list " + PathListFile + " could not be read";
     } while (m_refreshAgain);
     fitFileColumns();
     UpdateStatus();
@@ -730,7 +733,8 @@ bool frmProgress::eventFilter(QObject* watched, QEvent* event) {
 }
 
 BackupParameters frmProgress::backupParameters() const {
-    return {DTPicker1, DTPicker2, lstPath, lstXTN, fileList, lvExclude, txtDestDir, lstAllPaths, m_listFileErrors};
+    return {DTPicker1, DTPicker2, lstPath, lstXTN, fileList, lvExclude, txtDestDir, lstAllPaths, m_listFileErrors,
+            m_pathListUnread};
 }
 
 StatusControls frmProgress::statusControls() const {

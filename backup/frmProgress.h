@@ -150,6 +150,7 @@ private:
     bool m_sortDescending = false;       // the order of the file list's last column click
 
     int m_listFileErrors = 0;  // list files the load could not read
+    bool m_pathListUnread = false;  // the folder list among them
     int m_scanErrors = 0;      // the errors of the last refresh, list files included
     ScanReport m_scan;         // the last refresh's start and the listed folders it missed
 };

@@ -208,7 +208,7 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
     ScanStopRequested = false;
     // A file changed after this moment in a folder already scanned is listed
     // by a window that starts from it.
-    if (report) *report = ScanReport{platform::Now(), {}};
+    if (report) *report = ScanReport{platform::Now(), {}, {}};
     const QPointer<FileListModel> files(fileList);
     const QPointer<QProgressBar> bar(progressBar);
     if (files) {
@@ -274,7 +274,11 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
     prefetch.reset();  // stops the workers when the scan ended early
     fso.KeepEntries(false);
 
-    if (report) report->awayEntries = listed.awayEntries;
+    if (report) {
+        report->awayEntries = listed.awayEntries;
+        // Folders the stopped scan never reached may hold changes.
+        if (ScanStopRequested) report->gaps << QStringLiteral("The scan was stopped before it listed every folder");
+    }
     // Sorting back on sorts once, by the list's current sort column and order.
     if (files) files->setSortingEnabled(true);
     platform::SetPointer(platform::Pointer::Default);

@@ -19,6 +19,9 @@ struct ScanReport {
     // The folder-list entries, as listed, that were missing or could not be
     // read: files they hold may have changed without being listed.
     QStringList awayEntries;
+    // Other reasons why the list may miss changes, as log texts: a folder
+    // list that could not be read, a scan stopped before its end.
+    QStringList gaps;
 };
 
 // Fills fileList with the files of the checked folder-list

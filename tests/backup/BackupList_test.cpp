@@ -488,7 +488,7 @@ TEST_F(CopyLoopTest, AListedFolderThatWasAwayKeepsTheDateOfTheLastBackup) {
                                         "[Plandel]\r\ndataPath=" + env.path("plan") + "\r\n");
         env.writeFile("corvex.log", "");
         QString d = dest;
-        BackupList(&rows, d, nullptr, 0, 2, BackupTestNow(), nullptr, c.away);
+        BackupList(&rows, d, nullptr, 0, 2, BackupTestNow(), nullptr, ScanReport{{}, c.away, {}});
         EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), c.expected) << c.what;
         EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa") << "the rest is copied: " << c.what;
         const QStringList kept =
@@ -501,6 +501,21 @@ TEST_F(CopyLoopTest, AListedFolderThatWasAwayKeepsTheDateOfTheLastBackup) {
                 << kept[i].toStdString();
     }
     EXPECT_EQ(env.readLines("copied.txt"), QStringList{a});
+}
+
+// A list that may miss changes for another reason (a scan stopped early, a
+// folder list not read) keeps the date the same way, with its own line.
+TEST_F(CopyLoopTest, AListThatMayMissChangesKeepsTheDateOfTheLastBackup) {
+    source("a.txt", "aaaa");
+    env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=2003-01-01 00:00:00\r\n[Plandel]\r\ndataPath=" +
+                                    env.path("plan") + "\r\n");
+    QString d = dest;
+    const QString gap = "The scan was stopped before it listed every folder";
+    BackupList(&rows, d, nullptr, 0, 0, BackupTestNow(), nullptr, ScanReport{{}, {}, {gap}});
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-01-01 00:00:00");
+    EXPECT_TRUE(env.readFile("corvex.log")
+                    .contains("," + gap + " - the date of the last backup stays 2003-01-01 00:00:00\r\n"));
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
 }
 
 TEST_F(CopyLoopTest, AWaitingFileStaysWhileItsFolderIsAwayAndGoesOnceItsFolderShowsItGone) {

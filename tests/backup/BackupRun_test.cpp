@@ -198,10 +198,17 @@ TEST_F(RunBackupTest, FoldersAndListsThatCannotBeReadAreErrorsOfTheRun) {
     const QString log = env.readFile("corvex.log");
     EXPECT_EQ(log.count(",Form_Load : cant read list file " + env.path("ExcludedPaths.txt") + "\r\n"), 1);
     EXPECT_TRUE(log.contains(",BuildFolderList : cant find folder " + env.path("unplugged/") + "\r\n"));
-    // Without its path list a run backs up nothing: an error.
+    // Without its path list a run backs up nothing: an error, and the date
+    // stays, so the next run with its list lists those changes again.
+    const QString stored = ReadIni(env.ini(), "general", "dateOfLastBackup");
     ASSERT_TRUE(QFile::remove(env.path("MyPaths.txt")));
     EXPECT_GE(RunBackup(window().backupParameters(), nullptr), 1);
-    EXPECT_TRUE(env.readFile("corvex.log").contains(",Form_Load : cant read list file " + env.path("MyPaths.txt")));
+    const QString withoutList = env.readFile("corvex.log");
+    EXPECT_TRUE(withoutList.contains(",Form_Load : cant read list file " + env.path("MyPaths.txt")));
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), stored);
+    EXPECT_TRUE(withoutList.contains(",The folder list " + env.path("MyPaths.txt") +
+                                     " could not be read - the date of the last backup stays " + stored +
+                                     "\r\n"));
 }
 
 // A listed folder on a disk that is unplugged for one run: the date stays,
