@@ -416,7 +416,9 @@ TEST(FileCopy, EveryWayOfCopyingGivesTheSameBytesAndTurns) {
             EXPECT_EQ(outcome.bytes, c.size) << what;
             EXPECT_EQ(read(target), data) << what;
             EXPECT_EQ(turns, c.turns) << what;
-            if (sparse) EXPECT_LT(qint64(statOf(target).st_blocks) * 512, c.size) << what << ": the holes were filled";
+            if (sparse) {
+                EXPECT_LT(qint64(statOf(target).st_blocks) * 512, c.size) << what << ": the holes were filled";
+            }
         }
     }
 }
