@@ -687,15 +687,13 @@ void frmProgress::closeEvent(QCloseEvent* event) {
     Form_Unload();
 }
 
-// Enter works as in a dialog: it presses the button that has the focus, and
-// anywhere else the window's default button, "1. Refresh List".
+// Enter works as in a dialog: a focused button takes it itself, and anywhere
+// else it presses the window's default button, "1. Refresh List".
 void frmProgress::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         event->accept();
-        auto* focused = qobject_cast<QPushButton*>(focusWidget());
-        QPushButton* button = focused ? focused : cmdGetFileList;
-        if (button->isEnabled()) button->click();
+        if (cmdGetFileList->isEnabled()) cmdGetFileList->click();
         return;
     }
     QMainWindow::keyPressEvent(event);
