@@ -78,8 +78,9 @@ frmFileCompare::frmFileCompare(QWidget* parent) : QWidget(parent) {
     lstBk = named(new QListWidget(frameHidden), QStringLiteral("lstBk"));
     frameHidden->hide();
 
-    lblFilename = named(new QLabel(this), QStringLiteral("lblFilename"));
-    lblFilename->setTextFormat(Qt::PlainText);
+    // A long name keeps its start and its distinguishing end in sight, and
+    // never widens the window beyond the screen.
+    lblFilename = named(new ElidedLabel(QString(), this), QStringLiteral("lblFilename"));
     lblFilename->setAutoFillBackground(true);
     QPalette band = lblFilename->palette();
     band.setColor(QPalette::Window, QColor(128, 128, 128));
@@ -89,8 +90,6 @@ frmFileCompare::frmFileCompare(QWidget* parent) : QWidget(parent) {
     bold.setBold(true);
     lblFilename->setFont(bold);
     lblFilename->setMargin(4);
-    // A long name must not widen the window beyond the screen.
-    lblFilename->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     const QStringList headings = {QStringLiteral("Original File Size :"),  QStringLiteral("Date Modified :"),
                                   QStringLiteral("Date Created :"),        QStringLiteral("Date Accessed :"),

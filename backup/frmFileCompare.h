@@ -5,6 +5,8 @@
 // Filled by the last-backup window, which sets txtOrigFile, txtDestFile,
 // lblRootPath and BackupTime, then calls RefreshFileInfo and
 // GetBackupFiles_Quick.
+#include "foundation/ElidedText.h"
+
 #include <QDateTime>
 #include <QWidget>
 
@@ -32,7 +34,7 @@ public:
     // Invalid means the clock's time.
     QDateTime BackupTime;
 
-    QLabel* lblFilename = nullptr;
+    ElidedLabel* lblFilename = nullptr;  // the name, shortened in the middle where it does not fit
     QGroupBox* frameSource = nullptr;
     QLineEdit* lblSourcePath = nullptr;
     QLabel* Label1[8] = {};  // headings: 0..3 original, 4..7 copy

@@ -15,11 +15,13 @@
 #include "platform/SystemInfo.h"
 
 #include <QButtonGroup>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -82,6 +84,7 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
     fileLogs->setObjectName(QStringLiteral("fileLogs"));
     fileLogs->setMinimumWidth(fileLogs->fontMetrics().horizontalAdvance(QStringLiteral("corvex-2026.log")) * 3 / 2);
     fileLogs->viewport()->installEventFilter(this);
+    fileLogs->installEventFilter(this);
 
     static const char* const viewTexts[4] = {"View Contents", "First 100 Lines", "Todays Entries",
                                              "All Files - Todays entries only"};
@@ -320,7 +323,31 @@ bool frmLogView::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // From the keyboard the Menu key and Shift+F10 pop it up beside the selected log.
+    if (watched == fileLogs && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool menuKey = key->key() == Qt::Key_Menu && key->modifiers() == Qt::NoModifier;
+        const bool shiftF10 = key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier;
+        if (menuKey || shiftF10) {
+            event->accept();
+            popUpMenuAtSelectedLog();
+            return true;
+        }
+    }
+    if (watched == fileLogs && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        popUpMenuAtSelectedLog();
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmLogView::popUpMenuAtSelectedLog() {
+    if (fileLogs->fileName().isEmpty()) return;
+    const QList<QListWidgetItem*> selected = fileLogs->selectedItems();
+    const QRect row = selected.isEmpty() ? QRect() : fileLogs->visualItemRect(selected.first());
+    const QPoint at = row.isValid() ? row.bottomLeft() : QPoint(0, 0);
+    mnuLogFile->popup(fileLogs->viewport()->mapToGlobal(at));
 }
 
 void frmLogView::mnuLogOpen_Click() { LaunchFile(joined(fileLogs->path(), fileLogs->fileName())); }

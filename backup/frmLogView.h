@@ -59,6 +59,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Pops up the menu beside the selected log; nothing when none is selected.
+    void popUpMenuAtSelectedLog();
     void UpdateLogCaption();
     void showFacts(const QString& path);
 

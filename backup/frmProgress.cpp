@@ -46,6 +46,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -222,6 +223,7 @@ void frmProgress::buildControls() {
     lvwFiles->header()->setSortIndicatorShown(true);
     lvwFiles->header()->setSortIndicator(0, Qt::AscendingOrder);
     lvwFiles->header()->setSectionsClickable(true);
+    lvwFiles->header()->setStretchLastSection(false);
     fitFileColumns();
 
     m_allPathsPanel = new QWidget(client);
@@ -389,34 +391,44 @@ void frmProgress::buildMenus() {
                          QKeySequence(Qt::SHIFT | Qt::Key_F1));
 }
 
-// Each column starts wide enough for a typical entry, the full path widest;
-// after a refresh a column widens to what it holds, the path within bounds.
+// The columns are laid out to the view's width whenever it changes and after
+// each refresh: Size, Type, Modified and Comments as wide as their header and
+// their texts; Filename and Path as their texts, within a share of the view;
+// "Path and Filename" takes the width the others leave, its paths shortened
+// in the middle. The user may widen any column until the next layout.
 void frmProgress::fitFileColumns() {
-    const QFontMetrics fm = lvwFiles->fontMetrics();
-    const int pad = fm.horizontalAdvance(QStringLiteral("MM"));
-    const auto textWidth = [&](const char* text) { return fm.horizontalAdvance(QString::fromLatin1(text)) + pad; };
-    const int start[] = {textWidth("/home/anna/Documents/projects/report.txt") + 24,  // room for the check box
-                         textWidth("quarterly-report.txt"),
-                         textWidth("/home/anna/Documents/projects/"),
-                         textWidth("999,999,999"),
-                         textWidth("Type XLSX"),
-                         textWidth("2003-04-28 14:05"),
-                         textWidth("Comments")};
     QHeaderView* header = lvwFiles->header();
-    const int widest = qMax(start[0], fm.horizontalAdvance(QLatin1Char('M')) * 60);
+    const QFontMetrics fm = lvwFiles->fontMetrics();
+    const int pad = 2 * fm.averageCharWidth();
+    // A header's caption whole, with the sort mark where it is shown.
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int mark = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    const auto caption = [&](int c) {
+        return header->fontMetrics().horizontalAdvance(fileList->headerData(c, Qt::Horizontal).toString()) +
+               4 * margin + (header->sortIndicatorSection() == c ? mark + margin : 0);
+    };
     const int rows = qMin(fileList->count(), kMeasuredRows);
-    for (int c = 0; c < kShownFileColumns; ++c) {
-        if (rows == 0) {
-            header->resizeSection(c, start[c]);
-            continue;
-        }
-        int content = 0;
+    int wanted[kShownFileColumns] = {};
+    for (int c = 1; c < kShownFileColumns; ++c) {
+        wanted[c] = caption(c);
         for (int r = 0; r < rows; ++r)
-            content = qMax(content, fm.horizontalAdvance(fileList->text(r, c).trimmed()) + pad);
-        if (c == 0) content += start[0] - textWidth("/home/anna/Documents/projects/report.txt");
-        content = qMin(content, c == 0 ? widest : widest / 2);
-        if (content > header->sectionSize(c)) header->resizeSection(c, content);
+            wanted[c] = qMax(wanted[c], fm.horizontalAdvance(fileList->text(r, c).trimmed()) + pad);
     }
+    // Filename and Path share what is left when the values' columns and at
+    // least a third of the view for the full path are taken.
+    const int view = lvwFiles->viewport()->width();
+    const int values = wanted[FileListModel::SizeColumn] + wanted[FileListModel::TypeColumn] +
+                       wanted[FileListModel::ModifiedColumn] + wanted[FileListModel::CommentsColumn];
+    const int share = (view - values - view / 3) / 2;
+    int others = 0;
+    for (int c = 1; c < kShownFileColumns; ++c) {
+        const bool text = c == FileListModel::NameColumn || c == FileListModel::FolderColumn;
+        header->resizeSection(c, text ? qMax(caption(c), qMin(wanted[c], share)) : wanted[c]);
+        others += header->sectionSize(c);
+    }
+    // Room for the check box and a short path at the least.
+    const int least = fm.horizontalAdvance(QStringLiteral("/…/report.txt")) + pad + 24;
+    header->resizeSection(0, qMax(least, view - others));
 }
 
 void frmProgress::Form_Load() {
@@ -639,8 +651,8 @@ void frmProgress::lvwFiles_ItemCheck(int /*row*/) {
     });
 }
 
-// Each click sorts by the clicked column, as text, in the order opposite to
-// the last click's; the list starts ascending, so the first click sorts
+// Each click sorts by the clicked column (sizes by number, times by time,
+// texts without case), in the order opposite to the last click's; the list starts ascending, so the first click sorts
 // descending.
 void frmProgress::lvwFiles_ColumnClick(int column) {
     if (m_starting) return;  // the copy loop walks the rows in their order
@@ -650,6 +662,7 @@ void frmProgress::lvwFiles_ColumnClick(int column) {
     // the order shown. A refresh under way sorts by this column when it ends.
     fileList->sort(column, order);
     lvwFiles->header()->setSortIndicator(column, order);
+    fitFileColumns();  // the sort mark needs room in its column's header
 }
 
 void frmProgress::lvwFiles_DblClick() {
@@ -709,21 +722,20 @@ void frmProgress::closeEvent(QCloseEvent* event) {
     Form_Unload();
 }
 
-// Enter works as in a dialog: it presses the button that has the focus, and
-// anywhere else the window's default button, "1. Refresh List".
+// Enter works as in a dialog: a focused button takes it itself, and anywhere
+// else it presses the window's default button, "1. Refresh List".
 void frmProgress::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         event->accept();
-        auto* focused = qobject_cast<QPushButton*>(focusWidget());
-        QPushButton* button = focused ? focused : cmdGetFileList;
-        if (button->isEnabled()) button->click();
+        if (cmdGetFileList->isEnabled()) cmdGetFileList->click();
         return;
     }
     QMainWindow::keyPressEvent(event);
 }
 
 bool frmProgress::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lvwFiles->viewport() && event->type() == QEvent::Resize) fitFileColumns();
     if (watched == lvwFiles->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         // The press before it has selected the row under the pointer.
         lvwFiles_DblClick();

@@ -4,8 +4,11 @@
 #include "foundation/NumberText.h"
 #include "platform/FileStatus.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -18,11 +21,43 @@ constexpr int kHeaderCount = int(sizeof kHeaders / sizeof kHeaders[0]);
 
 qint32 nameStartOf(const QString& path) { return qint32(path.lastIndexOf(u'/') + 1); }
 
+// Where a value sorts among the column's: below 0 before, above 0 after.
+template <typename T>
+int compareValues(const T& a, const T& b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// A row's time for sorting: an unknown time sorts before every known one, as
+// its empty text did.
+std::pair<bool, qint64> timeKey(const FileListModel::Row& r) { return {r.timeKnown, r.modifiedSecs}; }
+
 }  // namespace
 
 QString FileSizeText(qint64 size) { return GroupedNumber(size).leftJustified(11, u' '); }
 
-FileListModel::FileListModel(QObject* parent) : QAbstractItemModel(parent) {}
+FileListModel::FileListModel(QObject* parent) : QAbstractItemModel(parent) {
+    // Without a language ("C") the common order of the world's scripts
+    // serves: Qt's own "C" order would not ignore case in every comparison.
+    if (QLocale().language() == QLocale::C) m_collator.setLocale(QLocale(QLocale::English));
+    m_collator.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+int FileListModel::compareRows(int a, int b, int column) const {
+    const bool hasA = hasText(a, column);
+    const bool hasB = hasText(b, column);
+    if (!hasA || !hasB) return int(!hasA) - int(!hasB);
+    const Row& ra = m_rows[size_t(a)];
+    const Row& rb = m_rows[size_t(b)];
+    switch (column) {
+    case PathColumn: return m_collator.compare(ra.path, rb.path);
+    case NameColumn: return m_collator.compare(ra.name(), rb.name());
+    case FolderColumn: return m_collator.compare(ra.folder(), rb.folder());
+    case SizeColumn: return compareValues(ra.size, rb.size);
+    case TypeColumn: return m_collator.compare(text(a, column), text(b, column));
+    case ModifiedColumn: return compareValues(timeKey(ra), timeKey(rb));
+    default: return 0;
+    }
+}
 
 bool FileListModel::hasText(int row, int column) const {
     if (row < 0 || row >= count() || column < 0 || column >= kColumns) return false;
@@ -92,13 +127,7 @@ void FileListModel::add(Row&& row) {
     const int added = count() - 1;
     int low = 0;
     int high = added;
-    // Row a sorts before row b in ascending order; a row without the
-    // column's text sorts after every text.
-    const auto less = [this](int a, int b) {
-        if (!hasText(a, m_sortColumn)) return false;
-        if (!hasText(b, m_sortColumn)) return true;
-        return text(a, m_sortColumn).compare(text(b, m_sortColumn)) < 0;
-    };
+    const auto less = [this](int a, int b) { return compareRows(a, b, m_sortColumn) < 0; };
     const auto comesBefore = [&](int a, int b) { return m_sortOrder == Qt::AscendingOrder ? less(a, b) : less(b, a); };
     while (low < high) {
         const int mid = low + (high - low) / 2;
@@ -157,31 +186,21 @@ void FileListModel::sortRows() {
     const int n = count();
     if (n < 2) return;
     const int column = m_sortColumn;
-    // Texts built from values are built once for the sort, not at every comparison.
-    std::vector<QString> built;
-    if (column == SizeColumn || column == TypeColumn || column == ModifiedColumn) {
-        built.resize(size_t(n));
-        for (int i = 0; i < n; ++i) built[size_t(i)] = text(i, column);
-    }
-    const auto key = [&](int i) -> QStringView {
-        const Row& r = m_rows[size_t(i)];
-        switch (column) {
-        case PathColumn: return r.path;
-        case NameColumn: return r.name();
-        case FolderColumn: return r.folder();
-        case SizeColumn:
-        case TypeColumn:
-        case ModifiedColumn: return built[size_t(i)];
-        default: return u"";
-        }
-    };
+    // The text columns' sort keys are made once for the sort, not at every
+    // comparison; the values' columns compare as they are.
+    const bool byText = column == PathColumn || column == NameColumn || column == FolderColumn || column == TypeColumn;
+    std::vector<QCollatorSortKey> keys;
     std::vector<char> has(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i) has[size_t(i)] = hasText(i, column);
-    // A row without the column's text sorts after every text; two such rows are equal.
+    if (byText) keys.reserve(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        has[size_t(i)] = hasText(i, column);
+        if (byText) keys.push_back(m_collator.sortKey(has[size_t(i)] ? text(i, column) : QString()));
+    }
+    // A row without the column's text sorts after every value; two such rows are equal.
     const auto less = [&](int a, int b) {
         if (!has[size_t(a)]) return false;
         if (!has[size_t(b)]) return true;
-        return key(a).compare(key(b)) < 0;
+        return byText ? keys[size_t(a)].compare(keys[size_t(b)]) < 0 : compareRows(a, b, column) < 0;
     };
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);

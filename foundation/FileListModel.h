@@ -8,6 +8,7 @@
 // Rows added while sorting is off (the scan fills the list that way) are held
 // back from the views and shown in batches; count() and row() see them at once.
 #include <QAbstractItemModel>
+#include <QCollator>
 #include <QString>
 #include <QStringView>
 
@@ -66,8 +67,10 @@ public:
     bool hasCheckBoxes() const { return m_checkBoxes; }
     void setCheckBoxes(bool on) { m_checkBoxes = on; }
 
-    // Sorting compares the column texts as text, the order of equal texts
-    // kept; a column a row lacks sorts after every text. sort() sorts the
+    // Sorting compares sizes as numbers, times as times (an unknown time
+    // before every other) and texts as the user's language orders them,
+    // without case; the order of equal values is kept, and a column a row
+    // lacks sorts after every value. sort() sorts the
     // rows once, whether sorting is on or not, and keeps column and order.
     // While sorting is on, added rows take their place in the order at once;
     // switching it on sorts by the last column and order (column 0 ascending
@@ -93,6 +96,8 @@ public:
 private:
     void add(Row&& row);
     void sortRows();
+    // Below 0 when row a sorts before row b in ascending order of column.
+    int compareRows(int a, int b, int column) const;
 
     std::vector<Row> m_rows;
     int m_shown = 0;  // rows the views know of: the first m_shown
@@ -100,6 +105,7 @@ private:
     bool m_sorting = false;
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    QCollator m_collator;  // the text columns' order
 };
 
 // A size as the file list shows it: digits grouped by the system's thousands

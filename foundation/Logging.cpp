@@ -25,15 +25,15 @@ QString dateAndTime() {
 }
 
 // The program log held open while ProgramLogKeptOpen objects live.
-int sessionDepth = 0;
-platform::AppendFile& sessionLog() {
+int keptOpenDepth = 0;
+platform::AppendFile& keptOpenLog() {
     static platform::AppendFile file;
     return file;
 }
 
-// Appends the line to the program log held open for the session.
-bool appendToSessionLog(const QString& fileName, const QByteArray& data) {
-    platform::AppendFile& log = sessionLog();
+// Appends the line to the program log kept open.
+bool appendToKeptOpenLog(const QString& fileName, const QByteArray& data) {
+    platform::AppendFile& log = keptOpenLog();
     if (!log.isOpen() || log.path() != fileName || !log.stillAtPath()) {
         if (!log.open(fileName)) return false;
     }
@@ -51,7 +51,7 @@ QString localDateTime(const QDateTime& now) {
 // The log writes its own lines: the file routines log their failures through it.
 bool appendLine(const QString& fileName, const QString& line) {
     const QByteArray data = platform::BytesFromText(line) + "\r\n";
-    if (sessionDepth > 0 && fileName == ProgramLogPath()) return appendToSessionLog(fileName, data);
+    if (keptOpenDepth > 0 && fileName == ProgramLogPath()) return appendToKeptOpenLog(fileName, data);
     return platform::AppendToFile(fileName, data);
 }
 
@@ -61,10 +61,10 @@ void writeFallback(const QString& prefix, const QString& text) {
 }
 }  // namespace
 
-ProgramLogKeptOpen::ProgramLogKeptOpen() { ++sessionDepth; }
+ProgramLogKeptOpen::ProgramLogKeptOpen() { ++keptOpenDepth; }
 
 ProgramLogKeptOpen::~ProgramLogKeptOpen() {
-    if (--sessionDepth == 0) sessionLog().close();
+    if (--keptOpenDepth == 0) keptOpenLog().close();
 }
 
 QString ProgramLogPath() { return platform::ProgramFolder() + '/' + platform::ProgramName() + ".log"; }

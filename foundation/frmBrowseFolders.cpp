@@ -108,7 +108,8 @@ frmBrowseFolders::frmBrowseFolders(QWidget* parent) : QDialog(parent) {
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    // The window has no default button: Enter in the tree opens a folder.
+    // The window has no default button: Enter in the tree opens a folder, and
+    // on a focused button presses that button.
     for (QPushButton* b : {cmdOK, cmdCancel}) {
         b->setAutoDefault(false);
         b->setDefault(false);
@@ -127,6 +128,10 @@ frmBrowseFolders::frmBrowseFolders(QWidget* parent) : QDialog(parent) {
 
     connect(tvwControl, &QTreeWidget::itemClicked, this, [this] { tvwControl_Click(); });
     connect(tvwControl, &QTreeWidget::itemActivated, this, [this] { tvwControl_Click(); });
+    // The label shows the current folder however it was reached (a click, the
+    // arrow keys, a typed letter), so OK gives the folder highlighted.
+    connect(tvwControl, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* node) { showFolderOf(node); });
     connect(cmdOK, &QPushButton::clicked, this, &frmBrowseFolders::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmBrowseFolders::cmdCancel_Click);
 
@@ -164,8 +169,12 @@ void frmBrowseFolders::tvwControl_Click() {
     if (!node) return;
     const QString key = node->data(0, NodeKeyRole).toString();
     if (key.toUpper().endsWith(QLatin1String("DIR")) && node->childCount() == 0) LoadSubFolders(tvwControl, node);
+    showFolderOf(node);
+}
+
+void frmBrowseFolders::showFolderOf(const QTreeWidgetItem* node) {
     // The root names no folder: the label keeps what it showed.
-    const QString folder = node->data(0, NodeFolderRole).toString();
+    const QString folder = node ? node->data(0, NodeFolderRole).toString() : QString();
     if (!folder.isEmpty()) lblFullPath->setText(folder);
 }
 

@@ -49,6 +49,7 @@ protected:
 
 private:
     void BuildDriveTree();
+    void showFolderOf(const QTreeWidgetItem* node);
     bool m_hookRun = false;
 };
 

@@ -13,7 +13,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/openat2.h>
-#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -66,6 +65,7 @@ std::function<void()> chunkPacer;
 std::function<void(const QString&)> beforeCopyStep;
 // Cleared when the kernel lacks openat2 (or a test asks for the other way).
 bool resolveInOneCall = true;
+bool offloadAllowed = true;
 
 // Between two chunks of one file's data the waiting window events are handled,
 // so that a big file (or a slow disk) never leaves the windows frozen.
@@ -74,80 +74,11 @@ void betweenChunks() {
     YieldToWindows();
 }
 
-// Writes all of buffer[0, n) to out.
-bool writeAll(int out, const char* buffer, ssize_t n) {
-    ssize_t done = 0;
-    while (done < n) {
-        const ssize_t w = ::write(out, buffer + done, size_t(n - done));
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += w;
-    }
-    return true;
-}
-
-// Fallback when the kernel cannot offload the copy: large blocks, with a turn
-// of the windows after each chunk's worth of them.
-bool copyByBlocks(int in, int out, bool& readFailed, qint64& copied) {
-    std::vector<char> buffer(size_t(std::min<qint64>(chunkBytes, qint64(1) << 20)));
-    qint64 sinceTurn = 0;
-    for (;;) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            readFailed = true;
-            return false;
-        }
-        if (!writeAll(out, buffer.data(), n)) return false;
-        copied += n;
-        sinceTurn += n;
-        if (sinceTurn >= chunkBytes) {
-            sinceTurn = 0;
-            betweenChunks();
-        }
-    }
-}
-
-// Copies the whole of in (positioned at 0) to out, one chunk at a time, and
-// counts the bytes in copied. readFailed tells which side failed. The windows
-// get their turn after a full chunk, when more may follow: a small file is one
-// short chunk and needs none.
-bool copyData(int in, int out, bool& readFailed, qint64& copied) {
-    const size_t chunk = size_t(chunkBytes);
-    bool first = true;
-    for (;;) {
-        const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, chunk, 0);
-        if (n > 0) {
-            first = false;
-            copied += n;
-            if (size_t(n) == chunk) betweenChunks();
-            continue;
-        }
-        if (n == 0) return true;
-        if (errno == EINTR) continue;
-        // Not offloadable between these file systems: copy the rest another way.
-        if (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM) {
-            if (first) {
-                for (;;) {
-                    const ssize_t s = ::sendfile(out, in, nullptr, chunk);
-                    if (s > 0) {
-                        copied += s;
-                        if (size_t(s) == chunk) betweenChunks();
-                        continue;
-                    }
-                    if (s == 0) return true;
-                    if (errno == EINTR) continue;
-                    break;
-                }
-            }
-            return copyByBlocks(in, out, readFailed, copied);
-        }
-        readFailed = isReadError(errno);
-        return false;
-    }
+// Errors of the copy offload that mean it cannot serve these two files (other
+// file systems, or a kind of file it does not handle): the bytes are then
+// read and written instead.
+bool notOffloadable(int error) {
+    return error == ENOSYS || error == EXDEV || error == EINVAL || error == EOPNOTSUPP || error == EPERM;
 }
 
 // Writes all of buffer[0, n) to out at offset.
@@ -164,42 +95,62 @@ bool pwriteAll(int out, const char* buffer, size_t n, off_t offset) {
     return true;
 }
 
-// Copies len bytes at offset of in to the same offset of out, offloaded to
-// the kernel where it can, else read and written in blocks. sinceTurn counts
-// the bytes since the windows last had their turn, across the pieces.
-bool copyRange(int in, int out, off_t offset, off_t len, bool& offload, bool& readFailed, qint64& sinceTurn) {
-    std::vector<char> buffer;
-    while (len > 0) {
-        const size_t want = size_t(std::min<qint64>(len, chunkBytes));
+// The state of one file's copy across its ranges.
+struct RangeCopy {
+    bool offload = offloadAllowed;  // cleared for good when the kernel refuses
+    bool readFailed = false;        // after a failure: the source's side failed
+    qint64 copied = 0;              // bytes copied so far
+    qint64 sinceTurn = 0;           // bytes since the windows last had their turn
+    std::vector<char> buffer;       // for reading and writing, once the offload is refused
+};
+
+// Copies len bytes at offset of in to the same offset of out (with len < 0,
+// up to the end of in), offloaded to the kernel where it can, else read and
+// written in blocks. The windows get their turn after each full chunk: a small
+// file is one short chunk and needs none. A source that became shorter
+// meanwhile ends the range early.
+bool copyRange(int in, int out, off_t offset, off_t len, RangeCopy& copy) {
+    while (len != 0) {
+        const size_t want = size_t(len < 0 ? chunkBytes : std::min<qint64>(len, chunkBytes));
         ssize_t n;
-        if (offload) {
+        if (copy.offload) {
             loff_t from = offset, to = offset;
             n = ::copy_file_range(in, &from, out, &to, want, 0);
-            if (n < 0 &&
-                (errno == ENOSYS || errno == EXDEV || errno == EINVAL || errno == EOPNOTSUPP || errno == EPERM)) {
-                offload = false;
+            if (n < 0 && notOffloadable(errno)) {
+                copy.offload = false;
                 continue;
             }
         } else {
-            if (buffer.empty()) buffer.resize(size_t(std::min<qint64>(chunkBytes, qint64(1) << 20)));
-            n = ::pread(in, buffer.data(), std::min(want, buffer.size()), offset);
-            if (n > 0 && !pwriteAll(out, buffer.data(), size_t(n), offset)) return false;
+            if (copy.buffer.empty()) copy.buffer.resize(size_t(std::min<qint64>(chunkBytes, qint64(1) << 20)));
+            n = ::pread(in, copy.buffer.data(), std::min(want, copy.buffer.size()), offset);
+            if (n > 0 && !pwriteAll(out, copy.buffer.data(), size_t(n), offset)) return false;
         }
         if (n < 0) {
             if (errno == EINTR) continue;
-            readFailed = isReadError(errno);
+            // The offload does not tell which side failed; a failed read does.
+            copy.readFailed = !copy.offload || isReadError(errno);
             return false;
         }
-        if (n == 0) return true;  // the source became shorter meanwhile
+        if (n == 0) return true;
         offset += n;
-        len -= n;
-        sinceTurn += n;
-        if (sinceTurn >= chunkBytes) {
-            sinceTurn = 0;
+        if (len > 0) len -= n;
+        copy.copied += n;
+        copy.sinceTurn += n;
+        if (copy.sinceTurn >= chunkBytes) {
+            copy.sinceTurn = 0;
             betweenChunks();
         }
     }
     return true;
+}
+
+// Copies the whole of in to out. copied is the number of bytes copied.
+bool copyData(int in, int out, bool& readFailed, qint64& copied) {
+    RangeCopy copy;
+    const bool ok = copyRange(in, out, 0, -1, copy);
+    readFailed = copy.readFailed;
+    copied = copy.copied;
+    return ok;
 }
 
 // A file that holds fewer blocks than its size needs may have holes (it may
@@ -210,8 +161,7 @@ bool mayHaveHoles(const struct stat& st) { return qint64(st.st_blocks) * 512 < q
 // holes between them stay holes; the target's size is set at the end, which
 // keeps a hole at the end one too. copied is the target's size.
 bool copySparse(int in, int out, bool& readFailed, qint64& copied) {
-    bool offload = true;
-    qint64 sinceTurn = 0;
+    RangeCopy copy;
     off_t position = 0;
     for (;;) {
         const off_t data = ::lseek(in, position, SEEK_DATA);
@@ -225,7 +175,10 @@ bool copySparse(int in, int out, bool& readFailed, qint64& copied) {
             readFailed = true;
             return false;
         }
-        if (!copyRange(in, out, data, hole - data, offload, readFailed, sinceTurn)) return false;
+        if (!copyRange(in, out, data, hole - data, copy)) {
+            readFailed = copy.readFailed;
+            return false;
+        }
         position = hole;
     }
     const off_t end = ::lseek(in, 0, SEEK_END);
@@ -800,6 +753,7 @@ void SetUnnamedTemporaryCopies(bool allowed) { unnamedAllowed = allowed; }
 void SetBeforeCopyStep(std::function<void(const QString&)> step) { beforeCopyStep = std::move(step); }
 
 void SetSourceOpenedLevelByLevel(bool levelByLevel) { resolveInOneCall = !levelByLevel; }
+void SetCopyOffload(bool allowed) { offloadAllowed = allowed; }
 
 CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
     const QFileInfo info(target);

@@ -146,8 +146,10 @@ CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QStr
 
 // Seams for tests: the size of one chunk (0 restores 32 MB), a step run after
 // each chunk before the window events are handled (tests slow the copy with
-// it; an empty one removes it), and whether temporary copies may be unnamed
-// (false writes them under a name, as on a file system without unnamed files).
+// it; an empty one removes it), whether temporary copies may be unnamed
+// (false writes them under a name, as on a file system without unnamed files),
+// and whether the kernel may copy the bytes itself (false reads and writes
+// them, as between file systems it cannot copy between).
 void SetCopyChunkSize(qint64 bytes);
 void SetCopyChunkPacer(std::function<void()> pacer);
 void SetUnnamedTemporaryCopies(bool allowed);
@@ -157,5 +159,6 @@ void SetBeforeCopyStep(std::function<void(const QString&)> step);
 // Whether the folders below a listed folder are opened level by level, as
 // where the kernel cannot resolve a path without links in one call.
 void SetSourceOpenedLevelByLevel(bool levelByLevel);
+void SetCopyOffload(bool allowed);
 
 }  // namespace platform

@@ -7,10 +7,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -250,4 +253,27 @@ TEST_F(FinderTest, MissingCopyAndEmptyOriginal) {
     EXPECT_EQ(finder->lblBackupSize->text(), "0 Bytes");
     EXPECT_EQ(finder->Label3[3]->text(), "0 Bytes");
     EXPECT_EQ(finder->Label3[4]->text(), "");
+}
+
+// A long name in the band above both files keeps its start and its
+// distinguishing end in sight, and its tool tip is the whole name.
+TEST_F(FinderTest, ALongNameIsShortenedInTheMiddleWithTheWholeNameAsToolTip) {
+    const QString name = "quarterly-report-of-the-northern-region-with-all-appendices-" + QString(60, 'x') +
+                         "-final-version-7.txt";
+    original = env.path("work/docs/" + name);
+    WriteBytes(original, "original");
+    makeCopy(dest + "/" + name, "copy", QDateTime(QDate(2003, 4, 27), QTime(8, 0, 0)));
+    frmFileCompare& f = open(dest + "/" + name);
+    EXPECT_EQ(f.lblFilename->text(), "  " + name);
+    EXPECT_LE(f.width(), f.screen()->availableGeometry().width());
+    const QString shown = f.lblFilename->shownText();
+    EXPECT_LT(shown.size(), f.lblFilename->text().size());
+    EXPECT_TRUE(shown.startsWith("  quarterly")) << qPrintable(shown);
+    EXPECT_TRUE(shown.endsWith("-final-version-7.txt")) << qPrintable(shown);
+    EXPECT_TRUE(shown.contains(QChar(0x2026))) << qPrintable(shown);
+
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), f.lblFilename->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(f.lblFilename, &help);
+    EXPECT_EQ(QToolTip::text(), "  " + name);
+    QToolTip::hideText();
 }

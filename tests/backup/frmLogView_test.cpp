@@ -237,6 +237,40 @@ TEST_F(LogViewTest, RightClickShowsTheMenuOnlyForASelectedLogAndOpenHandsItToThe
     EXPECT_EQ(docs.opened, QStringList({env.path("b.log")}));
 }
 
+// The keyboard reaches the menu too: the Menu key and Shift+F10 on the list,
+// for the selected log only; other keys do not.
+TEST_F(LogViewTest, MenuKeyAndShiftF10OpenTheMenuForTheSelectedLog) {
+    env.writeFile("a.log", "1\r\n");
+    env.writeFile("b.log", "2\r\n");
+    const struct {
+        const char* name;
+        bool selected;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool opens;
+    } cases[] = {
+        {"Menu key", true, Qt::Key_Menu, Qt::NoModifier, true},
+        {"Shift+F10", true, Qt::Key_F10, Qt::ShiftModifier, true},
+        {"Menu key, nothing selected", false, Qt::Key_Menu, Qt::NoModifier, false},
+        {"F10 alone", true, Qt::Key_F10, Qt::NoModifier, false},
+    };
+    for (const auto& c : cases) {
+        open();
+        if (c.selected) select("b.log");
+        form.fileLogs->setFocus();
+        QTest::keyClick(form.fileLogs, c.key, c.modifiers);
+        EXPECT_EQ(form.mnuLogFile->isVisible(), c.opens) << c.name;
+        form.mnuLogFile->hide();
+    }
+    // The menu's entry acts on the selected log, as after a right click.
+    select("b.log");
+    QTest::keyClick(form.fileLogs, Qt::Key_Menu);
+    ASSERT_TRUE(form.mnuLogFile->isVisible());
+    OpenedDocuments docs;
+    form.mnuLogOpen->trigger();
+    EXPECT_EQ(docs.opened, QStringList({env.path("b.log")}));
+}
+
 TEST_F(LogViewTest, TheTextFillsTheWindowAsItGrows) {
     open();
     form.resize(700, 500);

@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -620,9 +621,57 @@ TEST_F(MainWindowTest, LayoutFillsTheWindowAndShowAllPathsGivesWidthBack) {
     fullWidth();
 }
 
-TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleAsText) {
+// At the default size, at 11 and 14 pt, every column's header is in sight and
+// "Path and Filename" takes the width the others leave, also after a refresh
+// of long names and when the window grows; the user may still widen it.
+TEST_F(MainWindowTest, AtTheDefaultSizeEveryColumnIsInSightAndThePathTakesTheRest) {
+    writeTree({"a-rather-long-folder-name-for-a-project/with-a-subfolder/and-a-long-report-name-2024-05-10.txt",
+               "b.txt"});
+    writeIni("backupType=0\r\n");
+    RunningSilently = false;
+    const QFont before = QApplication::font();
+    for (const int points : {11, 14}) {
+        QFont font = before;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        frmProgress& f = load();
+        f.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        QHeaderView* header = f.lvwFiles->header();
+        const auto check = [&](const char* when) {
+            const int view = f.lvwFiles->viewport()->width();
+            const int end = header->sectionPosition(6) + header->sectionSize(6);
+            EXPECT_EQ(end, view) << points << " pt, " << when << ": the columns end at the view's edge";
+            for (int c = 1; c < 7; ++c) EXPECT_GT(header->sectionSize(c), 0) << points << " pt, " << when;
+            EXPECT_GE(header->sectionSize(0), header->sectionSize(1)) << points << " pt, " << when;
+        };
+        check("empty");
+        refresh();
+        ASSERT_EQ(f.fileList->count(), 2);
+        check("after a refresh");
+        const int narrow = header->sectionSize(0);
+        f.resize(f.width() + 200, f.height());
+        QApplication::processEvents();
+        check("wider");
+        EXPECT_GT(header->sectionSize(0), narrow) << points << " pt";
+
+        // The user drags the path column's right edge 80 pixels to the right.
+        const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
+        const int y = header->height() / 2;
+        const int width = header->sectionSize(0);
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + 80, y), header->viewport()->mapToGlobal(QPointF(edge + 80, y)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(header->viewport(), &move);
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 80, y));
+        EXPECT_EQ(header->sectionSize(0), width + 80) << points << " pt";
+        form.reset();
+    }
+    QApplication::setFont(before);
+}
+
+TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleByValue) {
     writeTree({"b.txt", "a.txt", "c/10.txt", "c/9.txt"});
-    // Sizes as text: "9" after "10" in ascending order.
     WriteBytes(env.path("tree/a.txt"), "aa");
     WriteBytes(env.path("tree/b.txt"), "b");
     WriteBytes(env.path("tree/c/10.txt"), QByteArray(10, 'x'));
@@ -633,14 +682,14 @@ TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleAsText) {
     QHeaderView* header = f.lvwFiles->header();
     const QPoint size(header->sectionViewportPosition(3) + 4, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, size);
-    EXPECT_EQ(fileRows(), (QStringList{"c/9.txt", "a.txt", "c/10.txt", "b.txt"})) << "the first click sorts descending";
+    EXPECT_EQ(fileRows(), (QStringList{"c/10.txt", "c/9.txt", "a.txt", "b.txt"})) << "the first click sorts descending";
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, size);
-    EXPECT_EQ(fileRows(), (QStringList{"b.txt", "c/10.txt", "a.txt", "c/9.txt"}));
+    EXPECT_EQ(fileRows(), (QStringList{"b.txt", "a.txt", "c/9.txt", "c/10.txt"}));
     // The copy loop walks the rows in the order shown.
     f.txtDestDir->setText(env.path("dest"));
     start();
-    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{env.path("tree/b.txt"), env.path("tree/c/10.txt"),
-                                                        env.path("tree/a.txt"), env.path("tree/c/9.txt")}));
+    EXPECT_EQ(env.readLines("copied.txt"), (QStringList{env.path("tree/b.txt"), env.path("tree/a.txt"),
+                                                        env.path("tree/c/9.txt"), env.path("tree/c/10.txt")}));
 }
 
 TEST_F(MainWindowTest, ListEventsTicksToolTipsAndDoubleClick) {

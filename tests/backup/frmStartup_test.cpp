@@ -314,3 +314,20 @@ TEST(StartupWindow, ManualStopsTheCountAndShowsTheMainWindow) {
     EXPECT_EQ(fx.env.endCalls(), 0);
     TheProgressForm()->hide();
 }
+
+TEST(StartupWindow, EnterOnTheFocusedManualPressesIt) {
+    StartupFixture fx;
+    ScriptedBoxes boxes;
+    boxes.answerAllWith(platform::Answer::OK);
+    frmStartup form;
+    ASSERT_TRUE(form.Form_Load());
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.Command2->setFocus();
+    QTest::keyClick(form.Command2, Qt::Key_Return);
+    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_TRUE(TheProgressForm()->isVisible());
+    EXPECT_EQ(fx.env.endCalls(), 0);
+    TheProgressForm()->hide();
+}

@@ -58,6 +58,23 @@ TEST(AgreementWindow, CaptionAndButtonsWakeWhenShown) {
     EXPECT_EQ(env.endCalls(), 0);
 }
 
+TEST(AgreementWindow, EnterOnTheFocusedIAgreePressesIt) {
+    TestEnvironment env("vantor");
+    HookGuard guard;
+    bool pressed = false;
+    frmEULA::SetShownHook([&](frmEULA& form) {
+        form.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+        form.Command1->setFocus();
+        QTest::keyClick(form.Command1, Qt::Key_Return);
+        pressed = !form.isVisible();
+        if (!pressed) form.Command2->click();
+    });
+    EXPECT_TRUE(ShowAgreement());
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(env.endCalls(), 0);
+}
+
 TEST(AgreementWindow, DisagreeEndsTheProgramAndClosingAgrees) {
     TestEnvironment env("vantor");
     HookGuard guard;

@@ -1,5 +1,5 @@
 // The file list's rows of values: the column texts drawn from them, sorting
-// as text, ticks, batches shown to views, and list files read into them.
+// by value, ticks, batches shown to views, and list files read into them.
 #include "foundation/FileListModel.h"
 #include "foundation/ListFiles.h"
 #include "platform/FileStatus.h"
@@ -90,31 +90,54 @@ TEST(FileListModelTest, ColumnTextsAreDrawnFromTheRowsValues) {
     EXPECT_EQ(list.headerData(13, Qt::Horizontal).toString(), "");
 }
 
-TEST(FileListModelTest, SortingComparesTheTextsAndKeepsTheOrderOfEqualOnes) {
-    FileListModel list;
-    // Sizes as text: "9" sorts after "10"; two rows of equal size keep their order.
-    addFull(list, "/x/b.txt", 10);
-    addFull(list, "/y/a.txt", 9);
-    addFull(list, "/x/c.doc", 100);
-    addFull(list, "/y/d.doc", 10);
-    list.addPathRow("/z/failed", true);  // no size: after every size, ascending
+// Sizes as numbers, times as times, texts without case in the language's
+// order; equal values keep their order; a row lacking the column comes last.
+void addSortRows(FileListModel& list) {
+    addFull(list, "/x/Bericht.txt", qint64(3) * 1024 * 1024 * 1024, QDateTime(QDate(2024, 5, 10), QTime(12, 0)));
+    addFull(list, "/y/a_000.txt", 9, QDateTime(QDate(2003, 4, 28), QTime(9, 0)));
+    addFull(list, "/X/c.DOC", 99999, QDateTime(QDate(2024, 5, 9), QTime(23, 0)));
+    addFull(list, "/y/d.doc", 9, QDateTime(QDate(2024, 5, 10), QTime(12, 0)));
+    list.addPathRow("/z/failed", true);
+}
 
-    const struct {
-        int column;
-        Qt::SortOrder order;
-        QStringList expected;
-    } cases[] = {
-        {0, Qt::AscendingOrder, {"/x/b.txt", "/x/c.doc", "/y/a.txt", "/y/d.doc", "/z/failed"}},
-        {0, Qt::DescendingOrder, {"/z/failed", "/y/d.doc", "/y/a.txt", "/x/c.doc", "/x/b.txt"}},
-        {1, Qt::AscendingOrder, {"/y/a.txt", "/x/b.txt", "/x/c.doc", "/y/d.doc", "/z/failed"}},
-        {3, Qt::AscendingOrder, {"/x/b.txt", "/y/d.doc", "/x/c.doc", "/y/a.txt", "/z/failed"}},
-        {3, Qt::DescendingOrder, {"/z/failed", "/y/a.txt", "/x/c.doc", "/x/b.txt", "/y/d.doc"}},
-        {4, Qt::AscendingOrder, {"/x/c.doc", "/y/d.doc", "/x/b.txt", "/y/a.txt", "/z/failed"}},
-    };
-    for (const auto& c : cases) {
+const struct SortCase {
+    int column;
+    Qt::SortOrder order;
+    QStringList expected;
+} kSortCases[] = {
+    {0, Qt::AscendingOrder, {"/x/Bericht.txt", "/X/c.DOC", "/y/a_000.txt", "/y/d.doc", "/z/failed"}},
+    {0, Qt::DescendingOrder, {"/z/failed", "/y/d.doc", "/y/a_000.txt", "/X/c.DOC", "/x/Bericht.txt"}},
+    {1, Qt::AscendingOrder, {"/y/a_000.txt", "/x/Bericht.txt", "/X/c.DOC", "/y/d.doc", "/z/failed"}},
+    {2, Qt::AscendingOrder, {"/x/Bericht.txt", "/X/c.DOC", "/y/a_000.txt", "/y/d.doc", "/z/failed"}},
+    {3, Qt::AscendingOrder, {"/y/a_000.txt", "/y/d.doc", "/X/c.DOC", "/x/Bericht.txt", "/z/failed"}},
+    {3, Qt::DescendingOrder, {"/z/failed", "/x/Bericht.txt", "/X/c.DOC", "/y/a_000.txt", "/y/d.doc"}},
+    {4, Qt::AscendingOrder, {"/X/c.DOC", "/y/d.doc", "/x/Bericht.txt", "/y/a_000.txt", "/z/failed"}},
+    {5, Qt::AscendingOrder, {"/y/a_000.txt", "/X/c.DOC", "/x/Bericht.txt", "/y/d.doc", "/z/failed"}},
+    {5, Qt::DescendingOrder, {"/z/failed", "/x/Bericht.txt", "/y/d.doc", "/X/c.DOC", "/y/a_000.txt"}},
+};
+
+TEST(FileListModelTest, SortingComparesEachColumnByItsValueAndKeepsTheOrderOfEqualOnes) {
+    FileListModel list;
+    addSortRows(list);
+    for (const SortCase& c : kSortCases) {
         list.sort(0, Qt::AscendingOrder);  // the same order before each case
         list.sort(c.column, c.order);
         EXPECT_EQ(paths(list), c.expected) << c.column << " " << int(c.order);
+    }
+}
+
+// Rows added one by one into a sorted list land where a sort puts them.
+TEST(FileListModelTest, RowsAddedToASortedListTakeTheSortedPlace) {
+    for (const SortCase& c : kSortCases) {
+        FileListModel list;
+        list.sort(c.column, c.order);
+        list.setSortingEnabled(true);
+        addSortRows(list);
+        // Equal rows stay in the order they were added, ascending or not.
+        FileListModel sorted;
+        addSortRows(sorted);
+        sorted.sort(c.column, c.order);
+        EXPECT_EQ(paths(list), paths(sorted)) << c.column << " " << int(c.order);
     }
 }
 

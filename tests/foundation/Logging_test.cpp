@@ -94,7 +94,7 @@ TEST_F(LoggingTest, ALogKeptOpenKeepsTheLineFormatAndFollowsTheLogsName) {
         EXPECT_TRUE(errors[1].startsWith("LOGGING ERROR ") && errors[1].endsWith(" - text = lost 2"));
         ASSERT_TRUE(QDir(env.path("corvex.log")).removeRecursively());
     }
-    // Outside a session the log is opened per line, as before.
+    // With none kept open the log is opened per line, as before.
     WriteLog("after", 0);
     EXPECT_EQ(env.readLines("corvex.log"), QStringList{"20240308,07:05:09,corvex,anna,PC1,after"});
 }

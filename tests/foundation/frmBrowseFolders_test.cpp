@@ -145,6 +145,44 @@ TEST_F(PickerTest, OkCancelEscapeAndCloseBox) {
     }
 }
 
+// A keyboard user moves the highlight with the arrow keys and presses OK
+// with Enter: the label and the chosen folder are the highlighted one.
+TEST_F(PickerTest, ArrowKeysMoveTheLabelAndEnterOnOkChoosesTheHighlightedFolder) {
+    makeFolder("a/b");
+    makeFolder("a/c");
+    SelectedFolder = env.path("a");
+    QString highlighted;
+    frmBrowseFolders::SetShownHook([&](frmBrowseFolders& f) {
+        QTreeWidgetItem* a = clickDownTo(f, env.path("a"));
+        ASSERT_NE(a, nullptr);
+        a->setExpanded(true);
+        ASSERT_EQ(childTexts(a).size(), 2);
+        const QString first = a->child(0)->text(0), second = a->child(1)->text(0);
+        f.tvwControl->setFocus();
+        const struct {
+            Qt::Key key;
+            QString label;
+        } steps[] = {{Qt::Key_Down, env.path("a/" + first + "/")},
+                     {Qt::Key_Down, env.path("a/" + second + "/")},
+                     {Qt::Key_Up, env.path("a/" + first + "/")},
+                     {Qt::Key_Left, env.path("a/")}};  // up to the parent
+        for (const auto& step : steps) {
+            QTest::keyClick(f.tvwControl, step.key);
+            EXPECT_EQ(f.lblFullPath->text(), step.label) << int(step.key);
+        }
+        QTest::keyClick(f.tvwControl, Qt::Key_Down);
+        highlighted = env.path("a/" + first + "/");
+        f.cmdOK->setFocus();
+        QTest::keyClick(f.cmdOK, Qt::Key_Return);
+        if (f.isVisible()) f.done(QDialog::Rejected);  // Enter did nothing: end the test
+    });
+    frmBrowseFolders f;
+    f.activateWindow();
+    EXPECT_EQ(f.exec(), QDialog::Accepted) << "Enter on the focused OK presses it";
+    ASSERT_FALSE(highlighted.isEmpty());
+    EXPECT_EQ(SelectedFolder, highlighted);
+}
+
 TEST_F(PickerTest, ClickFillsOneLevelOnceInListingOrderAndLeavesItCollapsed) {
     for (const char* name : {"zeta", "Alpha", ".hidden", "mid"}) makeFolder(QStringLiteral("top/") + name);
     env.writeFile("top/file.txt", "x");

@@ -1,5 +1,6 @@
 #include "platform/FileCopy.h"
 #include "support/AsOrdinaryUser.h"
+#include "support/FullDisk.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,10 +16,12 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -363,6 +366,87 @@ TEST(FileCopy, TheHolesOfASparseFileAreKept) {
         EXPECT_EQ(outcome.bytes, kSize) << c.name;
         EXPECT_EQ(read(source + ".copy"), read(source)) << c.name;
         EXPECT_LE(statOf(source + ".copy").st_blocks, statOf(source).st_blocks + 64) << c.name;
+    }
+}
+
+// Ordinary and sparse files, offloaded to the kernel or read and written, in
+// one chunk or many: the same bytes, the same size, a turn of the windows
+// after each full chunk of data and none for a file of one short chunk.
+TEST(FileCopy, EveryWayOfCopyingGivesTheSameBytesAndTurns) {
+    QTemporaryDir dir;
+    constexpr qint64 kChunk = 64 * 1024;
+    const struct {
+        const char* name;
+        qint64 size;
+        std::vector<qint64> dataAt;  // empty: data throughout; else kChunk of data at each offset
+        int turns;                   // window turns expected
+    } cases[] = {
+        {"small", 1000, {}, 0},
+        {"one chunk exactly", kChunk, {}, 1},
+        {"ten chunks and a bit", 10 * kChunk + 5, {}, 10},
+        {"sparse, three data chunks", 32 * kChunk, {0, 9 * kChunk, 31 * kChunk}, 3},
+    };
+    for (const auto& c : cases) {
+        QByteArray data(c.size, '\0');
+        for (qint64 i = 0; i < c.size; ++i)
+            if (c.dataAt.empty() || std::any_of(c.dataAt.begin(), c.dataAt.end(),
+                                                [&](qint64 at) { return i >= at && i < at + kChunk; }))
+                data[i] = char(i * 13 % 251 + 1);
+        const QString source = dir.filePath(c.name);
+        {
+            QFile f(source);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            if (c.dataAt.empty()) f.write(data);
+            for (const qint64 at : c.dataAt) {
+                f.seek(at);
+                f.write(data.mid(at, kChunk));
+            }
+            f.resize(c.size);
+        }
+        const bool sparse = !c.dataAt.empty();
+        if (sparse && qint64(statOf(source).st_blocks) * 512 >= c.size) {
+            std::printf("[ SKIPPED  ] %s: no sparse files in this temporary folder\n", c.name);
+            continue;
+        }
+        for (const bool offload : {true, false}) {
+            const std::string what = std::string(c.name) + (offload ? ", offloaded" : ", read and written");
+            int turns = 0;
+            platform::SetCopyOffload(offload);
+            platform::SetCopyChunkSize(kChunk);
+            platform::SetCopyChunkPacer([&] { ++turns; });
+            const QString target = source + (offload ? ".k" : ".rw");
+            const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(source, target);
+            platform::SetCopyOffload(true);
+            platform::SetCopyChunkSize(0);
+            platform::SetCopyChunkPacer({});
+            ASSERT_TRUE(outcome.ok()) << what << ": " << outcome.description.toStdString();
+            EXPECT_EQ(outcome.bytes, c.size) << what;
+            EXPECT_EQ(read(target), data) << what;
+            EXPECT_EQ(turns, c.turns) << what;
+            if (sparse) {
+                EXPECT_LT(qint64(statOf(target).st_blocks) * 512, c.size) << what << ": the holes were filled";
+            }
+        }
+    }
+}
+
+// Whichever way the bytes go, a target that runs out of space is a failed
+// target, and neither a partial copy nor a temporary file is left.
+TEST(FileCopy, AFullTargetFailsTheCopyEitherWay) {
+    FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    QTemporaryDir dir;
+    write(dir.filePath("src"), QByteArray(256 * 1024, 'x'));
+    write(disk.path("target"), "the last good copy");
+    disk.fill();
+    for (const bool offload : {true, false}) {
+        platform::SetCopyOffload(offload);
+        const platform::CopyOutcome outcome = platform::CopyFileKeepingTimes(dir.filePath("src"), disk.path("target"));
+        platform::SetCopyOffload(true);
+        EXPECT_EQ(outcome.result, platform::CopyResult::TargetFailed) << (offload ? "offloaded" : "read and written");
+        EXPECT_EQ(outcome.error, ENOSPC);
+        EXPECT_EQ(read(disk.path("target")), "the last good copy");
+        EXPECT_EQ(disk.names(), (QStringList{"filler", "target"}));
     }
 }
 

@@ -101,6 +101,34 @@ TEST(ConfigureWindow, SetupShowsTheOptionsOverTheWindow) {
     EXPECT_TRUE(form.isVisible());
 }
 
+// A keyboard user: Enter on the focused "Setup" opens the options, and Enter
+// on the options' focused "Cancel" closes them.
+TEST(ConfigureWindow, EnterPressesTheFocusedButtonInBothWindows) {
+    TestEnvironment env("vantor");
+    writeSettings(env);
+    HookGuard guard;
+    frmConfigureCorvexPro form;
+    ASSERT_TRUE(form.Form_Load(QString()));
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    int shown = 0;
+    bool closedByEnter = false;
+    frmCorvexProOptions::SetShownHook([&](frmCorvexProOptions& options) {
+        ++shown;
+        options.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&options));
+        options.cmdCancel->setFocus();
+        QTest::keyClick(options.cmdCancel, Qt::Key_Return);
+        closedByEnter = !options.isVisible();
+        if (!closedByEnter) options.cmdCancel->click();
+    });
+    form.cmdOptions->setFocus();
+    QTest::keyClick(form.cmdOptions, Qt::Key_Return);
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(closedByEnter);
+    EXPECT_EQ(env.endCalls(), 0);
+}
+
 TEST(ConfigureWindow, OtherCommandLinesShowTheWindow) {
     for (const QString& line :
          {QStringLiteral("/QUICK "), QStringLiteral("/QUICK extra"), QStringLiteral("-QUICK"), QString()}) {

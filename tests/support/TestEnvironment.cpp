@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 TestEnvironment::TestEnvironment(const QString& programName) {
     platform::SetProgramFolder(m_dir.path());
     platform::SetProgramName(programName);
@@ -18,6 +21,8 @@ TestEnvironment::TestEnvironment(const QString& programName) {
 }
 
 TestEnvironment::~TestEnvironment() {
+    // Removed by bytes: QTemporaryDir leaves names that are not UTF-8 behind.
+    RemoveTree(m_dir.path());
     platform::SetProgramFolder({});
     platform::SetProgramName({});
     platform::SetEndProgramHandler({});
@@ -41,6 +46,11 @@ QStringList TestEnvironment::readLines(const QString& name) const {
     QStringList lines = text.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     return lines;
+}
+
+void RemoveTree(const QString& path) {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(QFile::encodeName(path).toStdString()), ignored);
 }
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {

@@ -33,6 +33,10 @@ private:
     int m_endStatus = -1;
 };
 
+// Removes path and everything below it, whatever bytes the names hold (a
+// name that is not UTF-8 included), without following links.
+void RemoveTree(const QString& path);
+
 // Writes bytes to a file (any path), creating parent folders.
 void WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);

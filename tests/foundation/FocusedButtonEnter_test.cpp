@@ -1,0 +1,84 @@
+// Enter on a focused push button presses it; elsewhere the key goes on to
+// the window, whose default button keeps it.
+#include "foundation/FocusedButtonEnter.h"
+
+#include <gtest/gtest.h>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+// A dialog with a line box, a default button and another button.
+struct Window {
+    QDialog dialog;
+    QLineEdit* box = new QLineEdit(&dialog);
+    QPushButton* fallback = new QPushButton(QStringLiteral("Default"), &dialog);
+    QPushButton* other = new QPushButton(QStringLiteral("Other"), &dialog);
+    Window() {
+        auto* layout = new QVBoxLayout(&dialog);
+        layout->addWidget(box);
+        layout->addWidget(fallback);
+        layout->addWidget(other);
+        // As the program's windows have them: only the default button takes Enter by itself.
+        for (QPushButton* b : {fallback, other}) b->setAutoDefault(false);
+        fallback->setDefault(true);
+        dialog.show();
+        dialog.activateWindow();
+    }
+};
+
+}  // namespace
+
+TEST(FocusedButtonEnterTest, EnterPressesTheFocusedButtonAndElseTheDefaultOne) {
+    FocusedButtonEnter::Install();  // a second install adds no second press
+    const struct {
+        const char* name;
+        bool focusOther;   // else the line box has the focus
+        bool otherEnabled;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool autoRepeat;
+        int otherPresses;
+        int defaultPresses;
+    } cases[] = {
+        {"Return on the button", true, true, Qt::Key_Return, Qt::NoModifier, false, 1, 0},
+        {"keypad Enter on the button", true, true, Qt::Key_Enter, Qt::KeypadModifier, false, 1, 0},
+        {"Return in the box: the default button", false, true, Qt::Key_Return, Qt::NoModifier, false, 0, 1},
+        {"Shift+Return is no press", true, true, Qt::Key_Return, Qt::ShiftModifier, false, 0, 0},
+        {"a held key presses once", true, true, Qt::Key_Return, Qt::NoModifier, true, 0, 0},
+        {"Space still presses", true, true, Qt::Key_Space, Qt::NoModifier, false, 1, 0},
+    };
+    for (const auto& c : cases) {
+        Window w;
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w.dialog));
+        w.other->setEnabled(c.otherEnabled);
+        QWidget* target = c.focusOther ? static_cast<QWidget*>(w.other) : w.box;
+        target->setFocus();
+        ASSERT_EQ(QApplication::focusWidget(), target) << c.name;
+        QSignalSpy other(w.other, &QPushButton::clicked);
+        QSignalSpy fallback(w.fallback, &QPushButton::clicked);
+        if (c.autoRepeat) {
+            QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString(), true);
+            QApplication::sendEvent(target, &press);
+        } else {
+            QTest::keyClick(target, c.key, c.modifiers);
+        }
+        EXPECT_EQ(other.count(), c.otherPresses) << c.name;
+        EXPECT_EQ(fallback.count(), c.defaultPresses) << c.name;
+    }
+}
+
+// A button that is not the focus widget (a key sent to it from elsewhere, or
+// passed on to it as a parent) is not pressed.
+TEST(FocusedButtonEnterTest, OnlyTheFocusedButtonIsPressed) {
+    Window w;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.dialog));
+    w.box->setFocus();
+    QSignalSpy other(w.other, &QPushButton::clicked);
+    QTest::keyClick(w.other, Qt::Key_Return);
+    EXPECT_EQ(other.count(), 0);
+}
