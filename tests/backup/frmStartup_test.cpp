@@ -9,6 +9,9 @@
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
+#include <functional>
+#include <utility>
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QGroupBox>
@@ -299,35 +302,32 @@ TEST(StartupWindow, CancelAndClosingEndTheProgram) {
     EXPECT_EQ(fx.env.endCalls(), 2);
 }
 
+// "Manual" pressed by a click, or by Enter while it has the focus.
 TEST(StartupWindow, ManualStopsTheCountAndShowsTheMainWindow) {
-    StartupFixture fx;
-    ScriptedBoxes boxes;
-    boxes.answerAllWith(platform::Answer::OK);
-    frmStartup form;
-    ASSERT_TRUE(form.Form_Load());
-    form.show();
-    click(form.Command2);
-    EXPECT_FALSE(form.Timer1->isActive());
-    EXPECT_TRUE(TheProgressForm()->isVisible());
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(form.imageGo->isVisible());
-    EXPECT_EQ(fx.env.endCalls(), 0);
-    TheProgressForm()->hide();
-}
-
-TEST(StartupWindow, EnterOnTheFocusedManualPressesIt) {
-    StartupFixture fx;
-    ScriptedBoxes boxes;
-    boxes.answerAllWith(platform::Answer::OK);
-    frmStartup form;
-    ASSERT_TRUE(form.Form_Load());
-    form.show();
-    form.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    form.Command2->setFocus();
-    QTest::keyClick(form.Command2, Qt::Key_Return);
-    EXPECT_FALSE(form.Timer1->isActive());
-    EXPECT_TRUE(TheProgressForm()->isVisible());
-    EXPECT_EQ(fx.env.endCalls(), 0);
-    TheProgressForm()->hide();
+    const std::pair<const char*, std::function<void(QPushButton*)>> presses[] = {
+        {"click", [](QPushButton* button) { click(button); }},
+        {"Enter on the focused button",
+         [](QPushButton* button) {
+             button->window()->activateWindow();
+             ASSERT_TRUE(QTest::qWaitForWindowActive(button->window()));
+             button->setFocus();
+             QTest::keyClick(button, Qt::Key_Return);
+         }},
+    };
+    for (const auto& [how, press] : presses) {
+        SCOPED_TRACE(how);
+        StartupFixture fx;
+        ScriptedBoxes boxes;
+        boxes.answerAllWith(platform::Answer::OK);
+        frmStartup form;
+        ASSERT_TRUE(form.Form_Load());
+        form.show();
+        press(form.Command2);
+        EXPECT_FALSE(form.Timer1->isActive());
+        EXPECT_TRUE(TheProgressForm()->isVisible());
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_TRUE(form.imageGo->isVisible());
+        EXPECT_EQ(fx.env.endCalls(), 0);
+        TheProgressForm()->hide();
+    }
 }
