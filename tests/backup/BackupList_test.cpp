@@ -663,9 +663,9 @@ TEST_F(CopyLoopTest, AFailedListThatCannotBeReadIsKeptWithItsRetries) {
     }
     EXPECT_EQ(ReadBytes(env.path("failed.txt")), waiting);
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "a");
-    EXPECT_TRUE(env.readFile("corvex.log")
-                    .contains(",Cant read " + env.path("failed.txt") +
-                              " - the files it lists stay there for a retry\r\n"));
+    EXPECT_TRUE(
+        env.readFile("corvex.log")
+            .contains(",Cant read " + env.path("failed.txt") + " - the files it lists stay there for a retry\r\n"));
     EXPECT_TRUE(eventsLine().endsWith(" with 2 errors")) << "the failed copy and the list kept";
 }
 
