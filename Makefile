@@ -1,6 +1,7 @@
 # make run  - install what is missing, configure, build, start the backup program
 # make test - the same set-up, then a checked build (warnings as errors,
-#             AddressSanitizer and UndefinedBehaviorSanitizer), then every test, headless
+#             AddressSanitizer and UndefinedBehaviorSanitizer), then every test, headless,
+#             and the tests skipped (each with its reason) and how many
 BUILD_DIR ?= build
 TEST_BUILD_DIR ?= build-checked
 JOBS ?= $(shell nproc)
@@ -24,7 +25,9 @@ run: build
 test: build
 	cmake -S . -B $(TEST_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEX_WERROR=ON -DCORVEX_SANITIZE=ON
 	cmake --build $(TEST_BUILD_DIR) -j $(JOBS)
-	cd $(TEST_BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	@cd $(TEST_BUILD_DIR) && { QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS); status=$$?; \
+	  if [ -f Testing/Temporary/LastTest.log ]; then awk -f $(CURDIR)/scripts/skipped-tests.awk Testing/Temporary/LastTest.log; fi; \
+	  exit $$status; }
 
 # make bench                  - every benchmark case (bench/; several minutes)
 # make bench CASE=copy-4kb     - one case (bench/bench_<x> --cases lists them)

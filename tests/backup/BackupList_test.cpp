@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileCopy.h"
 #include "platform/FileStatus.h"
+#include "support/AsOrdinaryUser.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -639,4 +640,65 @@ TEST_F(CopyLoopTest, KeptFoldersAndCopiesFollowTheirOriginals) {
         ::chmod(QFile::encodeName(kept).constData(), 0755);
         ::chmod(QFile::encodeName(env.path("src/") + c.folder).constData(), 0755);
     }
+}
+
+// A failed.txt that cannot be read names files nobody else remembers: the run
+// leaves it as it is (with a level-0 line and an error) rather than replace it
+// with its own failures. Run as root, the run reads it as an ordinary user.
+TEST_F(CopyLoopTest, AFailedListThatCannotBeReadIsKeptWithItsRetries) {
+    const QString gone = env.path("src/gone.txt");
+    addRow(gone);
+    source("a.txt", "a");
+    writeIni("IgnoreFailedFileCopies=1\r\n");
+    const QByteArray waiting = "/home/anna/waiting.txt\r\n";
+    WriteBytes(env.path("failed.txt"), waiting);
+    // Writable, so that nothing but the reading keeps it from being replaced.
+    ASSERT_EQ(::chmod(QFile::encodeName(env.path("failed.txt")).constData(), 0200), 0);
+    // The ordinary user writes everything else of the run.
+    for (const QString& folder : {env.folder(), env.path("dest"), env.path("plan")})
+        ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+    {
+        AsOrdinaryUser user;
+        run();
+    }
+    EXPECT_EQ(ReadBytes(env.path("failed.txt")), waiting);
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "a");
+    EXPECT_TRUE(
+        env.readFile("corvex.log")
+            .contains(",Cant read " + env.path("failed.txt") + " - the files it lists stay there for a retry\r\n"));
+    EXPECT_TRUE(eventsLine().endsWith(" with 2 errors")) << "the failed copy and the list kept";
+}
+
+// A symbolic link is backed up as itself, a dangling one too: when its copy
+// fails it waits in failed.txt like a file, stays there while it is not
+// listed, and comes back into the next list until a copy succeeds.
+TEST_F(CopyLoopTest, AFailedLinkWaitsInTheRetryListAndComesBack) {
+    WriteBytes(env.path("src/real.txt"), "data");
+    const QString toFile = env.path("src/to-file");
+    const QString dangling = env.path("src/dangling");
+    ASSERT_TRUE(QFile::link(env.path("src/real.txt"), toFile));
+    ASSERT_TRUE(QFile::link(env.path("src/nowhere"), dangling));
+    const QStringList links{toFile, dangling};
+    // A folder with something in it where each copy should go.
+    for (const char* name : {"to-file", "dangling"}) WriteBytes(env.path(QString("dest/") + name + "/inside"), "x");
+    writeIni("IgnoreFailedFileCopies=1\r\n");
+    for (const QString& link : links) addRow(link);
+    run();
+    EXPECT_EQ(env.readLines("failed.txt"), links) << "failed links are listed for a retry";
+
+    rows.clear();
+    source("other.txt", "o");
+    run();
+    EXPECT_EQ(env.readLines("failed.txt"), links) << "a link waiting is not gone";
+
+    rows.clear();
+    EXPECT_EQ(AddEarlierFailures(&rows), 0);
+    ASSERT_EQ(rows.count(), 2);
+    EXPECT_EQ(rows.row(0).path, toFile);
+    EXPECT_EQ(rows.row(1).path, dangling);
+    for (const char* name : {"to-file", "dangling"}) RemoveTree(env.path(QString("dest/") + name));
+    run();
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
+    EXPECT_EQ(QFileInfo(env.path("dest/to-file")).symLinkTarget(), env.path("src/real.txt"));
+    EXPECT_TRUE(QFileInfo(env.path("dest/dangling")).isSymLink());
 }

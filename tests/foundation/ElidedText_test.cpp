@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QTest>
 #include <QToolTip>
@@ -48,6 +50,37 @@ TEST(ElidedText, LabelsAndBoxesKeepBothEndsAndTheWholeText) {
     // Wide enough, the label shows the text as it is.
     label->setGeometry(0, 0, narrow * 3, label->sizeHint().height());
     EXPECT_EQ(label->shownText(), kPath);
+}
+
+// What the label paints is what it says it shows: at each width its picture
+// is that of a plain label holding the shown text, and while it is shortened
+// that differs from a plain label holding the whole text (cut off at the edge).
+TEST(ElidedText, TheLabelPaintsTheShownText) {
+    const int whole = QFontMetrics(QApplication::font()).horizontalAdvance(kPath);
+    const struct {
+        const char* what;
+        int width;
+        bool shortened;
+    } cases[] = {
+        {"half as wide as the text", whole / 2, true},
+        {"a few letters wide", whole / 8, true},
+        {"wider than the text", whole + 40, false},
+    };
+    for (const auto& c : cases) {
+        ElidedLabel label(kPath);
+        QLabel shownAsIs;
+        QLabel wholeAsIs(kPath);
+        label.resize(c.width, label.sizeHint().height());
+        shownAsIs.setText(label.shownText());
+        EXPECT_EQ(label.shownText() != kPath, c.shortened) << c.what;
+        const auto picture = [&](QLabel& w) {
+            w.resize(label.size());
+            return w.grab().toImage();
+        };
+        const QImage painted = picture(label);
+        EXPECT_TRUE(painted == picture(shownAsIs)) << "it paints other text than it shows: " << c.what;
+        EXPECT_EQ(painted == picture(wholeAsIs), !c.shortened) << "the whole text is painted: " << c.what;
+    }
 }
 
 TEST(ElidedText, ListRowsShowTheirWholeTextAsToolTip) {

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <functional>
 
 namespace {
 QByteArray read(const QString& path) {
@@ -55,14 +56,28 @@ TEST(AppendFile, FailuresAreReported) {
 TEST(AppendFile, KnowsWhenItsNameNoLongerLeadsToIt) {
     QTemporaryDir dir;
     const QString path = dir.filePath("log");
-    platform::AppendFile file;
-    ASSERT_TRUE(file.open(path));
-    EXPECT_TRUE(file.stillAtPath());
-    ASSERT_TRUE(QFile::rename(path, dir.filePath("log.old")));
-    EXPECT_FALSE(file.stillAtPath());
-    ASSERT_TRUE(file.open(path));
-    ASSERT_TRUE(QFile::remove(path));
-    EXPECT_FALSE(file.stillAtPath());
+    const QString moved = dir.filePath("log.old");
+    // What happens to the name after the file was opened.
+    struct Case {
+        const char* what;
+        std::function<bool()> change;
+        bool stillThere;
+    } const cases[] = {
+        {"left alone", [] { return true; }, true},
+        {"renamed away", [&] { return QFile::rename(path, moved); }, false},
+        {"deleted", [&] { return QFile::remove(path); }, false},
+        // The name leads to the file again, but through a link: not the file itself.
+        {"renamed and a link to it put in its place",
+         [&] { return QFile::rename(path, moved) && QFile::link(moved, path); }, false},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(path);
+        QFile::remove(moved);
+        platform::AppendFile file;
+        ASSERT_TRUE(file.open(path)) << c.what;
+        ASSERT_TRUE(c.change()) << c.what;
+        EXPECT_EQ(file.stillAtPath(), c.stillThere) << c.what;
+    }
 }
 
 // A list made afresh in an open folder: a regular file in its place is

@@ -229,6 +229,35 @@ TEST(FileCopy, ACopyKilledMidwayLeavesNothingThatOutlivesTheNextRun) {
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("root/sub/.corvex-copy-00000000000c.tmp")));
 }
 
+// A link copy is made under a temporary name too: an interrupted run may
+// leave a link of the pattern behind. It goes as the files do, whatever it
+// points at (nothing is followed), and a link of any other name stays.
+TEST(FileCopy, TemporaryLinksOfAnInterruptedRunAreRemovedAndNotFollowed) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("root/sub");
+    QDir(dir.path()).mkpath("elsewhere/folder");
+    write(dir.filePath("elsewhere/file"), "not the run's");
+    write(dir.filePath("src"), "data");
+    const struct {
+        const char* name;
+        QByteArray target;
+        bool leftover;
+    } cases[] = {
+        {".corvex-copy-0000000000a1.tmp", "nowhere/at/all", true},
+        {".corvex-copy-0000000000a2.tmp", QFile::encodeName(dir.filePath("elsewhere/file")), true},
+        {".corvex-copy-0000000000a3.tmp", QFile::encodeName(dir.filePath("elsewhere/folder")), true},
+        {".corvex-copy-0000000000A4.tmp", "nowhere", false},
+        {"link", "nowhere", false},
+    };
+    for (const auto& c : cases) makeLink(c.target, dir.filePath(QString("root/sub/") + c.name));
+    platform::CopyRun run;
+    ASSERT_TRUE(platform::CopyFileBelow(dir.filePath("src"), dir.filePath("root"), "sub", "copy", &run).ok());
+    for (const auto& c : cases)
+        EXPECT_EQ(QFileInfo(dir.filePath(QString("root/sub/") + c.name)).isSymLink(), !c.leftover) << c.name;
+    EXPECT_EQ(read(dir.filePath("elsewhere/file")), "not the run's");
+    EXPECT_TRUE(QFileInfo(dir.filePath("elsewhere/folder")).isDir());
+}
+
 // The named temporary file takes the older copy's place as the unnamed one does.
 TEST(FileCopy, ANamedTemporaryCopyReplacesTheOlderCopyAndIsGone) {
     QTemporaryDir dir;
