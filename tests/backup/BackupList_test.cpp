@@ -642,6 +642,33 @@ TEST_F(CopyLoopTest, KeptFoldersAndCopiesFollowTheirOriginals) {
     }
 }
 
+// A kept folder that cannot be given its source folder's bits at the end (it
+// was swapped for a link while the run copied) is a level-0 line and an error
+// of the run, and the folder the link points to keeps its own bits.
+TEST_F(CopyLoopTest, AKeptFolderThatCannotTakeItsBitsIsAnErrorOfTheRun) {
+    source("first/a.txt", "a");
+    source("second/b.txt", "b");
+    ASSERT_EQ(::chmod(QFile::encodeName(env.path("src/first")).constData(), 0750), 0);
+    const QString elsewhere = env.path("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_EQ(::chmod(QFile::encodeName(elsewhere).constData(), 0711), 0);
+    const QString kept = dest + env.path("src/first");
+    int copies = 0;
+    platform::SetBeforeCopyStep([&](const QString&) {
+        if (++copies != 2) return;
+        ASSERT_TRUE(QDir().rename(kept, kept + "-moved"));
+        ASSERT_TRUE(QFile::link(elsewhere, kept));
+    });
+    run(1);
+    platform::SetBeforeCopyStep({});
+    EXPECT_TRUE(eventsLine().endsWith(" with 1 errors")) << eventsLine().toStdString();
+    EXPECT_TRUE(env.readFile("corvex.log").contains(",Cant set the permissions of " + kept + " - "));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(elsewhere).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode_t(0711));
+    EXPECT_EQ(ReadBytes(dest + env.path("src/second/b.txt")), "b");
+}
+
 // A failed.txt that cannot be read names files nobody else remembers: the run
 // leaves it as it is (with a level-0 line and an error) rather than replace it
 // with its own failures. Run as root, the run reads it as an ordinary user.
