@@ -559,13 +559,17 @@ void frmProgress::cmdStart_Click() {
     if (m_refreshing || m_starting) return;
     const bool keep = chkReplicatePaths->isChecked();
     QString destination = txtDestDir->text();
+    // A setting the start cannot save (logged by the write) is an error of
+    // the run it starts: the next automatic run would back up elsewhere.
+    int settingErrors = 0;
     if (!IsMissingDestination(destination)) {
         if (!destination.endsWith('/')) {
             destination += '/';
             txtDestDir->setText(destination);
         }
-        WriteIni(Section::General, Key::BackupTo, destination, IniFile);
-        WriteIni(Section::General, Key::BackupType, QString::number(cmbDestType->currentIndex()), IniFile);
+        if (!WriteIniChecked(Section::General, Key::BackupTo, destination, IniFile)) ++settingErrors;
+        if (!WriteIniChecked(Section::General, Key::BackupType, QString::number(cmbDestType->currentIndex()), IniFile))
+            ++settingErrors;
     }
     ProgressBarTotal->show();
     // The copy loop lets window events run; a second start or a refresh meanwhile
@@ -584,8 +588,8 @@ void frmProgress::cmdStart_Click() {
     // that run's list was made.
     const bool storeDate = !m_retryRows;
     const BackupOutcome outcome =
-        BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status, m_scanErrors,
-                              ListedEntries(lstPath), m_scan, storeDate);
+        BackupIntoDestination(fileList, destination, cmbDestType->currentIndex(), keep ? 1 : 0, &status,
+                              m_scanErrors + settingErrors, ListedEntries(lstPath), m_scan, storeDate);
     if (outcome.ran)
         for (int i = 0; i < 5; ++i) platform::YieldToWindows();
     m_starting = false;

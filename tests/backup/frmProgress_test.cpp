@@ -344,6 +344,27 @@ TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
     EXPECT_FALSE(f.ProgressBarTotal->isVisibleTo(&f));
 }
 
+// A start whose settings cannot be saved (a read-only settings file) still
+// copies, and each setting it could not save is an error of that run.
+TEST_F(MainWindowTest, SettingsAStartCannotSaveAreErrorsOfItsRun) {
+    writeIni("backupType=0\r\n");
+    frmProgress& f = load();
+    WriteBytes(env.path("src/a.txt"), "aaa");
+    f.txtDestDir->setText(env.path("dest"));
+    addRow(env.path("src/a.txt"), 3, true);
+    f.UpdateStatus();
+    ASSERT_EQ(::chmod(QFile::encodeName(env.ini()).constData(), 0444), 0);
+    start();
+    ::chmod(QFile::encodeName(env.ini()).constData(), 0644);
+    EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaa");
+    // backupTo, backupType and the date of the last backup.
+    EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 3 errors"))
+        << env.readFile("events.log").toStdString();
+    const QString log = env.readFile("corvex.log");
+    for (const char* key : {"backupTo", "backupType", "dateOfLastBackup"})
+        EXPECT_TRUE(log.contains(QString(",Cant write the setting [general] ") + key)) << key;
+}
+
 // The rows a start could not copy come back with Start enabled; a second
 // start copies just those and leaves the date the first one stored, so the
 // next refresh still lists what changed since the first one's list was made.
