@@ -302,7 +302,10 @@ TEST(FileCopy, ASymbolicLinkIsCopiedAsALink) {
     }
     EXPECT_EQ(entries(dir.filePath("out")), (QStringList{"dangling", "file", "folder", "long"}));
     // Read by another user, the backup gives nothing of the secret away.
-    if (::geteuid() != 0) return;
+    if (::geteuid() != 0) {
+        std::printf("the check by another user is left out: it needs root to take another user's identity\n");
+        return;
+    }
     AsOrdinaryUser user;
     EXPECT_FALSE(QFile(dir.filePath("out/file")).open(QIODevice::ReadOnly));
 }
