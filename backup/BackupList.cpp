@@ -41,15 +41,18 @@ bool isBackedUpKind(const QString& path) {
     return entry.isFile || entry.isLink;
 }
 
-// A file waiting for a retry has gone when its folder can be read and the
-// file is no longer in it, or something else is there in its place.
-bool hasGone(const QString& path) {
+// Where a file waiting for a retry stands: there to be copied; away, while a
+// folder on its path is missing or cannot be read (it waits); or gone, when
+// its folder can be read and the file is no longer in it, or something else
+// is there in its place.
+enum class Waiting { There, Away, Gone };
+Waiting waitingFile(const QString& path) {
     switch (platform::GetPathPresence(path)) {
-    case platform::PathPresence::There: return !isBackedUpKind(path);
-    case platform::PathPresence::Gone: return true;
-    case platform::PathPresence::Unreachable: return false;
+    case platform::PathPresence::There: return isBackedUpKind(path) ? Waiting::There : Waiting::Gone;
+    case platform::PathPresence::Gone: return Waiting::Gone;
+    case platform::PathPresence::Unreachable: return Waiting::Away;
     }
-    return false;
+    return Waiting::Away;
 }
 
 QString programFile(const QString& name) { return platform::ProgramFolder() + '/' + name; }
@@ -123,7 +126,7 @@ public:
             if (m_copied.contains(earlier) || listed.contains(earlier)) continue;
             // Only a file gone from a folder that can be read has nothing
             // left to back up; one whose folder is away this run waits.
-            if (hasGone(earlier)) {
+            if (waitingFile(earlier) == Waiting::Gone) {
                 WriteLog(earlier + " no longer exists - no longer tried again", 0);
                 continue;
             }
@@ -181,8 +184,8 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 }  // namespace
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
-                         int earlierErrors, const QDateTime& namedAt, platform::CopyRun* run,
-                         const ScanReport& scan, bool storeDate) {
+                         int earlierErrors, const QDateTime& namedAt, platform::CopyRun* run, const ScanReport& scan,
+                         bool storeDate) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
@@ -379,17 +382,18 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // seen: the next run lists again from the date stored before. A date that
     // cannot be stored is an error: every later run would list from the old
     // date again.
-    if (testMode || !storeDate) {
-    } else if (!scan.awayEntries.isEmpty() || !scan.gaps.isEmpty()) {
-        const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
-        const QString kept = " - the date of the last backup " +
-                             (stored.isEmpty() ? QStringLiteral("stays unset") : "stays " + stored);
-        for (const QString& entry : scan.awayEntries)
-            WriteLog("The listed folder " + entry + " was missing or could not be read" + kept, 0);
-        for (const QString& gap : scan.gaps) WriteLog(gap + kept, 0);
-    } else if (!WriteIniChecked(Section::General, Key::DateOfLastBackup,
-                                startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile)) {
-        ++errors;
+    if (!testMode && storeDate) {
+        if (!scan.awayEntries.isEmpty() || !scan.gaps.isEmpty()) {
+            const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
+            const QString kept = " - the date of the last backup " +
+                                 (stored.isEmpty() ? QStringLiteral("stays unset") : "stays " + stored);
+            for (const QString& entry : scan.awayEntries)
+                WriteLog("The listed folder " + entry + " was missing or could not be read" + kept, 0);
+            for (const QString& gap : scan.gaps) WriteLog(gap + kept, 0);
+        } else if (!WriteIniChecked(Section::General, Key::DateOfLastBackup,
+                                    startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile)) {
+            ++errors;
+        }
     }
     const qint64 failedCopies = retry.failures();
     errors += earlierErrors;
@@ -413,14 +417,15 @@ int AddEarlierFailures(FileListModel* fileList) {
     for (const QString& path : paths) {
         if (listed.contains(path)) continue;
         listed.insert(path);
-        if (platform::GetPathPresence(path) == platform::PathPresence::Unreachable) {
+        const Waiting state = waitingFile(path);
+        if (state == Waiting::Away) {
             // It stays in failed.txt for a run that can reach its folder.
             WriteLog("Cant reach '" + path + "' - a folder on its path is missing or cannot be read; kept for a retry",
                      0);
             ++unreachable;
             continue;
         }
-        if (!isBackedUpKind(path)) continue;
+        if (state == Waiting::Gone) continue;
         AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList, true);
     }
     fileList->showAddedRows();

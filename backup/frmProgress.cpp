@@ -656,8 +656,8 @@ void frmProgress::lvwFiles_ItemCheck(int /*row*/) {
 }
 
 // Each click sorts by the clicked column (sizes by number, times by time,
-// texts without case), in the order opposite to the last click's; the list starts ascending, so the first click sorts
-// descending.
+// texts without case), in the order opposite to the last click's; the list
+// starts ascending, so the first click sorts descending.
 void frmProgress::lvwFiles_ColumnClick(int column) {
     if (m_starting) return;  // the copy loop walks the rows in their order
     m_sortDescending = !m_sortDescending;
