@@ -47,8 +47,7 @@ struct BackupOutcome {
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors = 0, const QDateTime& namedAt = QDateTime(),
-                         platform::CopyRun* run = nullptr, const ScanReport& scan = {},
-                         bool storeDate = true);
+                         platform::CopyRun* run = nullptr, const ScanReport& scan = {}, bool storeDate = true);
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)

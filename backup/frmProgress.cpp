@@ -749,8 +749,8 @@ bool frmProgress::eventFilter(QObject* watched, QEvent* event) {
 }
 
 BackupParameters frmProgress::backupParameters() const {
-    return {DTPicker1, DTPicker2, lstPath, lstXTN, fileList, lvExclude, txtDestDir, lstAllPaths, m_listFileErrors,
-            m_pathListUnread};
+    return {DTPicker1, DTPicker2,  lstPath,     lstXTN,           fileList,
+            lvExclude, txtDestDir, lstAllPaths, m_listFileErrors, m_pathListUnread};
 }
 
 StatusControls frmProgress::statusControls() const {

@@ -264,8 +264,7 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
             if (!scanFolder(folder, window, masks, files, detailed, ticked, prefetch ? &*prefetch : nullptr, row - 1)) {
                 ++errors;
                 const auto entry = listed.rows.constFind(folder);
-                if (entry != listed.rows.cend() && !listed.awayEntries.contains(*entry))
-                    listed.awayEntries << *entry;
+                if (entry != listed.rows.cend() && !listed.awayEntries.contains(*entry)) listed.awayEntries << *entry;
             }
         } catch (const std::bad_alloc&) {
             // A folder that fails ends its own scan; the next folder follows.

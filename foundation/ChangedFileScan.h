@@ -70,8 +70,8 @@ struct ListedFolderRows {
     QHash<QString, QString> rows;
     QStringList awayEntries;
 };
-int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList,
-                    const QString& backupFolder = {}, ListedFolderRows* listed = nullptr);
+int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder = {},
+                    ListedFolderRows* listed = nullptr);
 
 // Adds the rows of one folder's regular files and symbolic links that match
 // one of the masks, mask by mask; a file matching two masks is listed twice.

@@ -42,8 +42,8 @@ ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode);
 ListFileLoad ReadListFile(const QString& fileName, QStringList& lines);
 // Replaces the file whole with lines (platform/SaveFile.h: a temporary file
 // renamed over it once complete; a special file in its place is refused, and
-// a link too unless links says to save through it to its target). A line that holds a line break reads back as two. False, with the
-// reason in why, when the file was left as it was.
+// a link too unless links says to save through it to its target). A line that holds a line break reads back as two.
+// False, with the reason in why, when the file was left as it was.
 bool WriteListFile(const QString& fileName, const QStringList& lines, QString* why,
                    platform::LinkRule links = platform::LinkRule::Refuse);
 

@@ -130,8 +130,7 @@ frmBrowseFolders::frmBrowseFolders(QWidget* parent) : QDialog(parent) {
     connect(tvwControl, &QTreeWidget::itemActivated, this, [this] { tvwControl_Click(); });
     // The label shows the current folder however it was reached (a click, the
     // arrow keys, a typed letter), so OK gives the folder highlighted.
-    connect(tvwControl, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* node) { showFolderOf(node); });
+    connect(tvwControl, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) { showFolderOf(node); });
     connect(cmdOK, &QPushButton::clicked, this, &frmBrowseFolders::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmBrowseFolders::cmdCancel_Click);
 

@@ -207,8 +207,7 @@ TEST_F(RunBackupTest, FoldersAndListsThatCannotBeReadAreErrorsOfTheRun) {
     EXPECT_TRUE(withoutList.contains(",Form_Load : cant read list file " + env.path("MyPaths.txt")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), stored);
     EXPECT_TRUE(withoutList.contains(",The folder list " + env.path("MyPaths.txt") +
-                                     " could not be read - the date of the last backup stays " + stored +
-                                     "\r\n"));
+                                     " could not be read - the date of the last backup stays " + stored + "\r\n"));
 }
 
 // A listed folder on a disk that is unplugged for one run: the date stays,

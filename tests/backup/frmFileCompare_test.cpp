@@ -258,8 +258,8 @@ TEST_F(FinderTest, MissingCopyAndEmptyOriginal) {
 // A long name in the band above both files keeps its start and its
 // distinguishing end in sight, and its tool tip is the whole name.
 TEST_F(FinderTest, ALongNameIsShortenedInTheMiddleWithTheWholeNameAsToolTip) {
-    const QString name = "quarterly-report-of-the-northern-region-with-all-appendices-" + QString(60, 'x') +
-                         "-final-version-7.txt";
+    const QString name =
+        "quarterly-report-of-the-northern-region-with-all-appendices-" + QString(60, 'x') + "-final-version-7.txt";
     original = env.path("work/docs/" + name);
     WriteBytes(original, "original");
     makeCopy(dest + "/" + name, "copy", QDateTime(QDate(2003, 4, 27), QTime(8, 0, 0)));

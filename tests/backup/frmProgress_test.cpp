@@ -441,8 +441,8 @@ TEST_F(MainWindowTest, StartWaitsForARefreshAfterEveryRun) {
 TEST_F(MainWindowTest, TheStoredMomentAndTheFolderAreThoseOfTheRefreshThatMadeTheList) {
     writeTree({"a.txt"});
     for (const auto& [type, folder] : {std::pair{1, "20030427"}, std::pair{7, "20030427_2359"}}) {
-        writeIni("backupType=" + QString::number(type) + "\r\ndateOfLastBackup=2003-04-20 09:30:00\r\nbackupTo=" +
-                 env.path("dest") + "\r\n");
+        writeIni("backupType=" + QString::number(type) +
+                 "\r\ndateOfLastBackup=2003-04-20 09:30:00\r\nbackupTo=" + env.path("dest") + "\r\n");
         env.setNow(QDateTime(QDate(2003, 4, 27), QTime(23, 59, 58)));
         load();
         refresh();
@@ -646,8 +646,8 @@ TEST_F(MainWindowTest, LayoutFillsTheWindowAndShowAllPathsGivesWidthBack) {
 // "Path and Filename" takes the width the others leave, also after a refresh
 // of long names and when the window grows; the user may still widen it.
 TEST_F(MainWindowTest, AtTheDefaultSizeEveryColumnIsInSightAndThePathTakesTheRest) {
-    writeTree({"a-rather-long-folder-name-for-a-project/with-a-subfolder/and-a-long-report-name-2024-05-10.txt",
-               "b.txt"});
+    writeTree(
+        {"a-rather-long-folder-name-for-a-project/with-a-subfolder/and-a-long-report-name-2024-05-10.txt", "b.txt"});
     writeIni("backupType=0\r\n");
     RunningSilently = false;
     const QFont before = QApplication::font();
@@ -681,8 +681,9 @@ TEST_F(MainWindowTest, AtTheDefaultSizeEveryColumnIsInSightAndThePathTakesTheRes
         const int y = header->height() / 2;
         const int width = header->sectionSize(0);
         QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
-        QMouseEvent move(QEvent::MouseMove, QPointF(edge + 80, y), header->viewport()->mapToGlobal(QPointF(edge + 80, y)),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + 80, y),
+                         header->viewport()->mapToGlobal(QPointF(edge + 80, y)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(header->viewport(), &move);
         QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 80, y));
         EXPECT_EQ(header->sectionSize(0), width + 80) << points << " pt";

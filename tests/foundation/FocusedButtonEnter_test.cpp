@@ -37,7 +37,7 @@ TEST(FocusedButtonEnterTest, EnterPressesTheFocusedButtonAndElseTheDefaultOne) {
     FocusedButtonEnter::Install();  // a second install adds no second press
     const struct {
         const char* name;
-        bool focusOther;   // else the line box has the focus
+        bool focusOther;  // else the line box has the focus
         bool otherEnabled;
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;

@@ -18,10 +18,10 @@
 #include <unistd.h>
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <ostream>
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -421,8 +421,8 @@ TEST(FileCopy, EveryWayOfCopyingGivesTheSameBytesAndTurns) {
     for (const auto& c : cases) {
         QByteArray data(c.size, '\0');
         for (qint64 i = 0; i < c.size; ++i)
-            if (c.dataAt.empty() || std::any_of(c.dataAt.begin(), c.dataAt.end(),
-                                                [&](qint64 at) { return i >= at && i < at + kChunk; }))
+            if (c.dataAt.empty() ||
+                std::any_of(c.dataAt.begin(), c.dataAt.end(), [&](qint64 at) { return i >= at && i < at + kChunk; }))
                 data[i] = char(i * 13 % 251 + 1);
         const QString source = dir.filePath(c.name);
         {

@@ -266,13 +266,12 @@ TEST(GetPathPresence, GoneOnlyFromAFolderThatCanBeRead) {
         {"/there/file.txt", PathPresence::There},
         {"/there/dangling", PathPresence::There},  // a link counts as itself
         {"/there/gone.txt", PathPresence::Gone},
-        {"/away/file.txt", PathPresence::Unreachable},              // its folder is missing
-        {"/away/deeper/file.txt", PathPresence::Unreachable},       // and the one above it
-        {"/there/file.txt/inner.txt", PathPresence::Unreachable},   // a file where a folder should be
-        {"/there/dangling/file.txt", PathPresence::Unreachable},    // a link to nothing on the path
+        {"/away/file.txt", PathPresence::Unreachable},             // its folder is missing
+        {"/away/deeper/file.txt", PathPresence::Unreachable},      // and the one above it
+        {"/there/file.txt/inner.txt", PathPresence::Unreachable},  // a file where a folder should be
+        {"/there/dangling/file.txt", PathPresence::Unreachable},   // a link to nothing on the path
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(platform::GetPathPresence(dir + c.path), c.expected) << c.path;
+    for (const auto& c : cases) EXPECT_EQ(platform::GetPathPresence(dir + c.path), c.expected) << c.path;
     EXPECT_EQ(platform::GetPathPresence(QString()), PathPresence::Unreachable);
 
     // A folder that cannot be read cannot tell that a name has gone from it.
