@@ -1,10 +1,9 @@
 #!/bin/bash
 # The built backup program on a machine it shares with ordinary users: run as
 # root it keeps every copy's owner and group (so a set-user-ID program of a
-# user never becomes root's), lets a set-group-ID destination give no copy its
-# group, and keeps its own folders and lists private; run as an ordinary user
-# it backs up the files of a read-only folder and leaves that folder's backup
-# read-only once done.
+# user never becomes root's) and lets a set-group-ID destination give no copy
+# its group; run as an ordinary user it backs up the files of a read-only
+# folder and leaves that folder's backup read-only once done.
 # $1 = the folder that holds the built programs. Exit status 77: skipped.
 set -u
 source "$(dirname "$0")/lib/program_folder.bash" "$1"
@@ -38,11 +37,6 @@ folder="$dest/$(date +%Y%m%d)"
     fail "the set-user-ID copy is $(stat -c '%u:%g %a' "$folder/myid"), not the user's own"
 [ "$(stat -c '%u:%g %a' "$folder/notes.txt")" = "$user:$group 640" ] ||
     fail "the group-private copy is $(stat -c '%u:%g %a' "$folder/notes.txt")"
-for made in "$folder" "$folder/_files.txt" "$folder/_fileDetails.txt" "$prog/corvex.log" "$prog/events.log" \
-    "$prog/copied.txt" "$prog/folders.lis"; do
-    mode=$(stat -c '%a' "$made")
-    case "$mode" in *00) ;; *) fail "$made is $mode: others may read what the root run made" ;; esac
-done
 
 # Run as an ordinary user: a read-only source folder with keep-paths. Its
 # files are copied on every run, and its backup folder ends read-only.
