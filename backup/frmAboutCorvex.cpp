@@ -83,7 +83,9 @@ void frmAboutCorvex::Form_Load() {
         QStringLiteral("Corvex makes a copy of all recently modified files from all the folders you have chosen."));
     // The box never shrinks until its wrapped lines are cut.
     KeepWrappedTextWhole(this, fontMetrics().averageCharWidth() * 55);
-    resize(size().expandedTo(minimumSize()));
+    // It opens at the size its text needs: a window's first size is a
+    // general default, far larger, that would leave the name adrift.
+    resize(minimumSize());
 }
 
 void frmAboutCorvex::cmdOK_Click() { accept(); }

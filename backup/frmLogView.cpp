@@ -99,6 +99,7 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
     lvStats->setObjectName(QStringLiteral("lvStats"));
     lvStats->setRootIsDecorated(false);
     lvStats->setSelectionMode(QAbstractItemView::SingleSelection);
+    ElideRowsInTheMiddle(lvStats);
     lvStats->setMinimumWidth(lvStats->fontMetrics().horizontalAdvance(QStringLiteral("Last Modified  2026-12-09")) * 3 /
                              2);
 
@@ -186,7 +187,10 @@ void frmLogView::Form_Load() {
     lvStats->setColumnCount(2);
     lvStats->setHeaderLabels({QStringLiteral("Item"), QStringLiteral("Details")});
     lvStats->header()->resizeSection(0, 1500 / kTwipsPerPixel);
-    lvStats->header()->resizeSection(1, 5000 / kTwipsPerPixel);
+    // The details take the rest of the view's width, so that a long path is
+    // shortened in the middle (its whole text the row's tool tip) rather than
+    // cut at the view's edge.
+    lvStats->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     cmdRefresh_Click();
 }
 

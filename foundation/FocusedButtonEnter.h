@@ -1,8 +1,8 @@
 #pragma once
-// Enter (Return or the keypad's Enter) on a push button that has the keyboard
-// focus presses it, in every window of both programs, as Space does; where no
-// push button has the focus the key goes on as before, so a window's default
-// button keeps it. Installed once on the application at program start.
+// Enter (Return or the keypad's Enter) on a push or tool button that has the
+// keyboard focus presses it, in every window of both programs, as Space does;
+// where no such button has the focus the key goes on as before, so a window's
+// default button keeps it. Installed once on the application at program start.
 #include <QObject>
 
 class FocusedButtonEnter : public QObject {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -55,6 +56,26 @@ TEST_F(AboutBoxTest, TheLinkOpensTheMakersPageAndStaysRed) {
     EXPECT_EQ(boxes.count(), 1);
     EXPECT_EQ(platform::CurrentPointer(), platform::Pointer::Default);
     EXPECT_EQ(linkColour(), QColor(255, 0, 0));
+}
+
+// In either font size the box opens just large enough for its text, the
+// name right above the frame.
+TEST(AboutBoxSize, TheBoxOpensAtTheSizeItsTextNeeds) {
+    TestEnvironment env;
+    const QFont before = QApplication::font();
+    for (const int points : {11, 14}) {
+        QFont font = before;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        frmAboutCorvex box;
+        box.Form_Load();
+        box.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+        EXPECT_EQ(box.size(), box.minimumSize()) << points;
+        EXPECT_EQ(box.Label1[0]->height(), box.Label1[0]->sizeHint().height()) << points;
+        EXPECT_LE(box.frameAdvert->height(), box.frameAdvert->sizeHint().height()) << points;
+    }
+    QApplication::setFont(before);
 }
 
 TEST_F(AboutBoxTest, OkClosesTheBox) {

@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -285,6 +287,35 @@ TEST_F(LogViewTest, TheTextFillsTheWindowAsItGrows) {
     EXPECT_GE(form.lvStats->geometry().right(), form.width() - 20);
     EXPECT_GE(form.lblLogFile->geometry().right(), form.width() - 20);
     EXPECT_EQ(text.height(), before + 300);  // all the added height goes to the text
+}
+
+// A log in a deep folder: at the window's size, in either font size, the
+// facts' rows end inside the view and the path is shortened in the middle.
+TEST_F(LogViewTest, TheFactsOfALogInADeepFolderStayInsideTheView) {
+    const QString deep = QStringLiteral(
+        "Documents/Projects/Quarterly-Financial-Reports-and-Statements-2003/Department-of-Accounting/logs");
+    env.writeFile(deep + "/corvex.log", "x\r\n");
+    const QFont before = QApplication::font();
+    for (const int points : {11, 14}) {
+        QFont font = before;
+        font.setPointSize(points);
+        QApplication::setFont(font);
+        frmLogView viewer;
+        viewer.Form_Load();
+        viewer.OpenOnFolder(env.path(deep));
+        viewer.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+        viewer.fileLogs->setCurrentRow(0);
+        QApplication::processEvents();
+        QTreeWidget* facts = viewer.lvStats;
+        ASSERT_EQ(facts->topLevelItemCount(), 4);
+        EXPECT_EQ(facts->topLevelItem(1)->text(1), env.path(deep) + "/");
+        QHeaderView* header = facts->header();
+        EXPECT_LE(header->sectionPosition(1) + header->sectionSize(1), facts->viewport()->width()) << points;
+        EXPECT_EQ(facts->horizontalScrollBar()->maximum(), 0) << points << " pt: nothing beyond the edge";
+        EXPECT_EQ(facts->textElideMode(), Qt::ElideMiddle);
+    }
+    QApplication::setFont(before);
 }
 
 TEST(LogViewer, OneViewerServesEveryOpening) {

@@ -114,6 +114,23 @@ TEST_F(CatalogTest, PicturesAreCutToTheirBoxAndTheTextsFollowThem) {
     EXPECT_GE(form.lblFeatures->height(), small->height() + 23);
 }
 
+// From the keyboard: Enter on the focused product button shows that entry;
+// it does not press Download and open the web page.
+TEST_F(CatalogTest, EnterOnAProductButtonShowsItsEntry) {
+    OpenedDocuments opened;
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        form.cmdProduct[3]->setFocus();
+        QTest::keyClick(form.cmdProduct[3], key);
+        settle();
+        EXPECT_EQ(boldButtons(), QList<int>{3}) << key;
+        EXPECT_EQ(visiblePictures(), QList<int>{3}) << key;
+        EXPECT_TRUE(opened.opened.isEmpty()) << key;
+        form.cmdProduct[10]->click();
+    }
+}
+
 TEST_F(CatalogTest, TheLinkTurnsRedWhenUsedAndBlueWhenAnEntryIsShown) {
     OpenedDocuments docs;
     form.cmdProduct[3]->click();

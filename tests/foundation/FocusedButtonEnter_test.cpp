@@ -1,4 +1,4 @@
-// Enter on a focused push button presses it; elsewhere the key goes on to
+// Enter on a focused push or tool button presses it; elsewhere the key goes on to
 // the window, whose default button keeps it.
 #include "foundation/FocusedButtonEnter.h"
 
@@ -8,23 +8,34 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
 
-// A dialog with a line box, a default button and another button.
+// A dialog with a line box, a default button and another button, a push
+// button or a tool button.
+QAbstractButton* otherButton(bool tool, QWidget* parent) {
+    if (!tool) return new QPushButton(QStringLiteral("Other"), parent);
+    auto* b = new QToolButton(parent);
+    b->setText(QStringLiteral("Other"));
+    b->setFocusPolicy(Qt::StrongFocus);
+    return b;
+}
+
 struct Window {
     QDialog dialog;
     QLineEdit* box = new QLineEdit(&dialog);
     QPushButton* fallback = new QPushButton(QStringLiteral("Default"), &dialog);
-    QPushButton* other = new QPushButton(QStringLiteral("Other"), &dialog);
-    Window() {
+    QAbstractButton* other;
+    explicit Window(bool tool = false) : other(otherButton(tool, &dialog)) {
         auto* layout = new QVBoxLayout(&dialog);
         layout->addWidget(box);
         layout->addWidget(fallback);
         layout->addWidget(other);
         // As the program's windows have them: only the default button takes Enter by itself.
-        for (QPushButton* b : {fallback, other}) b->setAutoDefault(false);
+        fallback->setAutoDefault(false);
+        if (auto* push = qobject_cast<QPushButton*>(other)) push->setAutoDefault(false);
         fallback->setDefault(true);
         dialog.show();
         dialog.activateWindow();
@@ -39,30 +50,33 @@ TEST(FocusedButtonEnterTest, EnterPressesTheFocusedButtonAndElseTheDefaultOne) {
         const char* name;
         bool focusOther;  // else the line box has the focus
         bool toOther;     // the key is sent to the other button, else to the focus
+        bool tool;        // the other button is a tool button
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
         bool autoRepeat;
         int otherPresses;
         int defaultPresses;
     } cases[] = {
-        {"Return on the button", true, true, Qt::Key_Return, Qt::NoModifier, false, 1, 0},
-        {"keypad Enter on the button", true, true, Qt::Key_Enter, Qt::KeypadModifier, false, 1, 0},
-        {"Return in the box: the default button", false, false, Qt::Key_Return, Qt::NoModifier, false, 0, 1},
-        {"Shift+Return is no press", true, true, Qt::Key_Return, Qt::ShiftModifier, false, 0, 0},
-        {"a held key presses once", true, true, Qt::Key_Return, Qt::NoModifier, true, 0, 0},
-        {"Space still presses", true, true, Qt::Key_Space, Qt::NoModifier, false, 1, 0},
+        {"Return on the button", true, true, false, Qt::Key_Return, Qt::NoModifier, false, 1, 0},
+        {"keypad Enter on the button", true, true, false, Qt::Key_Enter, Qt::KeypadModifier, false, 1, 0},
+        {"Return in the box: the default button", false, false, false, Qt::Key_Return, Qt::NoModifier, false, 0, 1},
+        {"Shift+Return is no press", true, true, false, Qt::Key_Return, Qt::ShiftModifier, false, 0, 0},
+        {"a held key presses once", true, true, false, Qt::Key_Return, Qt::NoModifier, true, 0, 0},
+        {"Space still presses", true, true, false, Qt::Key_Space, Qt::NoModifier, false, 1, 0},
+        {"Return on a tool button", true, true, true, Qt::Key_Return, Qt::NoModifier, false, 1, 0},
+        {"keypad Enter on a tool button", true, true, true, Qt::Key_Enter, Qt::KeypadModifier, false, 1, 0},
         // A key sent from elsewhere, or passed on to a parent, is no press of that
         // button: it goes on to the window, whose default button takes it.
-        {"Return sent to a button without the focus", false, true, Qt::Key_Return, Qt::NoModifier, false, 0, 1},
+        {"Return sent to a button without the focus", false, true, false, Qt::Key_Return, Qt::NoModifier, false, 0, 1},
     };
     for (const auto& c : cases) {
-        Window w;
+        Window w(c.tool);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w.dialog));
         QWidget* focus = c.focusOther ? static_cast<QWidget*>(w.other) : w.box;
         focus->setFocus();
         ASSERT_EQ(QApplication::focusWidget(), focus) << c.name;
         QWidget* target = c.toOther ? static_cast<QWidget*>(w.other) : focus;
-        QSignalSpy other(w.other, &QPushButton::clicked);
+        QSignalSpy other(w.other, &QAbstractButton::clicked);
         QSignalSpy fallback(w.fallback, &QPushButton::clicked);
         if (c.autoRepeat) {
             QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers, QString(), true);

@@ -188,6 +188,25 @@ TEST_F(EditorTest, NetworkFolderIsAddedWithAllSubfoldersInEitherMode) {
     EXPECT_EQ(boxes.last().text, env.folder());
 }
 
+// From the keyboard: Enter on the focused network button asks for the folder
+// and leaves the window open; it does not press OK and save the list.
+TEST_F(EditorTest, EnterOnTheNetworkButtonAsksForTheFolderAndSavesNothing) {
+    frmSetupPathList f;
+    f.txtSaveAs->setText(env.path("MyPaths.txt"));
+    show(f);
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    const int before = f.lstPathList->count();
+    boxes.reply("/mnt/share");
+    f.cmdNetPath->setFocus();
+    QTest::keyClick(f.cmdNetPath, Qt::Key_Return);
+    EXPECT_TRUE(f.isVisible());
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().kind, platform::BoxRequest::Kind::Folder);
+    EXPECT_EQ(f.lstPathList->count(), before + 1);
+    EXPECT_FALSE(QFileInfo::exists(env.path("MyPaths.txt")));
+}
+
 TEST_F(EditorTest, HelpTextEndsByWhetherTheFileNameBoxIsShown) {
     frmSetupPathList f;
     boxes.answer(platform::Answer::OK).answer(platform::Answer::OK);
