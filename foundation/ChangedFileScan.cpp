@@ -290,12 +290,36 @@ QStringList ListedEntries(QWidget* folderList) {
         const bool onlyTicked = ListViewHasCheckBoxes(view);
         for (int i = 0; i < view->topLevelItemCount(); ++i) {
             const QTreeWidgetItem* item = view->topLevelItem(i);
-            if (!onlyTicked || item->checkState(0) == Qt::Checked) entries << item->text(0);
+            if (!onlyTicked || item->checkState(0) == Qt::Checked) entries << CleanListEntry(item->text(0));
         }
     } else {
-        entries = ListRowTexts(folderList);
+        for (const QString& row : ListRowTexts(folderList)) entries << CleanListEntry(row);
     }
     return entries;
+}
+
+QString CleanListEntry(const QString& entry) {
+    const bool wholeTree = entry.endsWith(u'*');
+    const QString folder = wholeTree ? entry.chopped(1) : entry;
+    if (folder.isEmpty()) return entry;
+    QString cleaned = QDir::cleanPath(folder);
+    if (folder.endsWith(u'/') && !cleaned.endsWith(u'/')) cleaned += u'/';
+    return wholeTree ? cleaned + u'*' : cleaned;
+}
+
+QString ListedFolderOf(const QString& path, const QStringList& entries) {
+    QString best;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QStringView ownFolder = QStringView(path).left(slash + 1);
+    for (const QString& entry : entries) {
+        const bool wholeTree = entry.endsWith(u'*');
+        QString folder = wholeTree ? entry.chopped(1) : entry;
+        if (folder.isEmpty()) continue;
+        if (!folder.endsWith(u'/')) folder += u'/';
+        if (folder.size() <= best.size()) continue;
+        if (wholeTree ? path.size() > folder.size() && path.startsWith(folder) : ownFolder == folder) best = folder;
+    }
+    return best;
 }
 
 int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* excludedList, const QString& backupFolder,

@@ -49,7 +49,20 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
 // ticked rows of a list view with check boxes. A trailing "*" means the
 // folder with its subfolders. The copy loop opens each file from the entry
 // that holds it.
+// Each entry comes cleaned (CleanListEntry), so that the scan and the copy
+// see one folder however the user wrote it.
 QStringList ListedEntries(QWidget* folderList);
+
+// A folder-list entry with its folder written one way: "//", "/./" and
+// "x/.." taken out by their text, as a shell's cd does ("/home/u//*",
+// "/home/u/./*" and "/home/../home/u/*" are "/home/u/*"). A trailing "/" and
+// the trailing "*" stay.
+QString CleanListEntry(const QString& entry);
+
+// The listed folder that holds path, with "/" at its end: the longest of
+// entries (cleaned) whose folder holds it, a "*" entry anywhere below its
+// folder, a plain entry only directly in it. "" when none does.
+QString ListedFolderOf(const QString& path, const QStringList& entries);
 
 // Expands the folder list ("*" entries walk every subfolder) into expandedList,
 // then removes the excluded folders: each row whose text, with a "/" appended,
