@@ -3,6 +3,7 @@
 #include "platform/AppendFile.h"
 #include "platform/ByteText.h"
 #include "platform/EventLoop.h"
+#include "platform/TrustedLinks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -228,29 +229,54 @@ void clearLeftovers(int folder, const struct stat& st, CopyRun& run) {
     for (const std::string& name : leftovers) ::unlinkat(folder, name.c_str(), 0);
 }
 
+// The bits of a folder status.
+FolderBits bitsOf(const struct stat& st) {
+    return {quint32(st.st_uid), quint32(st.st_gid), quint32(st.st_mode & 07777)};
+}
+
+// Why, run as root, the existing folder (its status st) that stands for a
+// source folder (its bits source, when known) may not take copies: it
+// belongs to another user than root and the source folder's owner, or it
+// lets more users write in it than the source folder does. Empty when it may.
+QString foreignFolder(const struct stat& st, const FolderBits* source) {
+    if (!RefusesForeignLinks()) return {};
+    if (st.st_uid != 0 && (!source || st.st_uid != source->uid)) return QStringLiteral("it belongs to another user");
+    const mode_t othersWrite = st.st_mode & (S_IWGRP | S_IWOTH);
+    const mode_t allowed = source ? mode_t(source->mode) & (S_IWGRP | S_IWOTH) : 0;
+    if ((othersWrite & ~allowed) != 0 || ((othersWrite & S_IWGRP) && (!source || st.st_gid != source->gid)))
+        return QStringLiteral("other users may write in it");
+    return {};
+}
+
 // Keeps the backup folder fd (the level relative of the backup folder, which
 // stands for the source folder "/" + relative) open to its owner while the run
-// copies into it, and notes it for finishFolders. A folder made now starts
-// with the source folder's bits, so a private folder is never open to others.
+// copies into it, and notes it, with the source folder's bits as the run read
+// them, for finishFolders. A folder made now starts with the source folder's
+// bits, so a private folder is never open to others.
 void followSourceFolder(int fd, const QByteArray& relative, bool made, CopyRun& run) {
-    const QByteArray sourceFolder = '/' + relative;
+    const auto source = run.sourceFolderBits.find(relative);
     struct stat own {};
     if (::fstat(fd, &own) != 0) return;
     mode_t wanted = own.st_mode & 07777;
-    struct stat original {};
-    if (made && ::stat(sourceFolder.constData(), &original) == 0 && S_ISDIR(original.st_mode))
-        wanted = original.st_mode & 07777;
+    if (made && source != run.sourceFolderBits.end()) wanted = mode_t(source->second.mode);
     wanted |= S_IRWXU;
     // A folder that cannot be opened up shows it in the copies that fail.
     if ((own.st_mode & 07777) != wanted) ::fchmod(fd, wanted);
-    run.pendingFolders.emplace(relative, sourceFolder);
+    if (source != run.sourceFolderBits.end()) run.pendingFolders.emplace(relative, source->second);
+}
+
+CopyOutcome refusedFolder(const QByteArray& path, const QString& reason) {
+    CopyOutcome out = failure(CopyResult::FolderRefused, EPERM);
+    out.description = "the backup folder " + TextFromBytes(path) + " is not used - " + reason;
+    return out;
 }
 
 // Opens (and makes where missing) each level of relative below the open
 // folder, never following a symbolic link. The open folder is replaced by the
 // last level. With mirrorRun, relative repeats a source folder's path and each
-// level follows the source folder it stands for (followSourceFolder). Without
-// make, a missing level fails with ENOENT.
+// level follows the source folder it stands for (followSourceFolder); run as
+// root, a level that exists and was not entered by this run before must pass
+// foreignFolder. Without make, a missing level fails with ENOENT.
 CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative, CopyRun* mirrorRun, bool make = true) {
     QByteArray path;
     for (const QByteArray& level : relative.split('/')) {
@@ -275,8 +301,18 @@ CopyOutcome enterFolders(Descriptor& folder, const QByteArray& relative, CopyRun
                 return failure(CopyResult::LeavesFolder, error);
             return failure(CopyResult::FolderFailed, error);
         }
-        if (mirrorRun) followSourceFolder(next, path, made, *mirrorRun);
         folder.reset(next);
+        if (mirrorRun) {
+            if (!made && !mirrorRun->pendingFolders.count(path)) {
+                struct stat st {};
+                if (::fstat(folder.fd, &st) != 0) return failure(CopyResult::FolderFailed, errno);
+                const auto source = mirrorRun->sourceFolderBits.find(path);
+                const QString why =
+                    foreignFolder(st, source == mirrorRun->sourceFolderBits.end() ? nullptr : &source->second);
+                if (!why.isEmpty()) return refusedFolder(path, why);
+            }
+            followSourceFolder(folder.fd, path, made, *mirrorRun);
+        }
     }
     return {};
 }
@@ -293,25 +329,14 @@ QByteArray levelsOf(const QString& relative) {
     return levels;
 }
 
-// The listed folder that holds source: the longest of folders (with "/" at
-// its end, without a trailing "*") that begins source; empty for none.
-QByteArray listedFolderOf(const QByteArray& source, const QStringList& folders) {
-    QByteArray best;
-    for (const QString& folder : folders) {
-        QByteArray root = BytesFromText(folder);
-        if (root.endsWith('*')) root.chop(1);
-        if (root.isEmpty()) continue;
-        if (!root.endsWith('/')) root += '/';
-        if (root.size() > best.size() && source.size() > root.size() && source.startsWith(root)) best = root;
-    }
-    return best;
-}
-
 // Replaces folder (the open folder root) by the folder below it, without
 // following a link on the way; a level that is a link fails with
-// SourceLeavesFolder and names it.
-bool enterSourceLevels(Descriptor& folder, const QByteArray& root, const QByteArray& below, CopyOutcome& failed) {
-    if (resolveInOneCall) {
+// SourceLeavesFolder and names it. With bits, each level is opened in turn
+// and its owner and bits are noted there (by path without the leading "/"),
+// the first time only.
+bool enterSourceLevels(Descriptor& folder, const QByteArray& root, const QByteArray& below, CopyOutcome& failed,
+                       std::map<QByteArray, FolderBits>* bits = nullptr) {
+    if (resolveInOneCall && !bits) {
         struct open_how how {};
         how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
         how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH;
@@ -345,28 +370,84 @@ bool enterSourceLevels(Descriptor& folder, const QByteArray& root, const QByteAr
             return false;
         }
         folder.reset(next);
+        struct stat st {};
+        if (bits && !bits->count(path.mid(1)) && ::fstat(folder.fd, &st) == 0) bits->emplace(path.mid(1), bitsOf(st));
         path += '/';
     }
     return true;
 }
 
-// Opens the folder of source into folder and gives the name in it: from the
-// listed folder of run that holds source (a link there is followed), else
-// from the source's own folder, then below it without following a link.
-bool openSourceFolder(const QByteArray& source, const CopyRun* run, Descriptor& folder, QByteArray& name,
-                      CopyOutcome& failed) {
+// Opens the folder of source into folder and gives the name in it, from the
+// source's own folder (a link there is followed): a copy outside a run.
+bool openOwnSourceFolder(const QByteArray& source, Descriptor& folder, QByteArray& name, CopyOutcome& failed) {
     const qsizetype slash = source.lastIndexOf('/');
     name = source.mid(slash + 1);
     const QByteArray own = slash < 0 ? QByteArray("./") : source.left(slash + 1);
-    QByteArray root = run ? listedFolderOf(source, run->sourceFolders) : QByteArray();
-    if (root.isEmpty() || root.size() > own.size()) root = own;
-    folder.reset(::open(root.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    folder.reset(::open(own.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd < 0) {
         failed = failure(CopyResult::SourceFailed, errno);
         return false;
     }
+    return true;
+}
+
+// Notes the owner and bits of root (open as fd, a listed folder) and of every
+// folder above it, each the first time only. The folders above a listed
+// folder are reached under the same link rule as the listed folder.
+void noteListedFolderBits(const QByteArray& root, int fd, CopyRun& run) {
+    struct stat st {};
+    const QByteArray key = root.mid(1).chopped(root.size() > 1 ? 1 : 0);
+    if (!run.sourceFolderBits.count(key) && ::fstat(fd, &st) == 0) run.sourceFolderBits.emplace(key, bitsOf(st));
+    for (qsizetype slash = root.indexOf('/', 1); slash >= 0 && slash < root.size() - 1;
+         slash = root.indexOf('/', slash + 1)) {
+        const QByteArray above = root.left(slash);
+        if (run.sourceFolderBits.count(above.mid(1))) continue;
+        const int level = OpenTrustedPath(TextFromBytes(above), O_PATH | O_DIRECTORY, nullptr);
+        if (level < 0) continue;
+        if (::fstat(level, &st) == 0) run.sourceFolderBits.emplace(above.mid(1), bitsOf(st));
+        ::close(level);
+    }
+}
+
+// The folder of source, held in run: the one held for the last source when
+// it is the same folder from the same listed folder, else opened afresh
+// from listedFolder (reached under the link rule; "/" when the source lies
+// below no listed folder) without following a link below it.
+int runSourceFolder(const QByteArray& source, const QByteArray& listedFolder, CopyRun& run, QByteArray& name,
+                    CopyOutcome& failed) {
+    const qsizetype slash = source.lastIndexOf('/');
+    name = source.mid(slash + 1);
+    const QByteArray own = source.left(slash + 1);
+    const QByteArray root = !listedFolder.isEmpty() && own.startsWith(listedFolder) ? listedFolder : QByteArray("/");
+    if (run.sourceFolder >= 0 && run.sourcePath == own && run.listedPath == root) return run.sourceFolder;
+    if (run.sourceFolder >= 0) ::close(run.sourceFolder);
+    run.sourceFolder = -1;
+    if (run.listedFolder < 0 || run.listedPath != root) {
+        if (run.listedFolder >= 0) ::close(run.listedFolder);
+        QString why;
+        run.listedFolder = root == "/" ? ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                       : OpenTrustedPath(TextFromBytes(root), O_RDONLY | O_DIRECTORY, &why);
+        if (run.listedFolder < 0) {
+            failed = failure(CopyResult::SourceFailed, errno);
+            if (!why.isEmpty()) failed.description = why;
+            run.listedPath.clear();
+            return -1;
+        }
+        run.listedPath = root;
+        if (run.mirrorSourceFolders) noteListedFolderBits(root, run.listedFolder, run);
+    }
+    Descriptor folder(::fcntl(run.listedFolder, F_DUPFD_CLOEXEC, 0));
+    if (folder.fd < 0) {
+        failed = failure(CopyResult::SourceFailed, errno);
+        return -1;
+    }
     const QByteArray below = own.mid(root.size());
-    return below.isEmpty() || enterSourceLevels(folder, root, below, failed);
+    if (!below.isEmpty() &&
+        !enterSourceLevels(folder, root, below, failed, run.mirrorSourceFolders ? &run.sourceFolderBits : nullptr))
+        return -1;
+    run.sourceFolder = folder.release();
+    run.sourcePath = own;
+    return run.sourceFolder;
 }
 
 // A temporary file in the folder named by our pattern; its name goes into name.
@@ -403,22 +484,6 @@ int nameUnnamed(int fd, int folder, const char* name) {
     char path[40];
     std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
     return ::linkat(AT_FDCWD, path, folder, name, AT_SYMLINK_FOLLOW);
-}
-
-// The held folder of run, when it is the folder relative and still in its
-// place: its levels lead to it from the backup folder without a link at the
-// last level (the walk that made it refused links at every level). Otherwise
-// -1, and the held folder is let go.
-int heldFolderFor(CopyRun& run, const QString& relative) {
-    if (run.heldFolder < 0) return -1;
-    if (run.heldRelative == relative) {
-        struct stat st {};
-        if (::fstatat(run.backupFolder, run.heldPath.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISDIR(st.st_mode) && quint64(st.st_dev) == run.heldDevice && quint64(st.st_ino) == run.heldInode)
-            return run.heldFolder;
-    }
-    run.release();
-    return -1;
 }
 
 // Who the copy belongs to when it is to keep the owner of the file it replaces.
@@ -586,8 +651,47 @@ CopyOutcome copyFile(int in, const struct stat& st, int folder, const QByteArray
     return copied(bytes, st);
 }
 
+// The target folder of a copy in run: the backup folder itself, the folder
+// held for the last copy when it is the same relative folder, else its
+// levels made and entered from the backup folder, cleared of leftovers and
+// held for the next copy. entered tells that the folder was entered now.
+int runTargetFolder(CopyRun& run, const QString& root, const QString& relativeFolder, bool& entered,
+                    CopyOutcome& failed) {
+    entered = false;
+    if (!run.backupFolderTried) run.openBackupFolder(root, QString(), run.backupFolderError);
+    if (run.backupFolder < 0) {
+        failed = failure(CopyResult::TargetFailed, run.backupFolderError);
+        if (!run.backupFolderReason.isEmpty()) failed.description = run.backupFolderReason;
+        return -1;
+    }
+    const QByteArray levels = levelsOf(relativeFolder);
+    if (levels.isEmpty()) {
+        struct stat made {};
+        if (!run.backupFolderCleared && ::fstat(run.backupFolder, &made) == 0) {
+            clearLeftovers(run.backupFolder, made, run);
+            run.backupFolderCleared = true;
+        }
+        return run.backupFolder;
+    }
+    if (run.heldFolder >= 0 && run.heldRelative == relativeFolder) return run.heldFolder;
+    run.release();
+    Descriptor folder(::fcntl(run.backupFolder, F_DUPFD_CLOEXEC, 0));
+    if (folder.fd < 0) {
+        failed = failure(CopyResult::TargetFailed, errno);
+        return -1;
+    }
+    failed = enterFolders(folder, levels, run.mirrorSourceFolders ? &run : nullptr);
+    if (!failed.ok()) return -1;
+    struct stat made {};
+    if (::fstat(folder.fd, &made) == 0) clearLeftovers(folder.fd, made, run);
+    entered = true;
+    run.heldFolder = folder.release();
+    run.heldRelative = relativeFolder;
+    return run.heldFolder;
+}
+
 CopyOutcome copyBelow(const QString& source, const QString& root, const QString& relativeFolder, const QString& name,
-                      CopyRun* run, bool keepOwner) {
+                      CopyRun* run, bool keepOwner, const QString& listedFolder) {
     const QByteArray sourcePath = BytesFromText(source);
     const QByteArray targetName = BytesFromText(name);
     if (targetName.isEmpty() || targetName.contains('/')) return failure(CopyResult::TargetFailed, EINVAL);
@@ -598,15 +702,24 @@ CopyOutcome copyBelow(const QString& source, const QString& root, const QString&
     // of the kernel's own file systems wait for data that may never come. A
     // symbolic link is not followed: it is copied as a link. Nor is a link
     // followed on the way from the listed folder to it.
-    Descriptor sourceFolder;
+    Descriptor ownSourceFolder;
+    int sourceFolder = -1;
     QByteArray sourceName;
     CopyOutcome refused;
-    if (!openSourceFolder(sourcePath, run, sourceFolder, sourceName, refused)) return refused;
+    if (run) {
+        QByteArray listed = BytesFromText(listedFolder);
+        if (!listed.isEmpty() && !listed.endsWith('/')) listed += '/';
+        sourceFolder = runSourceFolder(sourcePath, listed, *run, sourceName, refused);
+        if (sourceFolder < 0) return refused;
+    } else {
+        if (!openOwnSourceFolder(sourcePath, ownSourceFolder, sourceName, refused)) return refused;
+        sourceFolder = ownSourceFolder.fd;
+    }
     struct stat st {};
-    Descriptor in(::openat(sourceFolder.fd, sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    Descriptor in(::openat(sourceFolder, sourceName.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (in.fd < 0) {
         const int error = errno;
-        if (error != ELOOP || ::fstatat(sourceFolder.fd, sourceName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        if (error != ELOOP || ::fstatat(sourceFolder, sourceName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
             !S_ISLNK(st.st_mode))
             return failure(CopyResult::SourceFailed, error);
     } else {
@@ -615,52 +728,42 @@ CopyOutcome copyBelow(const QString& source, const QString& root, const QString&
         if (!S_ISREG(st.st_mode)) return failure(CopyResult::SourceFailed, EINVAL);
     }
 
-    // The root is the folder the caller chose; below it no link is followed.
-    // A run reaches every folder from the backup folder it holds open.
-    Descriptor ownFolder;
-    int folder = -1;
     if (run) {
-        if (!run->backupFolderTried) run->openBackupFolder(root, QString(), run->backupFolderError);
-        if (run->backupFolder < 0) return failure(CopyResult::TargetFailed, run->backupFolderError);
-        const QByteArray levels = levelsOf(relativeFolder);
-        folder = levels.isEmpty() ? run->backupFolder : heldFolderFor(*run, relativeFolder);
-        if (folder < 0) {
-            ownFolder.reset(::fcntl(run->backupFolder, F_DUPFD_CLOEXEC, 0));
-            if (ownFolder.fd < 0) return failure(CopyResult::TargetFailed, errno);
-            const CopyOutcome entered = enterFolders(ownFolder, levels, run->mirrorSourceFolders ? run : nullptr);
-            if (!entered.ok()) return entered;
-            folder = ownFolder.fd;
+        // The root is the folder the caller chose; below it no link is
+        // followed. A run reaches every folder from the backup folder it
+        // holds open. A held folder deleted since the last copy is made and
+        // entered afresh once.
+        for (int attempt = 0;; ++attempt) {
+            bool entered = false;
+            CopyOutcome failed;
+            const int folder = runTargetFolder(*run, root, relativeFolder, entered, failed);
+            if (folder < 0) return failed;
+            CopyOutcome done = in.fd < 0 ? copyLink(sourceFolder, sourceName, st, folder, targetName, nullptr)
+                                         : copyFile(in.fd, st, folder, targetName, nullptr);
+            if (done.ok() || entered || attempt > 0 || folder == run->backupFolder ||
+                done.result != CopyResult::TargetFailed || done.error != ENOENT)
+                return done;
+            run->release();
         }
-        struct stat made {};
-        if (::fstat(folder, &made) == 0) {
-            clearLeftovers(folder, made, *run);
-            if (folder == ownFolder.fd) {
-                run->heldFolder = ownFolder.release();
-                run->heldRelative = relativeFolder;
-                run->heldPath = levels;
-                run->heldDevice = quint64(made.st_dev);
-                run->heldInode = quint64(made.st_ino);
-            }
-        }
-    } else {
-        ownFolder.reset(::open(BytesFromText(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (ownFolder.fd < 0) return failure(CopyResult::TargetFailed, errno);
-        const CopyOutcome entered = enterFolders(ownFolder, BytesFromText(relativeFolder), nullptr);
-        if (!entered.ok()) return entered;
-        folder = ownFolder.fd;
     }
+
+    // Outside a run the root is the folder of the target's path.
+    Descriptor ownFolder(::open(BytesFromText(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (ownFolder.fd < 0) return failure(CopyResult::TargetFailed, errno);
+    const CopyOutcome entered = enterFolders(ownFolder, BytesFromText(relativeFolder), nullptr);
+    if (!entered.ok()) return entered;
 
     // Only root may give a file away; for anyone else the copy is their own.
     Owner owner{};
     const Owner* keep = nullptr;
     struct stat original {};
     if (keepOwner && ::geteuid() == 0 &&
-        ::fstatat(folder, targetName.constData(), &original, AT_SYMLINK_NOFOLLOW) == 0) {
+        ::fstatat(ownFolder.fd, targetName.constData(), &original, AT_SYMLINK_NOFOLLOW) == 0) {
         owner = {original.st_uid, original.st_gid};
         keep = &owner;
     }
-    return in.fd < 0 ? copyLink(sourceFolder.fd, sourceName, st, folder, targetName, keep)
-                     : copyFile(in.fd, st, folder, targetName, keep);
+    return in.fd < 0 ? copyLink(sourceFolder, sourceName, st, ownFolder.fd, targetName, keep)
+                     : copyFile(in.fd, st, ownFolder.fd, targetName, keep);
 }
 
 }  // namespace
@@ -679,6 +782,8 @@ CopyRun::~CopyRun() {
     finishFolders();
     release();
     if (backupFolder >= 0) ::close(backupFolder);
+    if (listedFolder >= 0) ::close(listedFolder);
+    if (sourceFolder >= 0) ::close(sourceFolder);
 }
 
 void CopyRun::release() {
@@ -688,56 +793,68 @@ void CopyRun::release() {
 
 bool CopyRun::openBackupFolder(const QString& destination, const QString& level, int& error) {
     backupFolderTried = true;
+    backupFolderCleared = false;
+    backupFolderReason.clear();
     release();
     if (backupFolder >= 0) ::close(backupFolder);
     backupFolder = -1;
-    // The destination is the user's choice and may be a link; the level made
-    // in it is the run's own and is never reached through one.
-    Descriptor base(::open(BytesFromText(destination).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (base.fd < 0) {
-        error = errno;
+    const auto fail = [&](int errorNumber, const QString& reason) {
+        error = errorNumber;
+        backupFolderError = errorNumber;
+        backupFolderReason = reason.isEmpty() ? QString::fromLocal8Bit(std::strerror(errorNumber)) : reason;
         return false;
-    }
+    };
+    // The destination is the user's choice and may be a link (run as root,
+    // one root owns); the level made in it is the run's own and is never
+    // reached through one.
+    QString why;
+    Descriptor base(OpenTrustedPath(destination, O_RDONLY | O_DIRECTORY, &why));
+    if (base.fd < 0) return fail(errno, why);
     if (level.isEmpty()) {
         backupFolder = base.release();
         error = 0;
         return true;
     }
     const QByteArray name = BytesFromText(level);
-    if (name.contains('/') || name == "." || name == "..") {
-        error = EINVAL;
-        return false;
-    }
-    if (::mkdirat(base.fd, name.constData(), NewFolderMode()) != 0 && errno != EEXIST) {
-        error = errno;
-        return false;
-    }
-    backupFolder = ::openat(base.fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    error = backupFolder < 0 ? errno : 0;
-    return backupFolder >= 0;
+    if (name.contains('/') || name == "." || name == "..") return fail(EINVAL, {});
+    const bool made = ::mkdirat(base.fd, name.constData(), NewFolderMode()) == 0;
+    if (!made && errno != EEXIST) return fail(errno, {});
+    Descriptor folder(::openat(base.fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (folder.fd < 0) return fail(errno, {});
+    // A folder somebody else made, or may write in, before the run would
+    // hand them root's copies of every user's files.
+    struct stat st {};
+    if (!made && ::fstat(folder.fd, &st) != 0) return fail(errno, {});
+    if (const QString foreign = made ? QString() : foreignFolder(st, nullptr); !foreign.isEmpty())
+        return fail(EPERM, TextFromBytes(BytesFromText(destination)) + '/' + level + " is not used - " + foreign);
+    backupFolder = folder.release();
+    error = 0;
+    return true;
 }
 
 QStringList CopyRun::finishFolders() {
     QStringList failures;
     if (pendingFolders.empty()) return failures;
-    std::vector<std::pair<QByteArray, QByteArray>> folders(pendingFolders.begin(), pendingFolders.end());
+    std::vector<std::pair<QByteArray, FolderBits>> folders(pendingFolders.begin(), pendingFolders.end());
     pendingFolders.clear();
     // The deepest first: a folder that loses its owner's search bit must not
     // lock out the folders below it.
     std::stable_sort(folders.begin(), folders.end(),
                      [](const auto& a, const auto& b) { return a.first.count('/') > b.first.count('/'); });
     release();
-    for (const auto& [relative, sourceFolder] : folders) {
-        struct stat original {};
-        // A source folder gone since leaves its backup folder open to its owner.
-        if (::stat(sourceFolder.constData(), &original) != 0 || !S_ISDIR(original.st_mode)) continue;
+    for (const auto& [relative, bits] : folders) {
         Descriptor folder(backupFolder >= 0 ? ::fcntl(backupFolder, F_DUPFD_CLOEXEC, 0) : -1);
         const CopyOutcome entered =
             folder.fd < 0 ? failure(CopyResult::FolderFailed, errno) : enterFolders(folder, relative, nullptr, false);
         // A backup folder removed since has nothing left to protect.
         if (entered.error == ENOENT) continue;
         int error = entered.ok() ? 0 : entered.error;
-        // As a copy: the source folder's owner and group where they may be given.
+        // As a copy: the source folder's owner and group where they may be
+        // given, as the run read them from the source folder it held.
+        struct stat original {};
+        original.st_uid = uid_t(bits.uid);
+        original.st_gid = gid_t(bits.gid);
+        original.st_mode = mode_t(bits.mode);
         if (error == 0 && ::fchmod(folder.fd, takeSourceOwner(folder.fd, original)) != 0) error = errno;
         if (error != 0) failures << TextFromBytes(relative) + " - " + QString::fromLocal8Bit(std::strerror(error));
     }
@@ -757,17 +874,17 @@ void SetCopyOffload(bool allowed) { offloadAllowed = allowed; }
 
 CopyOutcome CopyFileKeepingTimes(const QString& source, const QString& target) {
     const QFileInfo info(target);
-    return copyBelow(source, info.path(), QString(), info.fileName(), nullptr, false);
+    return copyBelow(source, info.path(), QString(), info.fileName(), nullptr, false, {});
 }
 
 CopyOutcome RestoreFileCopy(const QString& copy, const QString& original) {
     const QFileInfo info(original);
-    return copyBelow(copy, info.path(), QString(), info.fileName(), nullptr, true);
+    return copyBelow(copy, info.path(), QString(), info.fileName(), nullptr, true, {});
 }
 
 CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
-                          const QString& name, CopyRun* run) {
-    return copyBelow(source, root, relativeFolder, name, run, false);
+                          const QString& name, CopyRun* run, const QString& listedFolder) {
+    return copyBelow(source, root, relativeFolder, name, run, false, listedFolder);
 }
 
 }  // namespace platform

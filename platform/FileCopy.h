@@ -28,6 +28,7 @@ enum class CopyResult {
     FolderFailed,   // a level of the target folder could not be made or entered
     LeavesFolder,   // the target folder is reached through a symbolic link (or "..") below the root
     SourceLeavesFolder,  // a folder on the source's path below its listed folder is a symbolic link now
+    FolderRefused,       // run as root, a target folder that exists belongs to another user or others may write in it
 };
 
 struct CopyOutcome {
@@ -47,18 +48,24 @@ inline constexpr char kTemporaryCopyPrefix[] = ".corvex-copy-";
 inline constexpr char kTemporaryCopySuffix[] = ".tmp";
 bool IsTemporaryCopyName(const QByteArray& name);
 
+// The owner, group and permission bits of a source folder, as the run read
+// them from the folder it held open.
+struct FolderBits {
+    quint32 uid = 0;
+    quint32 gid = 0;
+    quint32 mode = 0;
+};
+
 // What a series of copies into one backup folder remembers: the backup
 // folder itself, held open so that every folder below it is reached from it
-// and never by its path again; the listed folders the sources lie below; the
-// folders it has already cleared of temporary copies left by an earlier,
-// interrupted run; the folders whose permission bits are to follow a source
-// folder once the run is done with them; and the last target folder it made
-// and entered, held open so that the next copy into the same folder need not
-// make and enter every level again. Before that folder is used again, one
-// status call (from the backup folder, not following a link at its last
-// level) checks that it is still in its place; a folder deleted, renamed or
-// replaced meanwhile is made and entered afresh, with the same refusal of
-// links as the first time.
+// and never by its path again; the source folder and the target folder of
+// the last copy, held open so that the next file of the same folder (the rows
+// come folder by folder) needs no folder to be opened again; the folders it
+// has already cleared of temporary copies left by an earlier, interrupted
+// run; and the folders whose owner and bits are to follow a source folder
+// once the run is done with them. A held folder that is renamed or replaced
+// meanwhile still names the folder the run opened, so a link put in its
+// place is never followed; one deleted meanwhile is made and entered afresh.
 struct CopyRun {
     CopyRun() = default;
     // Gives the folders their bits (finishFolders) when not done yet.
@@ -66,22 +73,22 @@ struct CopyRun {
     CopyRun(const CopyRun&) = delete;
     CopyRun& operator=(const CopyRun&) = delete;
 
-    // Opens the backup folder: destination, followed when it is a link, and
-    // with level (one folder name) the folder level in it, made where missing
-    // (private when run as root) and opened without following a link. False,
-    // with the system's error in error, when it cannot be opened or made, or
-    // when anything but a folder holds the name level. Once called, the copies
-    // go into the folder opened, or fail when none was.
+    // Opens the backup folder: destination, reached under the link rule of
+    // OpenTrustedPath (run as root, no link root does not own is followed on
+    // its way), and with level (one folder name) the folder level in it, made
+    // where missing (private when run as root) and opened without following a
+    // link. Run as root, a level that already exists is used only when root
+    // owns it and nobody else may write in it. False, with the system's error
+    // in error and the reason in backupFolderReason, when it cannot be opened
+    // or made, when anything but a folder holds the name level, or when it is
+    // refused. Once called, the copies go into the folder opened, or fail when
+    // none was.
     bool openBackupFolder(const QString& destination, const QString& level, int& error);
     bool backupFolderTried = false;
     int backupFolder = -1;
-    int backupFolderError = 0;  // why the backup folder could not be opened
-
-    // The listed folders (a trailing "*" is left out). A source is opened from
-    // the longest of them that holds it (followed when it is a link) without
-    // following a link in any level below it; a source below none of them is
-    // opened from its own folder.
-    QStringList sourceFolders;
+    int backupFolderError = 0;   // why the backup folder could not be opened
+    QString backupFolderReason;  // the same as a text for the logs
+    bool backupFolderCleared = false;
 
     std::set<std::pair<quint64, quint64>> clearedFolders;  // device and inode
 
@@ -92,10 +99,17 @@ struct CopyRun {
     // bits (and, run as root, its owner and group) follow the source folder
     // when finishFolders is called, so a private folder stays private in the
     // backup and a read-only one stays read-only without failing its copies.
+    // The source folder's owner and bits are those the run read from the
+    // folder it held when it first copied into the level, never read again
+    // by its path. Run as root, a level that already exists is used only when
+    // it belongs to root or to the source folder's owner and grants nobody
+    // more write access than the source folder does.
     bool mirrorSourceFolders = false;
+    // The source folders' owners and bits, by path without the leading "/".
+    std::map<QByteArray, FolderBits> sourceFolderBits;
     // The backup folders (relative path of the backup folder) whose bits wait
-    // for the end of the run, with the source folder they follow.
-    std::map<QByteArray, QByteArray> pendingFolders;
+    // for the end of the run, with the bits of the source folder they follow.
+    std::map<QByteArray, FolderBits> pendingFolders;
     // Gives every waiting folder the bits of its source folder, the deepest
     // first, and its owner and group where they may be given (run as root);
     // a folder that cannot be given them keeps no set-ID bit. Returns a line
@@ -103,14 +117,16 @@ struct CopyRun {
     // not be given its bits.
     QStringList finishFolders();
 
-    // The held target folder: its descriptor (-1, or the backup folder's own),
-    // its relative folder as the caller gave it and the path of its levels,
-    // and its device and inode.
+    // The held target folder: its descriptor (-1, or the backup folder's own)
+    // and its relative folder as the caller gave it.
     int heldFolder = -1;
     QString heldRelative;
-    QByteArray heldPath;
-    quint64 heldDevice = 0;
-    quint64 heldInode = 0;
+    // The held source side: the listed folder the sources are opened from and
+    // the folder of the last source, with their paths.
+    int listedFolder = -1;
+    QByteArray listedPath;
+    int sourceFolder = -1;
+    QByteArray sourcePath;
     void release();
 };
 
@@ -134,15 +150,18 @@ CopyOutcome RestoreFileCopy(const QString& copy, const QString& original);
 // The levels of relativeFolder are made where missing and entered one by one
 // without following symbolic links, so the copy never lands outside root: a
 // link (or "..") on the way fails with LeavesFolder. With run, the source is
-// opened from its listed folder without following a link below it (a level
-// that is a link fails with SourceLeavesFolder), each target folder is first
-// cleared, once per run, of the temporary copies an interrupted run left
-// there, and the levels follow the source folders when
-// run->mirrorSourceFolders. A copy (or link) takes the source's owner and
-// group where the process may give them (run as root); a copy that cannot be
-// given them keeps no set-user-ID or set-group-ID bit.
+// opened from listedFolder, the listed folder that holds it (ending in "/"),
+// reached under the link rule of OpenTrustedPath, and from there without
+// following any link (a level that is a link fails with SourceLeavesFolder);
+// a source below no listed folder (listedFolder empty) is opened from "/"
+// without following any link at all. Each target folder is first cleared,
+// once per run, of the temporary copies an interrupted run left there, and
+// the levels follow the source folders when run->mirrorSourceFolders. A copy
+// (or link) takes the source's owner and group where the process may give
+// them (run as root); a copy that cannot be given them keeps no set-user-ID
+// or set-group-ID bit.
 CopyOutcome CopyFileBelow(const QString& source, const QString& root, const QString& relativeFolder,
-                          const QString& name, CopyRun* run = nullptr);
+                          const QString& name, CopyRun* run = nullptr, const QString& listedFolder = {});
 
 // Seams for tests: the size of one chunk (0 restores 32 MB), a step run after
 // each chunk before the window events are handled (tests slow the copy with

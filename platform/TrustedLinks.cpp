@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <pwd.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -82,7 +83,9 @@ int openWithoutLinks(const QByteArray& path, int flags, mode_t mode) {
 
 }  // namespace
 
-bool RefusesForeignLinks() { return ::geteuid() == 0; }
+// The file-system identity decides what the process may reach; it is the
+// effective user's unless the thread took another one.
+bool RefusesForeignLinks() { return ::setfsuid(uid_t(-1)) == 0; }
 
 bool ResolveTrustedPath(const QString& path, bool followLast, QString& resolved, QString* why) {
     QByteArray written = BytesFromText(path);

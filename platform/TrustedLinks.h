@@ -14,7 +14,8 @@
 
 namespace platform {
 
-// True when the rule refuses links root does not own: the process runs as root.
+// True when the rule refuses links root does not own: the process (its
+// file-system identity) runs as root.
 bool RefusesForeignLinks();
 
 // The path with every link on it replaced by what it leads to, "." and ".."

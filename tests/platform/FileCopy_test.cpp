@@ -553,7 +553,11 @@ TEST(FileCopy, TheOutcomeCarriesTheBytesCopiedAndTheSourcesTime) {
 
 // The run holds the last folder it made; a folder changed behind its back is
 // made and entered afresh, so a link put in its place is refused as always.
-TEST(FileCopy, TheHeldTargetFolderIsCheckedBeforeEveryCopy) {
+// The target folder of one folder's copies is held across them: renamed or
+// replaced by a link meanwhile, it still takes them, and none leaves the
+// backup folder; deleted, it is made again; a folder entered afresh is
+// never reached through a link.
+TEST(FileCopy, TheHeldTargetFolderTakesTheCopiesOfItsFolderAndNeverLeadsOut) {
     QTemporaryDir dir;
     write(dir.filePath("src"), "data");
     QDir(dir.path()).mkpath("root");
@@ -574,17 +578,18 @@ TEST(FileCopy, TheHeldTargetFolderIsCheckedBeforeEveryCopy) {
     ASSERT_TRUE(platform::CopyFileBelow(src, root, "a/b/", "3", &run).ok());
     EXPECT_EQ(entries(dir.filePath("root/a/b")), QStringList{"3"});
 
-    // Renamed away and replaced by a link: neither the link nor the old folder gets the copy.
+    // Renamed away and replaced by a link: the held folder takes the copy.
     ASSERT_TRUE(QDir().rename(dir.filePath("root/a/b"), dir.filePath("root/a/old")));
     ASSERT_TRUE(toLink(dir.filePath("root/a/b")));
-    EXPECT_EQ(platform::CopyFileBelow(src, root, "a/b/", "4", &run).result, platform::CopyResult::LeavesFolder);
-    // A level above it replaced by a link.
+    EXPECT_TRUE(platform::CopyFileBelow(src, root, "a/b/", "4", &run).ok());
+    // Entered afresh, a level replaced by a link is refused.
     ASSERT_TRUE(platform::CopyFileBelow(src, root, "c/d", "5", &run).ok());
     ASSERT_TRUE(QDir().rename(dir.filePath("root/c"), dir.filePath("root/c-old")));
     ASSERT_TRUE(toLink(dir.filePath("root/c")));
-    EXPECT_EQ(platform::CopyFileBelow(src, root, "c/d", "6", &run).result, platform::CopyResult::LeavesFolder);
+    EXPECT_EQ(platform::CopyFileBelow(src, root, "c/e", "6", &run).result, platform::CopyResult::LeavesFolder);
+    EXPECT_EQ(platform::CopyFileBelow(src, root, "a/b/", "7", &run).result, platform::CopyResult::LeavesFolder);
     EXPECT_TRUE(entries(dir.filePath("outside")).isEmpty());
-    EXPECT_EQ(entries(dir.filePath("root/a/old")), QStringList{"3"});
+    EXPECT_EQ(entries(dir.filePath("root/a/old")), (QStringList{"3", "4"}));
     EXPECT_EQ(entries(dir.filePath("root/c-old/d")), QStringList{"5"});
 
     // The root may be reached through a link; once the run holds it, a link
@@ -711,47 +716,47 @@ TEST(FileCopy, NoLinkBelowAListedFolderIsFollowedToASource) {
     struct Case {
         const char* what;
         QString source;
-        QStringList listed;
+        QString listed;  // the listed folder that holds the source
         bool swapFirst;
         platform::CopyResult result;
         QByteArray copy;  // the copy's data, or its link target
     } const cases[] = {
-        {"plain",
-         dir.filePath("home/anna/letters/a.txt"),
-         {dir.filePath("home/anna/*")},
-         false,
-         platform::CopyResult::Copied,
-         "anna's"},
+        {"plain", dir.filePath("home/anna/letters/a.txt"), dir.filePath("home/anna/"), false,
+         platform::CopyResult::Copied, "anna's"},
         {"swapped level",
          dir.filePath("home/anna/letters/a.txt"),
-         {dir.filePath("home/anna/*")},
+         dir.filePath("home/anna/"),
          true,
          platform::CopyResult::SourceLeavesFolder,
          {}},
-        {"swapped level, shorter entry too",
+        {"swapped level, a shorter listed folder",
          dir.filePath("home/anna/letters/a.txt"),
-         {dir.filePath("home/*"), dir.filePath("home/anna/")},
+         dir.filePath("home/"),
          true,
          platform::CopyResult::SourceLeavesFolder,
          {}},
-        {"listed folder is a link",
+        {"listed folder is a link", dir.filePath("listed-link/letters/a.txt"), dir.filePath("listed-link/"), false,
+         platform::CopyResult::Copied, "anna's"},
+        {"the source is a link", dir.filePath("home/anna/letters/link.txt"), dir.filePath("home/anna/"), false,
+         platform::CopyResult::Copied, "a.txt"},
+        {"listed nowhere: from the root, no link followed",
+         dir.filePath("home/anna/letters/a.txt"),
+         {},
+         false,
+         platform::CopyResult::Copied,
+         "anna's"},
+        {"listed nowhere, swapped level",
+         dir.filePath("home/anna/letters/a.txt"),
+         {},
+         true,
+         platform::CopyResult::SourceLeavesFolder,
+         {}},
+        {"listed nowhere, a link on the way",
          dir.filePath("listed-link/letters/a.txt"),
-         {dir.filePath("listed-link/*")},
+         {},
          false,
-         platform::CopyResult::Copied,
-         "anna's"},
-        {"the source is a link",
-         dir.filePath("home/anna/letters/link.txt"),
-         {dir.filePath("home/anna/*")},
-         false,
-         platform::CopyResult::Copied,
-         "a.txt"},
-        {"listed nowhere: its own folder",
-         dir.filePath("home/anna/letters/a.txt"),
-         {dir.filePath("other/*")},
-         false,
-         platform::CopyResult::Copied,
-         "anna's"},
+         platform::CopyResult::SourceLeavesFolder,
+         {}},
     };
     for (const bool levelByLevel : {false, true}) {
         platform::SetSourceOpenedLevelByLevel(levelByLevel);
@@ -763,14 +768,14 @@ TEST(FileCopy, NoLinkBelowAListedFolderIsFollowedToASource) {
             {
                 BeforeEachCopy step(c.swapFirst ? std::function<void(const QString&)>(swap) : nullptr);
                 platform::CopyRun run;
-                run.sourceFolders = c.listed;
-                outcome = platform::CopyFileBelow(c.source, dir.filePath("backup"), "", "copy", &run);
+                outcome = platform::CopyFileBelow(c.source, dir.filePath("backup"), "", "copy", &run, c.listed);
             }
             unswap();
             EXPECT_EQ(outcome.result, c.result) << what;
             const QString copy = dir.filePath("backup/copy");
             if (c.result != platform::CopyResult::Copied) {
-                EXPECT_EQ(outcome.description, swapped + " is a link now") << what;
+                const QString link = c.swapFirst ? swapped : dir.filePath("listed-link");
+                EXPECT_EQ(outcome.description, link + " is a link now") << what;
                 EXPECT_TRUE(entries(dir.filePath("backup")).isEmpty()) << what;
             } else if (S_ISLNK(statOf(copy).st_mode)) {
                 EXPECT_EQ(QFile::symLinkTarget(copy), dir.filePath("backup/") + c.copy) << what;
