@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileCopy.h"
 #include "platform/SystemInfo.h"
+#include "platform/TrustedLinks.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -77,8 +78,11 @@ QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTi
 void OpenBackupFolder(const QString& base, const QString& folder, platform::CopyRun& run) {
     int error = 0;
     QString description;
-    // Failures show when the folder is opened.
-    MakeFolderWithReason(base, error, description);
+    // Failures show when the folder is opened. Missing levels are made only
+    // along a path the run may follow (run as root, no link another user
+    // owns): a refused one is reported when the folder is opened.
+    QString resolved;
+    if (platform::ResolveTrustedPath(base, true, resolved, nullptr)) MakeFolderWithReason(resolved, error, description);
     QString level = folder.startsWith(base) ? folder.mid(base.size()) : QString();
     if (level.endsWith('/')) level.chop(1);
     run.openBackupFolder(base, level, error);

@@ -185,7 +185,7 @@ QString errorCaption(qint64 failedCopies, qint64 errors) {
 
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors, const QDateTime& namedAt, platform::CopyRun* run, const ScanReport& scan,
-                         bool storeDate) {
+                         bool storeDate, const QStringList& listedEntries) {
     // Start. Another run from this program folder would mix its lists with ours;
     // the refusal is counted in RunErrors by the lock.
     RunLock lock;
@@ -264,6 +264,10 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // name: the original each name was copied from in this run, which no
     // other original of that name may replace.
     QHash<QString, QString> copiedByName;
+    // The listed folder each file is opened from; the rows come folder by
+    // folder, so it is looked up once for each folder.
+    QStringView listedFor;
+    QString listedFolder;
 
     // Loop.
     for (int i = 0; i < rowCount; ++i) {
@@ -299,7 +303,13 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
         } else {
             // The copy makes the target folder's missing levels itself and never
             // follows a link inside the backup folder out of it.
-            copy = platform::CopyFileBelow(source, destination, targetFolder.mid(destination.size()), name, &copyRun);
+            const QStringView folder = QStringView(source).left(source.size() - name.size());
+            if (folder != listedFor) {
+                listedFolder = ListedFolderOf(source, listedEntries);
+                listedFor = folder;
+            }
+            copy = platform::CopyFileBelow(source, destination, targetFolder.mid(destination.size()), name, &copyRun,
+                                           listedFolder);
         }
         // The details are those of the copy made: the size and time of the
         // source as the copy read it. A row that was not copied is described

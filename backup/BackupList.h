@@ -30,11 +30,12 @@ struct CopyRun;
 // met before the copy loop (lists and folders that could not be read); they
 // are errors of the run and count in the events.log line, the planner run
 // record and the status caption. run, when given, holds the backup folder
-// already opened (OpenBackupFolder) and the listed folders the files are
-// opened from; else destination is opened as the backup folder and each file
-// from its own folder. Either way nothing below them is reached through a
+// already opened (OpenBackupFolder); else destination is opened as the
+// backup folder. Each file is opened from the entry of listedEntries (the
+// folder list's entries) that holds it (ListedFolderOf), or from "/" without
+// following any link when none does. Nothing below them is reached through a
 // link, and the folders made for kept paths follow their source folders'
-// permission bits once the loop is done. Without storeDate (a second try of
+// owners and bits once the loop is done. Without storeDate (a second try of
 // the rows the run before could not copy) dateOfLastBackup keeps the value
 // that run stored. A date that cannot be stored is an error of the run.
 struct BackupOutcome {
@@ -47,7 +48,8 @@ struct BackupOutcome {
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors = 0, const QDateTime& namedAt = QDateTime(),
-                         platform::CopyRun* run = nullptr, const ScanReport& scan = {}, bool storeDate = true);
+                         platform::CopyRun* run = nullptr, const ScanReport& scan = {}, bool storeDate = true,
+                         const QStringList& listedEntries = {});
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)

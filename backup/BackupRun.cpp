@@ -92,7 +92,6 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
     const QDateTime namedAt = scan.startedAt.isValid() ? scan.startedAt : platform::Now();
     QString folder = destination;
     platform::CopyRun run;
-    run.sourceFolders = listedFolders;
     if (IsTestDestination(destination)) {
         // A test run copies nothing: no folder is named or made.
         if (!folder.endsWith('/')) folder += '/';
@@ -106,7 +105,7 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         if (status) platform::YieldToWindows();
     }
     if (!rows) return {false, earlierErrors, 0};
-    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan, storeDate);
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan, storeDate, listedFolders);
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {

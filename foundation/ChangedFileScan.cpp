@@ -16,6 +16,7 @@
 #include "platform/FileStatus.h"
 #include "platform/Pointer.h"
 #include "platform/SystemInfo.h"
+#include "platform/TrustedLinks.h"
 #include "platform/Wildcard.h"
 
 #include <QDir>
@@ -343,6 +344,17 @@ int BuildFolderList(QWidget* folderList, QWidget* expandedList, QWidget* exclude
         if (entry.isEmpty()) continue;
         const bool wholeTree = entry.endsWith(u'*');
         const QString folder = wholeTree ? entry.chopped(1) : entry;
+        // Run as root, a listed folder reached through a link another user
+        // owns could hand her root's files: it is not scanned, and the run
+        // keeps the date of the last backup as for a folder that is away.
+        QString resolved;
+        QString why;
+        if (!platform::ResolveTrustedPath(folder, true, resolved, &why)) {
+            WriteLog("BuildFolderList : " + folder + " is not backed up - " + why, 0);
+            ++errors;
+            if (listed) listed->awayEntries << entry;
+            continue;
+        }
         // A source inside the destination is scanned all the same (the user
         // listed it), but earlier backups may then be backed up again.
         if (hasDestination && platform::FolderLiesWithin(folder, destination))
