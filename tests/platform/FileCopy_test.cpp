@@ -891,3 +891,196 @@ TEST(FileCopy, FolderBitsFollowTheSourceFolderOnceTheRunIsDone) {
     }
     chmodTo(kept, 0755);
 }
+
+namespace {
+constexpr uid_t kAnna = 4242;  // an ordinary user who owns links and folders
+constexpr uid_t kBen = 4243;   // another one
+
+// Runs body in a child process as the ordinary user uid and gives its exit status.
+int exitStatusAs(uid_t uid, const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setresgid(uid, uid, uid) != 0 || ::setresuid(uid, uid, uid) != 0) ::_exit(99);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
+}  // namespace
+
+// Run as root, a link that root does not own is never followed on the way to
+// the destination or a listed folder, and a source below no listed folder is
+// reached through no link at all; root's own links are followed, and an
+// ordinary user follows every link to the destination and listed folders.
+TEST(FileCopy, RootFollowsNoLinkAnotherUserOwnsToADestinationOrASource) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: the rule is root's, and links are given to other users";
+    QTemporaryDir dir;
+    chmodTo(dir.path(), 0755);
+    for (const char* folder : {"dest", "src/sub", "secret", "media"}) QDir(dir.path()).mkpath(folder);
+    chmodTo(dir.filePath("dest"), 0777);
+    write(dir.filePath("src/sub/a.txt"), "a");
+    chmodTo(dir.filePath("src/sub/a.txt"), 0644);
+    enum class Place { Destination, ListedFolder, RetryRow };
+    enum class Owner { Root, RunningUser, SomeoneElse };
+    struct Case {
+        Place place;
+        Owner owner;
+        bool followed;
+    } const cases[] = {
+        {Place::Destination, Owner::Root, true},         {Place::Destination, Owner::RunningUser, true},
+        {Place::Destination, Owner::SomeoneElse, false}, {Place::ListedFolder, Owner::Root, true},
+        {Place::ListedFolder, Owner::RunningUser, true}, {Place::ListedFolder, Owner::SomeoneElse, false},
+        {Place::RetryRow, Owner::Root, false},           {Place::RetryRow, Owner::RunningUser, false},
+        {Place::RetryRow, Owner::SomeoneElse, false},
+    };
+    const QString link = dir.filePath("media/link");
+    for (const Case& c : cases) {
+        const std::string what = std::to_string(int(c.place)) + "/" + std::to_string(int(c.owner));
+        QFile::remove(link);
+        QDir(dir.filePath("dest")).removeRecursively();
+        QDir(dir.path()).mkpath("dest");
+        chmodTo(dir.filePath("dest"), 0777);
+        makeLink(QFile::encodeName(dir.filePath(c.place == Place::Destination ? "dest" : "src")), link);
+        // As root, the running user is root; as an ordinary user, Anna runs
+        // the copy over Ben's link.
+        chownTo(link, c.owner == Owner::SomeoneElse ? kBen : 0, c.owner == Owner::SomeoneElse ? kBen : 0);
+        const auto copy = [&]() -> bool {
+            platform::CopyRun run;
+            const QString destination = c.place == Place::Destination ? link : dir.filePath("dest");
+            const QString source = c.place == Place::Destination ? dir.filePath("src/sub/a.txt") : link + "/sub/a.txt";
+            const QString listed = c.place == Place::RetryRow       ? QString()
+                                   : c.place == Place::ListedFolder ? link + '/'
+                                                                    : dir.filePath("src/");
+            return platform::CopyFileBelow(source, destination, "", "a.txt", &run, listed).ok();
+        };
+        if (c.owner == Owner::RunningUser) {
+            chownTo(link, kBen, kBen);
+            EXPECT_EQ(exitStatusAs(kAnna, [&] { return copy() ? 0 : 1; }), c.followed ? 0 : 1) << what;
+        } else {
+            EXPECT_EQ(copy(), c.followed) << what;
+        }
+        EXPECT_EQ(QFileInfo::exists(dir.filePath("dest/a.txt")), c.followed) << what;
+    }
+    // The refusal names the link and its owner.
+    QFile::remove(link);
+    makeLink(QFile::encodeName(dir.filePath("dest")), link);
+    chownTo(link, kBen, kBen);
+    platform::CopyRun run;
+    int error = 0;
+    EXPECT_FALSE(run.openBackupFolder(link, "20240101", error));
+    EXPECT_EQ(run.backupFolderReason, link + " is a link owned by " + QString::number(kBen));
+}
+
+// Run as root, a backup folder or kept folder that exists is used only when
+// it belongs to root or to the source folder's owner and lets nobody else
+// write in it more than the source folder does: a folder another user made
+// in a destination open to all takes no copy.
+TEST(FileCopy, RootCopiesIntoNoFolderAnotherUserMadeOrMayWrite) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: the rule is root's, and folders are given to other users";
+    QTemporaryDir dir;
+    chmodTo(dir.path(), 0755);
+    QDir(dir.path()).mkpath("dest");
+    chmodTo(dir.filePath("dest"), 01777);
+    QDir(dir.path()).mkpath("src/anna");
+    chownTo(dir.filePath("src/anna"), kAnna, kAnna);
+    chmodTo(dir.filePath("src/anna"), 0750);
+    write(dir.filePath("src/anna/a.txt"), "a");
+    const QString kept = dir.filePath("src/anna").mid(1);  // the kept path of src/anna
+    struct Case {
+        const char* name;
+        const char* level;  // the backup folder made before the run
+        uid_t owner;
+        mode_t mode;
+        bool used;
+    } const backupFolders[] = {
+        {"root's", "20240101", 0, 0700, true},
+        {"root's, others may read", "20240102", 0, 0755, true},
+        {"Anna's", "20240103", kAnna, 0700, false},
+        {"root's, open to all", "20240104", 0, 0777, false},
+        {"root's, group may write", "20240105", 0, 0770, false},
+    };
+    for (const Case& c : backupFolders) {
+        QDir(dir.filePath("dest")).mkdir(c.level);
+        chownTo(dir.filePath("dest/") + c.level, c.owner, c.owner);
+        chmodTo(dir.filePath("dest/") + c.level, c.mode);
+        platform::CopyRun run;
+        int error = 0;
+        EXPECT_EQ(run.openBackupFolder(dir.filePath("dest"), c.level, error), c.used) << c.name;
+        if (!c.used) {
+            EXPECT_TRUE(run.backupFolderReason.contains(" is not used - ")) << c.name;
+        }
+    }
+    // Kept folders: the level for src/anna may be Anna's own (an earlier
+    // run gave it to her) or root's, never Ben's, and never open to others
+    // more than src/anna is.
+    const struct {
+        const char* name;
+        uid_t owner;
+        mode_t mode;
+        bool used;
+    } keptFolders[] = {
+        {"the source folder's owner", kAnna, 0750, true},
+        {"root, while the run copies", 0, 0700, true},
+        {"another user", kBen, 0750, false},
+        {"the owner, open to all", kAnna, 0777, false},
+    };
+    for (const auto& c : keptFolders) {
+        QDir(dir.filePath("dest/20240101")).removeRecursively();
+        QDir(dir.filePath("dest")).mkpath(QStringLiteral("20240101/") + kept);
+        chownTo(dir.filePath("dest/20240101/") + kept, c.owner, c.owner);
+        chmodTo(dir.filePath("dest/20240101/") + kept, c.mode);
+        platform::CopyRun run;
+        run.mirrorSourceFolders = true;
+        int error = 0;
+        ASSERT_TRUE(run.openBackupFolder(dir.filePath("dest"), "20240101", error));
+        const platform::CopyOutcome outcome =
+            platform::CopyFileBelow(dir.filePath("src/anna/a.txt"), "", kept, "a.txt", &run, dir.filePath("src/"));
+        EXPECT_EQ(outcome.ok(), c.used) << c.name << ": " << outcome.description.toStdString();
+        if (!c.used) {
+            EXPECT_EQ(outcome.result, platform::CopyResult::FolderRefused) << c.name;
+            EXPECT_FALSE(QFileInfo::exists(dir.filePath("dest/20240101/") + kept + "/a.txt")) << c.name;
+        }
+    }
+}
+
+// Kept folders take the owner and bits of the source folder the run held
+// when it copied into it: a private folder swapped for a link to an open
+// one while the run is busy elsewhere leaves its backup private and its
+// owner's.
+TEST(FileCopy, KeptFoldersFollowTheSourceFolderTheRunHeld) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give folders to other users";
+    QTemporaryDir dir;
+    chmodTo(dir.path(), 0755);
+    for (const char* folder : {"dest", "src/ben", "src/anna-open", "src/other"}) QDir(dir.path()).mkpath(folder);
+    chownTo(dir.filePath("src/ben"), kBen, kBen);
+    chmodTo(dir.filePath("src/ben"), 0700);
+    chownTo(dir.filePath("src/anna-open"), kAnna, kAnna);
+    chmodTo(dir.filePath("src/anna-open"), 0777);
+    write(dir.filePath("src/ben/private.txt"), "ben's");
+    write(dir.filePath("src/other/b.txt"), "b");
+    BeforeEachCopy step([&](const QString& source) {
+        if (!source.endsWith("b.txt")) return;
+        QDir().rename(dir.filePath("src/ben"), dir.filePath("src/ben-moved"));
+        makeLink("anna-open", dir.filePath("src/ben"));
+        chownTo(dir.filePath("src/ben"), kAnna, kAnna);
+    });
+    const QString kept = dir.filePath("src/ben").mid(1);
+    {
+        platform::CopyRun run;
+        run.mirrorSourceFolders = true;
+        int error = 0;
+        ASSERT_TRUE(run.openBackupFolder(dir.filePath("dest"), "", error));
+        for (const char* file : {"src/ben/private.txt", "src/other/b.txt"}) {
+            const QString source = dir.filePath(file);
+            EXPECT_TRUE(platform::CopyFileBelow(source, "", source.mid(1, source.lastIndexOf('/')),
+                                                QFileInfo(source).fileName(), &run, dir.filePath("src/"))
+                            .ok())
+                << file;
+        }
+        EXPECT_TRUE(run.finishFolders().isEmpty());
+    }
+    const struct stat st = statOf(dir.filePath("dest/") + kept);
+    EXPECT_EQ(st.st_uid, kBen);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+}
