@@ -11,6 +11,7 @@
 #include "foundation/BackupTypeTexts.h"
 #include "foundation/ChangedFileScan.h"
 #include "foundation/ElidedText.h"
+#include "foundation/FileListColumns.h"
 #include "foundation/FileListModel.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
@@ -46,7 +47,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -63,11 +63,6 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kRightMargin = 50 / kTwipsPerPixel;
 // The expanded folder list's width while it is shown.
 constexpr int kAllPathsWidth = 4200 / kTwipsPerPixel;
-// The file list's columns: "Path and Filename" to "Comments" are shown.
-constexpr int kShownFileColumns = 7;
-// Columns are fitted to the rows at the top of the list: measuring every row
-// of a long list would hold the window up for seconds.
-constexpr int kMeasuredRows = 300;
 
 QTreeWidget* listView(QWidget* parent, const char* name, const QStringList& columns) {
     auto* view = named(new QTreeWidget(parent), name);
@@ -223,8 +218,7 @@ void frmProgress::buildControls() {
     lvwFiles->header()->setSortIndicatorShown(true);
     lvwFiles->header()->setSortIndicator(0, Qt::AscendingOrder);
     lvwFiles->header()->setSectionsClickable(true);
-    lvwFiles->header()->setStretchLastSection(false);
-    fitFileColumns();
+    m_fileColumns = new FileListColumns(lvwFiles, fileList);
 
     m_allPathsPanel = new QWidget(client);
     lblAllPaths = named(new QLabel(QStringLiteral("List of all Paths to be checked"), m_allPathsPanel), "lblAllPaths");
@@ -391,46 +385,6 @@ void frmProgress::buildMenus() {
                          QKeySequence(Qt::SHIFT | Qt::Key_F1));
 }
 
-// The columns are laid out to the view's width whenever it changes and after
-// each refresh: Size, Type, Modified and Comments as wide as their header and
-// their texts; Filename and Path as their texts, within a share of the view;
-// "Path and Filename" takes the width the others leave, its paths shortened
-// in the middle. The user may widen any column until the next layout.
-void frmProgress::fitFileColumns() {
-    QHeaderView* header = lvwFiles->header();
-    const QFontMetrics fm = lvwFiles->fontMetrics();
-    const int pad = 2 * fm.averageCharWidth();
-    // A header's caption whole, with the sort mark where it is shown.
-    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    const int mark = header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
-    const auto caption = [&](int c) {
-        return header->fontMetrics().horizontalAdvance(fileList->headerData(c, Qt::Horizontal).toString()) +
-               4 * margin + (header->sortIndicatorSection() == c ? mark + margin : 0);
-    };
-    const int rows = qMin(fileList->count(), kMeasuredRows);
-    int wanted[kShownFileColumns] = {};
-    for (int c = 1; c < kShownFileColumns; ++c) {
-        wanted[c] = caption(c);
-        for (int r = 0; r < rows; ++r)
-            wanted[c] = qMax(wanted[c], fm.horizontalAdvance(fileList->text(r, c).trimmed()) + pad);
-    }
-    // Filename and Path share what is left when the values' columns and at
-    // least a third of the view for the full path are taken.
-    const int view = lvwFiles->viewport()->width();
-    const int values = wanted[FileListModel::SizeColumn] + wanted[FileListModel::TypeColumn] +
-                       wanted[FileListModel::ModifiedColumn] + wanted[FileListModel::CommentsColumn];
-    const int share = (view - values - view / 3) / 2;
-    int others = 0;
-    for (int c = 1; c < kShownFileColumns; ++c) {
-        const bool text = c == FileListModel::NameColumn || c == FileListModel::FolderColumn;
-        header->resizeSection(c, text ? qMax(caption(c), qMin(wanted[c], share)) : wanted[c]);
-        others += header->sectionSize(c);
-    }
-    // Room for the check box and a short path at the least.
-    const int least = fm.horizontalAdvance(QStringLiteral("/…/report.txt")) + pad + 24;
-    header->resizeSection(0, qMax(least, view - others));
-}
-
 void frmProgress::Form_Load() {
     if (RunningSilently) hide();
     platform::YieldToWindows();
@@ -528,7 +482,7 @@ void frmProgress::cmdGetFileList_Click() {
         m_scanErrors += AddEarlierFailures(fileList);
         if (m_pathListUnread) m_scan.gaps << "The folder list " + PathListFile + " could not be read";
     } while (m_refreshAgain);
-    fitFileColumns();
+    m_fileColumns->fitToRows();
     UpdateStatus();
     cmdStart->setEnabled(true);
     cmdGetFileList->setEnabled(true);
@@ -619,6 +573,7 @@ void frmProgress::cmdStart_Click() {
     if (outcome.failedCopies > 0) {
         LoadFileToListBox(lvwFiles, platform::ProgramFolder() + "/failed.txt", 1);
         m_retryRows = fileList->count() > 0;
+        m_fileColumns->fitToRows();
         cmdStart->setEnabled(m_retryRows);
         WriteLog(QString::number(outcome.failedCopies) +
                      " files could not be copied - they are back in the list for another start",
@@ -666,7 +621,6 @@ void frmProgress::lvwFiles_ColumnClick(int column) {
     // the order shown. A refresh under way sorts by this column when it ends.
     fileList->sort(column, order);
     lvwFiles->header()->setSortIndicator(column, order);
-    fitFileColumns();  // the sort mark needs room in its column's header
 }
 
 void frmProgress::lvwFiles_DblClick() {
@@ -739,7 +693,6 @@ void frmProgress::keyPressEvent(QKeyEvent* event) {
 }
 
 bool frmProgress::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lvwFiles->viewport() && event->type() == QEvent::Resize) fitFileColumns();
     if (watched == lvwFiles->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         // The press before it has selected the row under the pointer.
         lvwFiles_DblClick();

@@ -23,6 +23,7 @@ class QPushButton;
 class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
+class FileListColumns;
 class FileListModel;
 
 class frmProgress : public QMainWindow {
@@ -139,7 +140,8 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void fitFileColumns();
+
+    FileListColumns* m_fileColumns = nullptr;  // lays out lvwFiles' columns
 
     QWidget* m_allPathsPanel = nullptr;  // lblAllPaths above lstAllPaths
     bool m_refreshing = false;           // a refresh is running

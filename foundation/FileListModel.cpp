@@ -114,7 +114,31 @@ void FileListModel::addPathRow(const QString& path, bool ticked) {
     add(std::move(row));
 }
 
+// A longer text than the last is rare after the first rows, so a text is
+// copied only then; the lengths are compared without making the texts.
+void FileListModel::noteLength(const Row& row) {
+    if (row.form == RowForm::PathOnly) return;
+    if (row.path.size() - row.nameStart > m_longestName.size()) m_longestName = row.name().toString();
+    if (row.form != RowForm::Full) return;
+    if (row.nameStart > m_longestFolder.size()) m_longestFolder = row.folder().toString();
+    const qsizetype dot = row.path.lastIndexOf(u'.');
+    if (dot >= 0 && row.path.size() - dot - 1 > m_longestType.size())
+        m_longestType = GetFileExtension(row.path).toUpper();
+    m_largestSize = std::max(m_largestSize, row.size);
+}
+
+QString FileListModel::longestText(int column) const {
+    switch (column) {
+    case NameColumn: return m_longestName;
+    case FolderColumn: return m_longestFolder;
+    case SizeColumn: return m_largestSize < 0 ? QString() : GroupedNumber(m_largestSize);
+    case TypeColumn: return m_longestType;
+    default: return {};
+    }
+}
+
 void FileListModel::add(Row&& row) {
+    noteLength(row);
     if (!m_sorting) {
         m_rows.push_back(std::move(row));
         if (count() - m_shown >= kShowBatch) showAddedRows();
@@ -156,6 +180,10 @@ void FileListModel::clear() {
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_shown = 0;
+    m_longestName.clear();
+    m_longestFolder.clear();
+    m_longestType.clear();
+    m_largestSize = -1;
     endResetModel();
 }
 

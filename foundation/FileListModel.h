@@ -63,6 +63,12 @@ public:
     // Ticking a shown row tells the views (dataChanged with Qt::CheckStateRole).
     void setTicked(int row, bool ticked);
 
+    // Of the texts the views show in column, one with the most characters ("" when
+    // no row has one), kept for the columns whose texts differ in length:
+    // Filename, Path, Size and Type. It is noted as rows are added, so a view
+    // can fit a column to its texts without reading every row.
+    QString longestText(int column) const;
+
     // Whether rows show a check box (on unless switched off).
     bool hasCheckBoxes() const { return m_checkBoxes; }
     void setCheckBoxes(bool on) { m_checkBoxes = on; }
@@ -95,6 +101,7 @@ public:
 
 private:
     void add(Row&& row);
+    void noteLength(const Row& row);
     void sortRows();
     // Below 0 when row a sorts before row b in ascending order of column.
     int compareRows(int a, int b, int column) const;
@@ -106,6 +113,11 @@ private:
     int m_sortColumn = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     QCollator m_collator;  // the text columns' order
+    // The longest texts of the rows added since the last clear().
+    QString m_longestName;
+    QString m_longestFolder;
+    QString m_longestType;
+    qint64 m_largestSize = -1;  // none
 };
 
 // A size as the file list shows it: digits grouped by the system's thousands

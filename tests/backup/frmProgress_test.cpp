@@ -27,6 +27,9 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -642,12 +645,65 @@ TEST_F(MainWindowTest, LayoutFillsTheWindowAndShowAllPathsGivesWidthBack) {
     fullWidth();
 }
 
-// At the default size, at 11 and 14 pt, every column's header is in sight and
-// "Path and Filename" takes the width the others leave, also after a refresh
-// of long names and when the window grows; the user may still widen it.
-TEST_F(MainWindowTest, AtTheDefaultSizeEveryColumnIsInSightAndThePathTakesTheRest) {
-    writeTree(
-        {"a-rather-long-folder-name-for-a-project/with-a-subfolder/and-a-long-report-name-2024-05-10.txt", "b.txt"});
+namespace {
+
+// Whether a column's header shows its text whole, also while the list is
+// sorted by it, as the header's style lays out the label.
+bool headerTextWhole(const QHeaderView* header, int column) {
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    option.state |= QStyle::State_Horizontal;
+    option.orientation = Qt::Horizontal;
+    option.sortIndicator = QStyleOptionHeader::SortUp;
+    option.rect = QRect(0, 0, header->sectionSize(column), header->height());
+    const QRect label = header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header);
+    const QString text = header->model()->headerData(column, Qt::Horizontal).toString();
+    return header->fontMetrics().horizontalAdvance(text) <= label.width();
+}
+
+// Whether a cell shows its text whole: the style keeps a margin at either side.
+bool cellTextWhole(const QTreeView* view, int row, int column) {
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    const QString text = view->model()->index(row, column).data().toString();
+    return view->fontMetrics().horizontalAdvance(text) + margins <= view->header()->sectionSize(column);
+}
+
+// The user drags the right edge of a column's header dx pixels.
+void dragColumnEdge(QHeaderView* header, int column, int dx) {
+    const int edge = header->sectionViewportPosition(column) + header->sectionSize(column) - 1;
+    const int y = header->height() / 2;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+    QMouseEvent move(QEvent::MouseMove, QPointF(edge + dx, y), header->viewport()->mapToGlobal(QPointF(edge + dx, y)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(header->viewport(), &move);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + dx, y));
+}
+
+// Files with names of 30 characters in 100-character paths below folder
+// (which ends in "/"), the first of 1,234,567 bytes.
+QStringList longNamedFiles(const QString& folder) {
+    QStringList files;
+    for (int i = 0; i < 12; ++i) {
+        const QString name =
+            QStringLiteral("quarterly-report-%1").arg(i, 2, 10, QChar(u'0')).leftJustified(26, u'x') + ".txt";
+        const QString sub = QStringLiteral("customers/accounts-").leftJustified(int(100 - folder.size() - 31), u'y');
+        files << sub + "/" + name;
+    }
+    return files;
+}
+
+}  // namespace
+
+// At the default size, at 11 and 14 pt and with Show All Paths, every header
+// text is whole, and so are the names, sizes, types and times; Comments stays
+// narrow, and the columns reach the view's edge or the list scrolls sideways
+// to the last one. A sort moves no column; in a wider window "Path and
+// Filename" takes the width the others leave.
+TEST_F(MainWindowTest, ColumnsFitTheirTextsAndHeadersAtElevenAndFourteenPoints) {
+    const QStringList files = longNamedFiles(env.path("tree/"));
+    writeTree(files);
+    WriteBytes(env.path("tree/" + files.first()), QByteArray(1234567, 'x'));
+    ASSERT_EQ(env.path("tree/" + files.first()).size(), 100);
     writeIni("backupType=0\r\n");
     RunningSilently = false;
     const QFont before = QApplication::font();
@@ -658,38 +714,76 @@ TEST_F(MainWindowTest, AtTheDefaultSizeEveryColumnIsInSightAndThePathTakesTheRes
         frmProgress& f = load();
         f.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+        refresh();
+        ASSERT_EQ(f.fileList->count(), 12);
         QHeaderView* header = f.lvwFiles->header();
         const auto check = [&](const char* when) {
+            QApplication::processEvents();
+            const std::string at = std::to_string(points) + " pt, " + when;
+            for (int c = 0; c < 7; ++c) EXPECT_TRUE(headerTextWhole(header, c)) << at << ", column " << c;
+            for (int r = 0; r < f.fileList->rowCount(); ++r)
+                for (const int c : {FileListModel::NameColumn, FileListModel::SizeColumn, FileListModel::TypeColumn,
+                                    FileListModel::ModifiedColumn})
+                    EXPECT_TRUE(cellTextWhole(f.lvwFiles, r, c)) << at << ", row " << r << ", column " << c;
+            const QFontMetrics captions = header->fontMetrics();
+            EXPECT_LT(header->sectionSize(6), captions.horizontalAdvance("Comments") + 3 * captions.averageCharWidth())
+                << at;
+            EXPECT_GE(header->sectionSize(2), 10 * f.lvwFiles->fontMetrics().averageCharWidth()) << at;
             const int view = f.lvwFiles->viewport()->width();
-            const int end = header->sectionPosition(6) + header->sectionSize(6);
-            EXPECT_EQ(end, view) << points << " pt, " << when << ": the columns end at the view's edge";
-            for (int c = 1; c < 7; ++c) EXPECT_GT(header->sectionSize(c), 0) << points << " pt, " << when;
-            EXPECT_GE(header->sectionSize(0), header->sectionSize(1)) << points << " pt, " << when;
+            EXPECT_GE(header->length(), view) << at << ": the columns reach the edge";
+            EXPECT_EQ(f.lvwFiles->horizontalScrollBar()->maximum(), header->length() - view)
+                << at << ": the last column is in reach";
         };
-        check("empty");
-        refresh();
-        ASSERT_EQ(f.fileList->count(), 2);
-        check("after a refresh");
-        const int narrow = header->sectionSize(0);
-        f.resize(f.width() + 200, f.height());
-        QApplication::processEvents();
+        check("default size");
+        std::vector<int> widths;
+        for (int c = 0; c < 7; ++c) widths.push_back(header->sectionSize(c));
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(5) + 4, header->height() / 2));
+        ASSERT_EQ(header->sortIndicatorSection(), 5);
+        for (int c = 0; c < 7; ++c) EXPECT_EQ(header->sectionSize(c), widths[size_t(c)]) << points << " pt, sorted";
+        f.mnuViewShowPaths->trigger();
+        check("with all paths");
+        f.mnuViewShowPaths->trigger();
+        f.resize(f.width() + 700, f.height());
         check("wider");
-        EXPECT_GT(header->sectionSize(0), narrow) << points << " pt";
-
-        // The user drags the path column's right edge 80 pixels to the right.
-        const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
-        const int y = header->height() / 2;
-        const int width = header->sectionSize(0);
-        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
-        QMouseEvent move(QEvent::MouseMove, QPointF(edge + 80, y),
-                         header->viewport()->mapToGlobal(QPointF(edge + 80, y)), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(header->viewport(), &move);
-        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 80, y));
-        EXPECT_EQ(header->sectionSize(0), width + 80) << points << " pt";
+        EXPECT_EQ(header->length(), f.lvwFiles->viewport()->width()) << points << " pt";
+        EXPECT_GT(header->sectionSize(0), widths[0]) << points << " pt";
         form.reset();
     }
     QApplication::setFont(before);
+}
+
+// A width the user gives a column by dragging its header's edge stays through
+// sorts, refreshes, window resizes and Show All Paths; the columns the user
+// has not sized are still fitted around it.
+TEST_F(MainWindowTest, AColumnTheUserSizedKeepsItsWidth) {
+    writeTree(longNamedFiles(env.path("tree/")));
+    frmProgress& f = shown(900, 700);
+    refresh();
+    QHeaderView* header = f.lvwFiles->header();
+    const int name = header->sectionSize(FileListModel::NameColumn) + 60;
+    const int size = header->sectionSize(FileListModel::SizeColumn) - 10;
+    dragColumnEdge(header, FileListModel::NameColumn, 60);
+    dragColumnEdge(header, FileListModel::SizeColumn, -10);
+    const auto kept = [&](const char* after) {
+        QApplication::processEvents();
+        EXPECT_EQ(header->sectionSize(FileListModel::NameColumn), name) << after;
+        EXPECT_EQ(header->sectionSize(FileListModel::SizeColumn), size) << after;
+    };
+    kept("the drags");
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 4, header->height() / 2));
+    kept("a sort");
+    refresh();
+    kept("a refresh");
+    f.mnuViewShowPaths->trigger();
+    kept("Show All Paths");
+    f.mnuViewShowPaths->trigger();
+    const int narrow = header->sectionSize(0);
+    f.resize(f.width() + 700, f.height());
+    kept("a wider window");
+    EXPECT_GT(header->sectionSize(0), narrow) << "the path takes what the others leave";
+    EXPECT_EQ(header->length(), f.lvwFiles->viewport()->width());
 }
 
 TEST_F(MainWindowTest, RefreshSortsAscendingAndColumnClicksToggleByValue) {

@@ -232,3 +232,42 @@ TEST(FileListModelTest, ARowStaysSmall) {
     // few numbers, no texts of its own for the other columns.
     EXPECT_LE(sizeof(FileListModel::Row), 48u);
 }
+
+// The longest text of a column, noted as rows are added, is the longest of
+// the texts the views show in it, among the rows that have that column.
+TEST(FileListModelTest, TheLongestTextOfEachColumnIsNotedAsRowsAreAdded) {
+    FileListModel list;
+    addFull(list, "/d/a-long-file-name.txt", 10);
+    addFull(list, "/d/deeper/folder/b.jpeg", 1234567);
+    addFull(list, "/d/noextension", 99);
+    // A row without a folder, size or type column counts only for the columns it has.
+    list.addShortRow("/d/a-much-longer-folder-name/", "the-longest-name-of-all.md", true);
+    list.addPathRow("/d/a-row-with-its-path-alone-and-a-very-long-name.longtype", true);
+    list.showAddedRows();
+
+    const auto check = [&list](const char* when) {
+        for (const int column : {FileListModel::NameColumn, FileListModel::FolderColumn, FileListModel::SizeColumn,
+                                 FileListModel::TypeColumn}) {
+            QStringList shown;
+            for (int r = 0; r < list.rowCount(); ++r) shown << list.data(list.index(r, column)).toString();
+            const QString longest = list.longestText(column);
+            EXPECT_TRUE(shown.contains(longest)) << when << ", column " << column << ": " << longest.toStdString();
+            for (const QString& text : shown) EXPECT_LE(text.size(), longest.size()) << when << ", column " << column;
+        }
+        EXPECT_EQ(list.longestText(FileListModel::NameColumn), "the-longest-name-of-all.md") << when;
+        EXPECT_EQ(list.longestText(FileListModel::FolderColumn), "/d/deeper/folder/") << when;
+        EXPECT_EQ(list.longestText(FileListModel::TypeColumn), "JPEG") << when;
+        EXPECT_EQ(list.longestText(FileListModel::ModifiedColumn), "") << when;
+    };
+    check("as added");
+    list.sort(FileListModel::NameColumn, Qt::DescendingOrder);
+    check("sorted");
+    list.setSortingEnabled(true);
+    addFull(list, "/d/short.c", 5);
+    check("with a row added to the sorted list");
+
+    list.clear();
+    for (int column = 0; column < FileListModel::kColumns; ++column) EXPECT_EQ(list.longestText(column), "");
+    list.addPathRow("/d/alone.txt", true);
+    EXPECT_EQ(list.longestText(FileListModel::NameColumn), "");
+}
