@@ -61,7 +61,7 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
-    // Space on the row, reached by the arrow keys (which select it).
+    // Space on the row, reached by Home and the arrow keys.
     static void spaceOn(frmSetupPathList& f, int row) {
         QListWidget* list = f.lstPathList;
         list->setFocus();
