@@ -3,6 +3,7 @@
 #include "backup/BackupFolder.h"
 #include "foundation/BackupTypeTexts.h"
 #include "foundation/ElidedText.h"
+#include "foundation/EscapeCloses.h"
 #include "foundation/FolderWalk.h"
 #include "foundation/Logging.h"
 #include "foundation/NamedWidget.h"
@@ -178,6 +179,7 @@ frmFileCompare::frmFileCompare(QWidget* parent) : QWidget(parent) {
     connect(Command1, &QPushButton::clicked, this, &frmFileCompare::Command1_Click);
     connect(Command3, &QPushButton::clicked, this, &frmFileCompare::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &frmFileCompare::Command4_Click);
+    CloseOnEscape(this, Command4);
     connect(lstBk, &QListWidget::itemClicked, this, &frmFileCompare::lstBk_Click);
 }
 

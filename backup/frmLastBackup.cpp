@@ -3,6 +3,7 @@
 #include "backup/BackupFolder.h"
 #include "backup/frmFileCompare.h"
 #include "foundation/ElidedText.h"
+#include "foundation/EscapeCloses.h"
 #include "foundation/IniFile.h"
 #include "foundation/ListFiles.h"
 #include "foundation/NamedWidget.h"
@@ -77,6 +78,7 @@ frmLastBackup::frmLastBackup(QWidget* parent) : QWidget(parent) {
 
     connect(Command1, &QPushButton::clicked, this, &frmLastBackup::Command1_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLastBackup::cmdCancel_Click);
+    CloseOnEscape(this, cmdCancel);
     connect(lstFiles, &QListWidget::itemClicked, this, &frmLastBackup::lstFiles_Click);
     connect(lstFiles, &QListWidget::itemActivated, this, &frmLastBackup::lstFiles_Click);
 }

@@ -1,6 +1,7 @@
 #include "backup/frmLogView.h"
 
 #include "foundation/ElidedText.h"
+#include "foundation/EscapeCloses.h"
 #include "foundation/FileListBox.h"
 #include "foundation/Logging.h"
 #include "foundation/NumberText.h"
@@ -167,6 +168,7 @@ frmLogView::frmLogView(QWidget* parent) : QWidget(parent) {
 
     connect(cmdRefresh, &QPushButton::clicked, this, &frmLogView::cmdRefresh_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmLogView::cmdClose_Click);
+    CloseOnEscape(this, cmdClose);
     connect(fileLogs, &QListWidget::itemSelectionChanged, this, [this] {
         if (!fileLogs->fileName().isEmpty()) fileLogs_Click();
     });

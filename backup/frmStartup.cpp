@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -150,6 +151,14 @@ frmStartup::frmStartup(QWidget* parent) : QWidget(parent) {
     imageStop->setToolTip(QStringLiteral("Click this icon again to resume countdown"));
     imageStop->setCursor(Qt::PointingHandCursor);
     imageStop->hide();
+    // The shown image is the pause control of the keyboard too: it takes the
+    // focus in the tab order, shows it by a frame, and Space or Enter on it
+    // acts as a click.
+    for (QLabel* image : {imageGo, imageStop}) {
+        image->setFocusPolicy(Qt::TabFocus);
+        image->setStyleSheet(QStringLiteral(
+            "QLabel { border: 1px solid transparent; } QLabel:focus { border: 1px dotted palette(text); }"));
+    }
 
     cmdConfig = new QPushButton(QStringLiteral("Options"), this);
     cmdConfig->setObjectName(QStringLiteral("cmdConfig"));
@@ -288,15 +297,23 @@ StatusControls frmStartup::statusControls() const {
 
 void frmStartup::timerPreload_Timer() {}
 
+namespace {
+// Shows one image in the other's place; the focus, where the other had it,
+// goes with it, so that the same key gives the opposite action.
+void swapImages(QLabel* from, QLabel* to) {
+    to->show();
+    if (from->hasFocus()) to->setFocus(Qt::OtherFocusReason);
+    from->hide();
+}
+}  // namespace
+
 void frmStartup::imageGo_Click() {
-    imageGo->hide();
-    imageStop->show();
+    swapImages(imageGo, imageStop);
     Timer1->stop();
 }
 
 void frmStartup::imageStop_Click() {
-    imageGo->show();
-    imageStop->hide();
+    swapImages(imageStop, imageGo);
     Timer1->start();
 }
 
@@ -336,6 +353,14 @@ bool frmStartup::eventFilter(QObject* watched, QEvent* event) {
                 imageStop_Click();
                 return true;
             }
+        }
+    } else if (event->type() == QEvent::KeyPress && (watched == imageGo || watched == imageStop)) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool press = key->key() == Qt::Key_Space || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (press && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            // A held key acts once.
+            if (!key->isAutoRepeat()) watched == imageGo ? imageGo_Click() : imageStop_Click();
+            return true;
         }
     } else if (event->type() == QEvent::MouseButtonDblClick) {
         if (watched == lblDest) {

@@ -1,15 +1,12 @@
 #include "backup/ProgramStart.h"
 
-#include "foundation/FocusedButtonEnter.h"
+#include "foundation/ProgramSetup.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("corvex"));
-    QApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(CORVEX_VERSION_MAJOR).arg(CORVEX_VERSION_MINOR).arg(CORVEX_VERSION_BUILD));
-    FocusedButtonEnter::Install();
+    SetUpProgram(QStringLiteral("corvex"));
     Main();
     return QApplication::exec();
 }

@@ -5,7 +5,9 @@
 #include <QHelpEvent>
 #include <QListView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
 #include <QToolTip>
 
@@ -119,4 +121,40 @@ void ElideRowsInTheMiddle(QAbstractItemView* view) {
         list->setUniformItemSizes(true);
     }
     view->viewport()->installEventFilter(new RowToolTips(view));
+}
+
+WholeTextComboBox::WholeTextComboBox(QWidget* parent) : QComboBox(parent) {}
+
+void WholeTextComboBox::showPopup() {
+    // Some styles make the open list as wide as the closed box and cut the
+    // entries: it is made as wide as the widest entry needs, in the list's own
+    // font and item look, each time it opens.
+    QAbstractItemView* list = view();
+    int widest = 0;
+    for (int row = 0; row < count(); ++row)
+        widest = qMax(widest, list->sizeHintForIndex(model()->index(row, modelColumn(), rootModelIndex())).width());
+    const int scrollBar = count() > maxVisibleItems() ? list->verticalScrollBar()->sizeHint().width() : 0;
+    list->setMinimumWidth(widest + 2 * list->frameWidth() + scrollBar);
+    QComboBox::showPopup();
+}
+
+bool WholeTextComboBox::cutsCurrentText() const {
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    if (!option.currentIcon.isNull()) field.setLeft(field.left() + option.iconSize.width() + 4);
+    // The style draws the text a pixel in from each side of the field.
+    return fontMetrics().horizontalAdvance(currentText()) > field.width() - 2;
+}
+
+bool WholeTextComboBox::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty()) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (cutsCurrentText())
+            QToolTip::showText(help->globalPos(), currentText(), this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QComboBox::event(event);
 }

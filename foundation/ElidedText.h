@@ -1,7 +1,9 @@
 #pragma once
-// Paths shown where they may not fit: the middle of the text gives way, so the
-// start of the path and the file or folder name at its end stay readable, and
-// the whole text is the tool tip.
+// Texts shown where they may not fit. Paths: the middle of the text gives way,
+// so the start of the path and the file or folder name at its end stay
+// readable, and the whole text is the tool tip. The entries of a drop-down
+// list: whole in the open list, and as the tool tip where the box cuts one.
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -42,3 +44,20 @@ protected:
 // without a tool tip of its own shows its whole text as one, whichever code
 // made the row.
 void ElideRowsInTheMiddle(QAbstractItemView* view);
+
+// A drop-down list whose open list is as wide as its widest entry, so that
+// every entry reads whole there, whatever the style makes of the list's
+// width; where the closed box cuts the chosen entry, its tool tip is the
+// whole text (unless it has a tool tip of its own).
+class WholeTextComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit WholeTextComboBox(QWidget* parent = nullptr);
+
+    void showPopup() override;
+    // True when the closed box is too narrow for the chosen entry's text.
+    bool cutsCurrentText() const;
+
+protected:
+    bool event(QEvent* event) override;
+};

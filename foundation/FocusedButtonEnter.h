@@ -2,7 +2,8 @@
 // Enter (Return or the keypad's Enter) on a push or tool button that has the
 // keyboard focus presses it, in every window of both programs, as Space does;
 // where no such button has the focus the key goes on as before, so a window's
-// default button keeps it. Installed once on the application at program start.
+// default button keeps it. Installed once on the application by both
+// programs' start-up (SetUpProgram).
 #include <QObject>
 
 class FocusedButtonEnter : public QObject {

@@ -219,6 +219,7 @@ frmSetupPathList::frmSetupPathList(QWidget* parent) : QDialog(parent) {
         if (row >= 0) lstPathList_Click();
     });
     connect(lstPathList, &QListWidget::itemDoubleClicked, this, [this] { lstPathList_DblClick(); });
+    lstPathList->installEventFilter(this);
     connect(cmdOK, &QPushButton::clicked, this, &frmSetupPathList::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetupPathList::cmdCancel_Click);
 
@@ -424,6 +425,24 @@ void frmSetupPathList::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool frmSetupPathList::eventFilter(QObject* watched, QEvent* event) {
+    // Space does to the entry it is on what a double-click does, selecting it
+    // first where the focus frame alone was on it.
+    if (watched == lstPathList && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        QListWidgetItem* item = lstPathList->currentItem();
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier && item) {
+            // A held key toggles once.
+            if (!key->isAutoRepeat()) {
+                lstPathList->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+                lstPathList_DblClick();
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmSetupPathList::showEvent(QShowEvent* event) {

@@ -72,6 +72,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Space on an entry of the list toggles all its subfolders.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The close box: closes without saving and leaves SelectedFolder alone.
     void reject() override;
 

@@ -99,7 +99,9 @@ frmCorvexProOptions::frmCorvexProOptions(QWidget* parent) : QDialog(parent) {
     Label2[0]->setObjectName(QStringLiteral("Label2_0"));
     Label2[1] = new QLabel(QStringLiteral("Base Backup directory is:"));
     Label2[1]->setObjectName(QStringLiteral("Label2_1"));
-    cmbDestType = new QComboBox;
+    // Each type reads whole in the open list, and as the tool tip where the
+    // closed box cuts it.
+    cmbDestType = new WholeTextComboBox;
     cmbDestType->setObjectName(QStringLiteral("cmbDestType"));
     txtDestDir = new QLineEdit(QStringLiteral("C:\\backup\\"));
     txtDestDir->setObjectName(QStringLiteral("txtDestDir"));

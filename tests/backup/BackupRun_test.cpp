@@ -12,6 +12,7 @@
 #include "foundation/IniFile.h"
 #include "platform/FileCopy.h"
 #include "support/PlantedFile.h"
+#include "support/ScopedWorkingFolder.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -384,6 +385,10 @@ TEST_F(RunBackupTest, AnUnknownTypeCopiesAndWritesNothing) {
 
 TEST_F(RunBackupTest, EmptyOrBlankRootOrRelativeDestinationStartsNoBackupAndEndsWithStatusOne) {
     const std::vector<const char*> refused{"", "  ", "   /", "/.", "/tmp/..", "bk", "."};
+    // Started from an empty folder of its own: a relative destination taken
+    // as it stands would be made there.
+    const ScopedWorkingFolder startedIn;
+    ASSERT_TRUE(startedIn.isValid());
     for (const char* destination : refused) {
         env.writeFile("corvex.ini", QString("[general]\r\nbackupTo=") + destination +
                                         "\r\ndateOfLastBackup=2003-04-01 08:00:00\r\nbackupType=1\r\n[Plandel]\r\n"
@@ -396,7 +401,8 @@ TEST_F(RunBackupTest, EmptyOrBlankRootOrRelativeDestinationStartsNoBackupAndEnds
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
     EXPECT_EQ(env.readFile("corvex.log").count(",There is no destination directory specified - nothing backed up\r\n"),
               qsizetype(refused.size()));
-    EXPECT_FALSE(QFileInfo::exists("bk")) << "nothing is made in the folder the program was started in";
+    EXPECT_TRUE(startedIn.entries().isEmpty())
+        << "nothing is made in the folder the program was started in: " << qPrintable(startedIn.entries().join(", "));
     EXPECT_EQ(boxes.count(), 0);
     EXPECT_EQ(RunExitStatus(), 1);
 }

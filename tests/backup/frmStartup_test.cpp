@@ -182,25 +182,57 @@ TEST(StartupWindow, EmptyDestinationShowsWelcomeAndHandsOver) {
     EXPECT_EQ(ReadIni(fx.env.ini(), "general", "startupDelay"), "");
 }
 
+// Paused and resumed by clicks on the images, or from the keyboard: Tab from
+// the folder list reaches the pause control, and Space or Enter presses it.
 TEST(StartupWindow, PauseAndResumeContinueFromTheShownNumber) {
-    StartupFixture fx("startupDelay=8\r\n");
-    frmStartup form;
-    ASSERT_TRUE(form.Form_Load());
-    form.show();
-    for (int i = 0; i < 3; ++i) tick(form);
-    EXPECT_EQ(countdown(form), " 5");
+    const struct {
+        const char* name;
+        Qt::Key key;  // Qt::Key_unknown: a click
+        Qt::KeyboardModifiers modifiers;
+    } presses[] = {
+        {"click", Qt::Key_unknown, Qt::NoModifier},
+        {"Space", Qt::Key_Space, Qt::NoModifier},
+        {"Return", Qt::Key_Return, Qt::NoModifier},
+        {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.name);
+        StartupFixture fx("startupDelay=8\r\n");
+        frmStartup form;
+        ASSERT_TRUE(form.Form_Load());
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        for (int i = 0; i < 3; ++i) tick(form);
+        EXPECT_EQ(countdown(form), " 5");
+        const bool byKey = p.key != Qt::Key_unknown;
+        if (byKey) {
+            form.lvPaths->setFocus();
+            QTest::keyClick(form.lvPaths, Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), form.imageGo);
+        }
+        const auto press = [&](QLabel* image) {
+            if (byKey)
+                QTest::keyClick(QApplication::focusWidget(), p.key, p.modifiers);
+            else
+                click(image);
+        };
 
-    click(form.imageGo);
-    EXPECT_FALSE(form.Timer1->isActive());
-    EXPECT_FALSE(form.imageGo->isVisible());
-    EXPECT_TRUE(form.imageStop->isVisible());
+        press(form.imageGo);
+        EXPECT_FALSE(form.Timer1->isActive());
+        EXPECT_FALSE(form.imageGo->isVisible());
+        EXPECT_TRUE(form.imageStop->isVisible());
+        if (byKey) {
+            EXPECT_EQ(QApplication::focusWidget(), form.imageStop) << "the same key resumes";
+        }
 
-    click(form.imageStop);
-    EXPECT_TRUE(form.Timer1->isActive());
-    EXPECT_TRUE(form.imageGo->isVisible());
-    EXPECT_FALSE(form.imageStop->isVisible());
-    tick(form);
-    EXPECT_EQ(countdown(form), " 4");
+        press(form.imageStop);
+        EXPECT_TRUE(form.Timer1->isActive());
+        EXPECT_TRUE(form.imageGo->isVisible());
+        EXPECT_FALSE(form.imageStop->isVisible());
+        tick(form);
+        EXPECT_EQ(countdown(form), " 4");
+        EXPECT_EQ(fx.env.endCalls(), 0);
+    }
 }
 
 TEST(StartupWindow, RunAtZeroTurnsTheWindowIntoTheStatusWindow) {

@@ -1,6 +1,7 @@
 // Enter on a focused push or tool button presses it; elsewhere the key goes on to
 // the window, whose default button keeps it.
 #include "foundation/FocusedButtonEnter.h"
+#include "foundation/ProgramSetup.h"
 
 #include <gtest/gtest.h>
 #include <QDialog>
@@ -42,7 +43,46 @@ struct Window {
     }
 };
 
+// Return on the focused other button: which buttons it pressed.
+struct Presses {
+    int other;
+    int fallback;
+};
+Presses returnOnTheOtherButton() {
+    Window w;
+    if (!QTest::qWaitForWindowActive(&w.dialog)) return {-1, -1};
+    w.other->setFocus();
+    QSignalSpy other(w.other, &QAbstractButton::clicked);
+    QSignalSpy fallback(w.fallback, &QPushButton::clicked);
+    QTest::keyClick(w.other, Qt::Key_Return);
+    return {int(other.count()), int(fallback.count())};
+}
+
 }  // namespace
+
+// Both programs' main start through SetUpProgram: it names the program and
+// gives every window of it Enter on the focused button.
+TEST(ProgramSetupTest, EachProgramStartsWithItsNameVersionAndEnterOnTheFocusedButton) {
+    const QString testProgram = QCoreApplication::applicationName();
+    for (const char* program : {"corvex", "vantor"}) {
+        SCOPED_TRACE(program);
+        // The application as before any start-up: nothing handles Enter yet.
+        delete qApp->findChild<FocusedButtonEnter*>(QString(), Qt::FindDirectChildrenOnly);
+        const Presses before = returnOnTheOtherButton();
+        EXPECT_EQ(before.other, 0);
+        EXPECT_EQ(before.fallback, 1);
+
+        SetUpProgram(QString::fromLatin1(program));
+        EXPECT_EQ(QCoreApplication::applicationName(), program);
+        EXPECT_EQ(
+            QCoreApplication::applicationVersion(),
+            QStringLiteral("%1.%2.%3").arg(CORVEX_VERSION_MAJOR).arg(CORVEX_VERSION_MINOR).arg(CORVEX_VERSION_BUILD));
+        const Presses after = returnOnTheOtherButton();
+        EXPECT_EQ(after.other, 1);
+        EXPECT_EQ(after.fallback, 0);
+    }
+    QCoreApplication::setApplicationName(testProgram);
+}
 
 TEST(FocusedButtonEnterTest, EnterPressesTheFocusedButtonAndElseTheDefaultOne) {
     FocusedButtonEnter::Install();  // a second install adds no second press

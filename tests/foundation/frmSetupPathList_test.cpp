@@ -61,6 +61,17 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
+    // Space on the row, reached by Home and the arrow keys.
+    static void spaceOn(frmSetupPathList& f, int row) {
+        QListWidget* list = f.lstPathList;
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Home);
+        for (int i = 0; i < row; ++i) QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Space);
+    }
+    // The two ways to toggle an entry's subfolders.
+    using Toggle = void (*)(frmSetupPathList&, int);
+    static constexpr std::pair<const char*, Toggle> kToggles[] = {{"double-click", &doubleClick}, {"Space", &spaceOn}};
 
     TestEnvironment env;
     ScriptedBoxes boxes;
@@ -117,43 +128,51 @@ TEST_F(EditorTest, AddPutsTheOpenFolderAtTheEndByMode) {
     EXPECT_EQ(boxes.count(), 0);
 }
 
-TEST_F(EditorTest, DoubleClickTogglesAllSubfoldersAndWarnsOnceForTheWholeDisk) {
-    frmSetupPathList f;
-    f.lstPathList->clear();
-    f.lstPathList->addItems({"/", "/home/anna/", "/srv/*"});
-    show(f);
-    boxes.answer(platform::Answer::OK);
-    const struct {
-        int row;
-        QString after;
-        int boxes;
-    } steps[] = {{0, "/*", 1}, {0, "/", 1}, {1, "/home/anna/*", 1}, {1, "/home/anna/", 1}, {2, "/srv/", 1}};
-    for (const auto& s : steps) {
-        doubleClick(f, s.row);
-        EXPECT_EQ(f.lstPathList->item(s.row)->text(), s.after);
-        EXPECT_EQ(boxes.count(), s.boxes);
-    }
-    EXPECT_TRUE(boxes.last().text.startsWith("Warning - you have chosen ALL paths on the C: drive."));
-    EXPECT_EQ(boxes.last().icon, platform::Icon::None);
+TEST_F(EditorTest, DoubleClickOrSpaceTogglesAllSubfoldersAndWarnsOnceForTheWholeDisk) {
+    for (const auto& [how, toggle] : kToggles) {
+        SCOPED_TRACE(how);
+        frmSetupPathList f;
+        f.lstPathList->clear();
+        f.lstPathList->addItems({"/", "/home/anna/", "/srv/*"});
+        show(f);
+        const int before = boxes.count();
+        boxes.answer(platform::Answer::OK);
+        const struct {
+            int row;
+            QString after;
+            int boxes;
+        } steps[] = {{0, "/*", 1}, {0, "/", 1}, {1, "/home/anna/*", 1}, {1, "/home/anna/", 1}, {2, "/srv/", 1}};
+        for (const auto& s : steps) {
+            toggle(f, s.row);
+            EXPECT_EQ(f.lstPathList->item(s.row)->text(), s.after);
+            EXPECT_EQ(boxes.count() - before, s.boxes);
+        }
+        EXPECT_TRUE(boxes.last().text.startsWith("Warning - you have chosen ALL paths on the C: drive."));
+        EXPECT_EQ(boxes.last().icon, platform::Icon::None);
 
-    // Nothing selected: nothing changes.
-    f.lstPathList->clearSelection();
-    f.lstPathList_DblClick();
-    EXPECT_EQ(rows(f.lstPathList), (QStringList{"/", "/home/anna/", "/srv/"}));
+        // Nothing selected: nothing changes.
+        f.lstPathList->clearSelection();
+        f.lstPathList_DblClick();
+        EXPECT_EQ(rows(f.lstPathList), (QStringList{"/", "/home/anna/", "/srv/"}));
+    }
 }
 
-TEST_F(EditorTest, ExcludedModeDoubleClickExplainsAndChangesNothing) {
-    frmSetupPathList f;
-    f.SetMode(Key::ExcludedPathList);
-    f.lstPathList->clear();
-    f.lstPathList->addItems({"/", "/.cache/"});
-    show(f);
-    boxes.answer(platform::Answer::OK).answer(platform::Answer::OK);
-    for (int row : {0, 1}) doubleClick(f, row);
-    EXPECT_EQ(rows(f.lstPathList), (QStringList{"/", "/.cache/"}));
-    ASSERT_EQ(boxes.count(), 2);
-    EXPECT_EQ(boxes.last().title, "Excluding Folders");
-    EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
+TEST_F(EditorTest, ExcludedModeDoubleClickOrSpaceExplainsAndChangesNothing) {
+    for (const auto& [how, toggle] : kToggles) {
+        SCOPED_TRACE(how);
+        frmSetupPathList f;
+        f.SetMode(Key::ExcludedPathList);
+        f.lstPathList->clear();
+        f.lstPathList->addItems({"/", "/.cache/"});
+        show(f);
+        const int before = boxes.count();
+        boxes.answer(platform::Answer::OK).answer(platform::Answer::OK);
+        for (int row : {0, 1}) toggle(f, row);
+        EXPECT_EQ(rows(f.lstPathList), (QStringList{"/", "/.cache/"}));
+        ASSERT_EQ(boxes.count() - before, 2);
+        EXPECT_EQ(boxes.last().title, "Excluding Folders");
+        EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
+    }
 }
 
 TEST_F(EditorTest, RemoveNeedsASelectedEntry) {

@@ -14,6 +14,8 @@
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -25,6 +27,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
@@ -67,6 +72,66 @@ TEST_F(OptionsTest, BackupTypesInTheirStoredOrder) {
     for (int i = 0; i < f.cmbDestType->count(); ++i) shown << f.cmbDestType->itemText(i);
     EXPECT_EQ(shown, BackupTypeTexts());
     EXPECT_EQ(shown.size(), 8);
+}
+
+// The tool tip the widget shows when the pointer rests at its middle.
+QString toolTipOf(QWidget* widget) {
+    // A tip shown before goes at once, not after the delay of QToolTip::hideText().
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->inherits("QTipLabel")) window->hide();
+    const QPoint middle = widget->rect().center();
+    QHelpEvent help(QEvent::ToolTip, middle, widget->mapToGlobal(middle));
+    QApplication::sendEvent(widget, &help);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+// Chosen and opened from the keyboard at 11 and 14 pt, in a style that widens
+// its open lists itself and in one that makes them as wide as the box: the
+// open list has room for every type whole, and the closed box shows the
+// chosen type as its tool tip where it cuts it.
+TEST_F(OptionsTest, EveryBackupTypeReadsWholeInTheOpenListAndAsToolTipWhereCut) {
+    const QFont before = QApplication::font();
+    const QString styleBefore = QApplication::style()->name();
+    for (const char* styleName : {"Fusion", "Windows"}) {
+        ASSERT_TRUE(QApplication::setStyle(QLatin1String(styleName)));
+        for (const int points : {11, 14}) {
+            SCOPED_TRACE(std::string(styleName) + ", " + std::to_string(points) + " pt");
+            QFont font = before;
+            font.setPointSize(points);
+            QApplication::setFont(font);
+            frmCorvexProOptions f;
+            QComboBox* box = f.cmbDestType;
+            f.show();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+            box->setFocus();
+            const struct {
+                int type;
+                bool cut;
+            } choices[] = {{1, false}, {2, true}, {0, false}};
+            for (const auto& c : choices) {
+                QTest::keyClick(box, Qt::Key_Home);
+                for (int i = 0; i < c.type; ++i) QTest::keyClick(box, Qt::Key_Down);
+                ASSERT_EQ(box->currentIndex(), c.type);
+                EXPECT_EQ(toolTipOf(box), c.cut ? BackupTypeTexts()[c.type] : QString())
+                    << c.type << ": box " << box->width() << " px, text "
+                    << box->fontMetrics().horizontalAdvance(box->currentText()) << " px";
+            }
+
+            QTest::keyClick(box, Qt::Key_Down, Qt::AltModifier);
+            QAbstractItemView* list = box->view();
+            ASSERT_TRUE(list->isVisible());
+            for (int row = 0; row < box->count(); ++row) {
+                const QModelIndex index = list->model()->index(row, 0);
+                EXPECT_GE(list->viewport()->width(), list->sizeHintForIndex(index).width())
+                    << qPrintable(box->itemText(row));
+            }
+            QTest::keyClick(list, Qt::Key_Escape);
+            EXPECT_FALSE(list->isVisible());
+            EXPECT_TRUE(f.isVisible()) << "Escape closes the open list, not the dialog";
+        }
+    }
+    QApplication::setFont(before);
+    QApplication::setStyle(styleBefore);
 }
 
 TEST_F(OptionsTest, LoadFallsBackWhenSettingsAreMissing) {
