@@ -139,30 +139,32 @@ QString fieldText(const QString& value) {
     return text;
 }
 
-// The refusal of the data folder this run has logged and counted already:
-// every record of the run meets it again.
+// The refusal this run has logged and counted already: every record of the
+// run meets it again.
 QString& reportedRefusal() {
     static QString reason;
     return reason;
 }
 
-// True when a run as root may not use the data folder: a link on its path
-// that root does not own (platform/TrustedLinks.h) would let its owner point
-// root's records at any folder. Logged at level 0 and counted as an error
-// once in a run; nothing is then written for the planner, and nobody is asked
-// for another folder, which a silent run would wait for.
-bool dataFolderRefused(const QString& folder) {
+// True when a run as root may not use path, the data folder (what names
+// it) or the settings file that names it: a link on its path that root does
+// not own (platform/TrustedLinks.h) would let its owner point root's records
+// at any folder. Logged at level 0 and counted as an error once in a run;
+// nothing is then written for the planner, and nobody is asked for another
+// folder, which a silent run would wait for.
+bool refusedForRecords(const QString& path, const QString& what) {
     QString why;
-    if (folder.isEmpty() || !platform::RefusedPath(folder, &why)) return false;
+    if (path.isEmpty() || !platform::RefusedPath(path, &why)) return false;
     if (reportedRefusal() != why) {
         reportedRefusal() = why;
         WriteLog(
-            "The planner data folder '" + folder + "' cannot be used - " + why + " - no planner records are written",
-            0);
+            "The planner " + what + " '" + path + "' cannot be used - " + why + " - no planner records are written", 0);
         ++RunErrors;
     }
     return true;
 }
+
+bool dataFolderRefused(const QString& folder) { return refusedForRecords(folder, QStringLiteral("data folder")); }
 
 // The path may hold characters no folder name can hold: such a folder cannot be checked.
 bool usableFolderText(const QString& folder) { return !folder.contains(QChar(0)); }
@@ -193,8 +195,10 @@ QString PlandelSeparator() { return QString(QChar(31)); }
 
 void LoadPlandelSettings(QString& settingsFile) {
     if (settingsFile.isEmpty()) settingsFile = IniFile;
-    PlandelDataPath = ReadIni(settingsFile, Section::Plandel, Key::DataPath);
     CurrentDataFile.clear();
+    // Settings that cannot be read name no folder, and asking for one would hold up the run.
+    if (refusedForRecords(settingsFile, QStringLiteral("settings file"))) return;
+    PlandelDataPath = ReadIni(settingsFile, Section::Plandel, Key::DataPath);
     if (dataFolderRefused(PlandelDataPath)) return;
     CheckPlandelDataPath(PlandelDataPath);
     if (PlandelDataPath.isEmpty()) PlandelDataPath = platform::ProgramFolder();
