@@ -146,8 +146,8 @@ QString& reportedRefusal() {
     return reason;
 }
 
-// True when a run as root may not use path, the data folder (what names
-// it) or the settings file that names it: a link on its path that root does
+// True when a run as root may not use path, the data folder or the settings
+// file that names it (what says which): a link on its path that root does
 // not own (platform/TrustedLinks.h) would let its owner point root's records
 // at any folder. Logged at level 0 and counted as an error once in a run;
 // nothing is then written for the planner, and nobody is asked for another

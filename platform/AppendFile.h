@@ -64,9 +64,9 @@ public:
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    // Opens path for appending (OpenForWriting), creating it; with truncate,
-    // any earlier content goes. False (and error() says why) when it cannot be
-    // opened.
+    // Opens path for appending (OpenForWriting), creating it (owned as owner
+    // says); with truncate, any earlier content goes. False (and error() says
+    // why) when it cannot be opened.
     bool open(const QString& path, bool truncate = false, NewFileOwner owner = NewFileOwner::Program);
     // Makes name afresh in the open folder and opens it: a regular file of
     // that name is replaced by a new, empty one (NewFileMode), so nobody who

@@ -188,6 +188,7 @@ TrustedRead ReadTrustedFile(const QString& path, QByteArray& data, QString* why)
         ::close(fd);
         return TrustedRead::Failed;
     }
+    data.reserve(qsizetype(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
