@@ -1,5 +1,6 @@
 #include "backup/PlannerRecords.h"
 
+#include "backup/BackupValues.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
 #include "foundation/Logging.h"
@@ -12,8 +13,8 @@
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
 #include "platform/SystemInfo.h"
+#include "platform/TrustedLinks.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMultiHash>
@@ -92,10 +93,8 @@ DataFile* knownDataFile(const QString& path) {
         it->modifiedNsecs == st.modifiedNsecs)
         return &*it;
     dataFiles().remove(path);
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return nullptr;
-    const QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError) return nullptr;
+    QByteArray data;
+    if (platform::ReadTrustedFile(path, data, nullptr) != platform::TrustedRead::Read) return nullptr;
     DataFile file;
     for (QByteArray line : data.split('\n')) {
         if (line.endsWith('\r')) line.chop(1);
@@ -115,7 +114,7 @@ bool appendRecordLine(const QString& path, const QString& line) {
     DataFile* file = knownDataFile(path);
     const bool closeLastLine = file && file->lastByte != '\n';
     const QString lead = closeLastLine ? QStringLiteral("\r\n") : QString();
-    if (!AppendLineToFile(path, lead + line)) {
+    if (!AppendLineToFile(path, lead + line, platform::NewFileOwner::FolderOwner)) {
         dataFiles().remove(path);
         return false;
     }
@@ -139,6 +138,33 @@ QString fieldText(const QString& value) {
         if (c == QChar(31) || c == '\r' || c == '\n') c = ' ';
     return text;
 }
+
+// The refusal this run has logged and counted already: every record of the
+// run meets it again.
+QString& reportedRefusal() {
+    static QString reason;
+    return reason;
+}
+
+// True when a run as root may not use path, the data folder or the settings
+// file that names it (what says which): a link on its path that root does
+// not own (platform/TrustedLinks.h) would let its owner point root's records
+// at any folder. Logged at level 0 and counted as an error once in a run;
+// nothing is then written for the planner, and nobody is asked for another
+// folder, which a silent run would wait for.
+bool refusedForRecords(const QString& path, const QString& what) {
+    QString why;
+    if (path.isEmpty() || !platform::RefusedPath(path, &why)) return false;
+    if (reportedRefusal() != why) {
+        reportedRefusal() = why;
+        WriteLog(
+            "The planner " + what + " '" + path + "' cannot be used - " + why + " - no planner records are written", 0);
+        ++RunErrors;
+    }
+    return true;
+}
+
+bool dataFolderRefused(const QString& folder) { return refusedForRecords(folder, QStringLiteral("data folder")); }
 
 // The path may hold characters no folder name can hold: such a folder cannot be checked.
 bool usableFolderText(const QString& folder) { return !folder.contains(QChar(0)); }
@@ -169,10 +195,16 @@ QString PlandelSeparator() { return QString(QChar(31)); }
 
 void LoadPlandelSettings(QString& settingsFile) {
     if (settingsFile.isEmpty()) settingsFile = IniFile;
+    CurrentDataFile.clear();
+    // Settings that cannot be read name no folder, and asking for one would hold up the run.
+    if (refusedForRecords(settingsFile, QStringLiteral("settings file"))) return;
     PlandelDataPath = ReadIni(settingsFile, Section::Plandel, Key::DataPath);
+    if (dataFolderRefused(PlandelDataPath)) return;
     CheckPlandelDataPath(PlandelDataPath);
     if (PlandelDataPath.isEmpty()) PlandelDataPath = platform::ProgramFolder();
     if (!PlandelDataPath.endsWith('/')) PlandelDataPath += '/';
+    // Another folder found or given meanwhile is held to the same rule.
+    if (dataFolderRefused(PlandelDataPath)) return;
     CurrentDataFile = GetPlandelFileNameForDate(platform::Now().date());
 }
 
@@ -241,7 +273,7 @@ QString FindPlandelDataPath() {
 QString GetPlandelFileNameForDate(const QDate& date) {
     const QString name = PlandelDataPath + "D" + date.toString(QStringLiteral("yyyyMM")) + ".dat";
     if (QFileInfo::exists(name)) return name;
-    if (!AppendLineToFile(name, QString())) {
+    if (!AppendLineToFile(name, QString(), platform::NewFileOwner::FolderOwner)) {
         WriteLog("ErrGetPlandelFileNameForDate: Cant open " + name, 0);
         platform::MsgBox("Cant open the file " + name + "\r\nMake sure another program is not using it",
                          platform::Buttons::OK, platform::Icon::Critical, QStringLiteral("Problem creating datafile"));
@@ -253,6 +285,12 @@ void AddPlandelRecord(PlandelRecord& record) {
     if (PlandelDataPath.isEmpty() || CurrentDataFile.isEmpty()) {
         QString settings;
         LoadPlandelSettings(settings);
+    }
+    // A data folder the run may not use, also one that has become another
+    // user's link since it was loaded: logged and counted as it was refused.
+    if (CurrentDataFile.isEmpty() || dataFolderRefused(PlandelDataPath)) {
+        WriteLog("AddPlandelRecord: no data folder to write to - record lost: " + record.Text, 3);
+        return;
     }
     QDate date(int(NumericValue(record.EventDate.mid(0, 4))), int(NumericValue(record.EventDate.mid(4, 2))),
                int(NumericValue(record.EventDate.mid(6, 2))));
@@ -421,6 +459,8 @@ void RecordBackupToPlandel(qint64 files, qint64 bytes, qint64 errors, const QStr
     record.Kind = QStringLiteral("Batch");
     record.FilePath = platform::ProgramFolder() + '/' + platform::ProgramName();
     AddPlandelRecord(record);
-    // The run is over: the next one reads the data files afresh.
+    // The run is over: the next one reads the data files afresh, and meets a
+    // refused data folder as a new error.
     dataFiles().clear();
+    reportedRefusal().clear();
 }

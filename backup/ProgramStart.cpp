@@ -42,6 +42,13 @@ void Main() {
 
 bool Initialise() {
     IniFile = SettingsFilePath();
+    // Run as root, settings reached through another user's link are hers to
+    // choose: nothing is read from them, and the program ends with the error.
+    if (SettingsFileRefused(IniFile)) {
+        ++RunErrors;
+        platform::EndProgram(RunExitStatus());
+        return false;
+    }
     if (!QFileInfo(IniFile).isFile()) {
         WriteLog("Initialising : Cant find ini file '" + IniFile + "'", 0);
         LaunchFile(SettingsProgramPath(), false, QString());

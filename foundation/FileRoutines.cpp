@@ -71,8 +71,8 @@ bool MakeFolderWithReason(const QString& folder, int& error, QString& descriptio
     return false;
 }
 
-bool AppendLineToFile(const QString& fileName, const QString& line) {
-    return platform::AppendToFile(fileName, platform::BytesFromText(line) + "\r\n");
+bool AppendLineToFile(const QString& fileName, const QString& line, platform::NewFileOwner owner) {
+    return platform::AppendToFile(fileName, platform::BytesFromText(line) + "\r\n", nullptr, owner);
 }
 
 bool CanWriteToFolder(QString& folder) {

@@ -1,6 +1,8 @@
 #pragma once
 // Small routines on files and folders: sizes, detail lines, making folders,
 // appending lines and the folder write test.
+#include "platform/AppendFile.h"
+
 #include <QString>
 
 // The text after the last "." of the whole path, or "" when it holds no dot.
@@ -35,10 +37,12 @@ bool MakeFullPath(const QString& path);
 // afterwards; otherwise error and description say why.
 bool MakeFolderWithReason(const QString& folder, int& error, QString& description);
 
-// Appends text and CR LF to a file, creating it; false when that fails (also
-// when a link or special file is in its place: platform::OpenForWriting).
-// Text read from bytes that are not UTF-8 goes back as those bytes.
-bool AppendLineToFile(const QString& fileName, const QString& line);
+// Appends text and CR LF to a file, creating it (owned as owner says); false
+// when that fails (also when a link or special file is in its place:
+// platform::OpenForWriting). Text read from bytes that are not UTF-8 goes
+// back as those bytes.
+bool AppendLineToFile(const QString& fileName, const QString& line,
+                      platform::NewFileOwner owner = platform::NewFileOwner::Program);
 
 // Writes the test file <folder>/<program>.tmp and leaves it there; false, a
 // log line and a message when that fails. folder gains a trailing "/".

@@ -10,7 +10,16 @@ extern QString IniFile;
 
 // The trimmed value of key in section of file, or "" when the file, section or
 // key is missing or the value is empty. Values are cut to 31,999 characters.
+// Run as root, a settings file reached through a link that root does not own
+// is not read (platform/TrustedLinks.h): "", and a level-0 program-log line
+// naming the link and its owner (once for each file and reason; later reads
+// log it at level 3).
 QString ReadIni(const QString& file, const QString& section, const QString& key);
+
+// True, after a level-0 program-log line naming the link and its owner, when
+// the run, as root, may not use the settings file: a link on its path that
+// root does not own (platform::RefusedPath).
+bool SettingsFileRefused(const QString& file);
 
 // Writes one value; always returns 0. A failed write (a full disk, a read-only
 // or unreadable settings file) leaves the file as it was and writes a level-0

@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileStatus.h"
 #include "platform/SaveFile.h"
+#include "platform/TrustedLinks.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -34,12 +35,6 @@ QStringList listFileLines(const QByteArray& bytes) {
         start = end + 1;
     }
     return lines;
-}
-
-// A list file counts as present only when it is a plain, visible regular file.
-bool listFileExists(const QString& fileName) {
-    if (QFileInfo(fileName).fileName().startsWith(u'.')) return false;
-    return platform::GetFileStatus(fileName).isFile;
 }
 
 QTreeWidgetItem* newListViewRow(const QString& text) {
@@ -151,17 +146,27 @@ bool LoadFileToListBox(QWidget* control, const QString& fileName, int mode) {
 
 ListFileLoad ReadListFile(const QString& fileName, QStringList& lines) {
     lines.clear();
-    if (!listFileExists(fileName)) {
+    QByteArray bytes;
+    QString why;
+    // A hidden file does not count as a list file.
+    const bool hidden = QFileInfo(fileName).fileName().startsWith(u'.');
+    const bool hiddenThere = hidden && (platform::GetFileStatus(fileName).exists || platform::IsSymbolicLink(fileName));
+    const platform::TrustedRead read = !hidden       ? platform::ReadTrustedFile(fileName, bytes, &why)
+                                       : hiddenThere ? platform::TrustedRead::Failed
+                                                     : platform::TrustedRead::Missing;
+    switch (read) {
+    case platform::TrustedRead::Read: lines = listFileLines(bytes); return ListFileLoad::Loaded;
+    case platform::TrustedRead::Missing:
         WriteLog("LoadFileToListBox : cant find " + fileName, 3);
-        const bool nothingThere = !platform::GetFileStatus(fileName).exists && !platform::IsSymbolicLink(fileName);
-        return nothingThere ? ListFileLoad::Missing : ListFileLoad::Unreadable;
+        return ListFileLoad::Missing;
+    case platform::TrustedRead::Refused:
+        // Run as root, a link another user owns would let her show root any file as a list.
+        WriteLog("LoadFileToListBox : cant read " + fileName + " - " + why, 0);
+        return ListFileLoad::Unreadable;
+    case platform::TrustedRead::Failed: break;
     }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) return ListFileLoad::Unreadable;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return ListFileLoad::Unreadable;
-    lines = listFileLines(bytes);
-    return ListFileLoad::Loaded;
+    WriteLog("LoadFileToListBox : cant find " + fileName, 3);
+    return ListFileLoad::Unreadable;
 }
 
 bool WriteListFile(const QString& fileName, const QStringList& lines, QString* why, platform::LinkRule links) {

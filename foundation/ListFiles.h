@@ -38,7 +38,9 @@ ListFileLoad LoadListFile(QWidget* control, const QString& fileName, int mode);
 
 // The list-file reader and writer every list goes through.
 // ReadListFile sets lines to the file's lines (empty unless Loaded); a missing
-// file is logged at level 3, as for LoadListFile.
+// file is logged at level 3, as for LoadListFile. Run as root, a list reached
+// through a link that root does not own is not read (platform/TrustedLinks.h):
+// Unreadable, with a level-0 line naming the link and its owner.
 ListFileLoad ReadListFile(const QString& fileName, QStringList& lines);
 // Replaces the file whole with lines (platform/SaveFile.h: a temporary file
 // renamed over it once complete; a special file in its place is refused, and

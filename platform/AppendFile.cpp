@@ -1,18 +1,65 @@
 #include "platform/AppendFile.h"
 
 #include "platform/ByteText.h"
+#include "platform/TrustedLinks.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace platform {
 namespace {
 
 bool isNullDevice(const struct stat& st) { return S_ISCHR(st.st_mode) && st.st_rdev == makedev(1, 3); }
+
+// The group a file its owner makes in the folder gets: the folder's own with
+// its set-group-ID bit, else the owner's primary group (the folder's where
+// the user database does not know her).
+gid_t groupOfNewFile(const struct stat& folder) {
+    if (folder.st_mode & S_ISGID) return folder.st_gid;
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(4096);
+    if (::getpwuid_r(folder.st_uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found) return found->pw_gid;
+    return folder.st_gid;
+}
+
+// Gives the file fd, just made in folder, to the folder's owner, private,
+// unless root owns the folder.
+bool handOver(int fd, int folder) {
+    struct stat st {};
+    if (::fstat(folder, &st) != 0) return false;
+    if (st.st_uid == 0) return true;
+    return ::fchown(fd, st.st_uid, groupOfNewFile(st)) == 0 && ::fchmod(fd, 0600) == 0;
+}
+
+// Opens path with flags as a run as root does for NewFileOwner::FolderOwner:
+// a file it makes in a folder another user owns is hers and private before
+// anything is written to it; one in root's folder is root's (NewFileMode).
+int openHandedOver(const QString& path, int flags) {
+    QByteArray name;
+    const int folder = OpenTrustedFolderOf(path, name, nullptr);
+    if (folder < 0) return -1;
+    int fd = ::openat(folder, name.constData(), flags | O_CREAT | O_EXCL, NewFileMode());
+    const bool made = fd >= 0;
+    if (!made && errno == EEXIST) fd = ::openat(folder, name.constData(), flags);
+    if (made && !handOver(fd, folder)) {
+        const int error = errno;
+        ::close(fd);
+        ::unlinkat(folder, name.constData(), 0);
+        fd = -1;
+        errno = error;
+    }
+    const int error = errno;
+    ::close(folder);
+    errno = error;
+    return fd;
+}
 
 }  // namespace
 
@@ -20,13 +67,14 @@ unsigned NewFileMode() { return ::geteuid() == 0 ? 0600 : 0666; }
 
 unsigned NewFolderMode() { return ::geteuid() == 0 ? 0700 : 0777; }
 
-int OpenForWriting(const QString& path, WriteOpen mode, int& error) {
-    const QByteArray encoded = BytesFromText(path);
+int OpenForWriting(const QString& path, WriteOpen mode, int& error, NewFileOwner owner) {
     // O_NONBLOCK: a FIFO without a reader fails at once (ENXIO) instead of
     // waiting for one; it is cleared again once the file is known to be regular.
     // O_TRUNC is left out: a file is emptied only after that check.
-    const int fd =
-        ::open(encoded.constData(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, NewFileMode());
+    const int opening = O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const int fd = owner == NewFileOwner::FolderOwner && ::geteuid() == 0
+                       ? openHandedOver(path, opening)
+                       : OpenTrustedPath(path, opening | O_CREAT, nullptr, NewFileMode());
     if (fd < 0) {
         error = errno == ENXIO ? kNotARegularFile : errno;
         return -1;
@@ -61,20 +109,20 @@ QString WriteErrorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-bool AppendToFile(const QString& path, const QByteArray& data, int* error) {
+bool AppendToFile(const QString& path, const QByteArray& data, int* error, NewFileOwner owner) {
     AppendFile file;
-    const bool ok = file.open(path) && file.append(data);
+    const bool ok = file.open(path, false, owner) && file.append(data);
     if (error) *error = file.error();
     return ok;
 }
 
 AppendFile::~AppendFile() { close(); }
 
-bool AppendFile::open(const QString& path, bool truncate) {
+bool AppendFile::open(const QString& path, bool truncate, NewFileOwner owner) {
     close();
     m_path = path;
     m_encodedPath = BytesFromText(path);
-    m_fd = OpenForWriting(path, truncate ? WriteOpen::Truncate : WriteOpen::Append, m_error);
+    m_fd = OpenForWriting(path, truncate ? WriteOpen::Truncate : WriteOpen::Append, m_error, owner);
     if (m_fd < 0) return false;
     struct stat st {};
     if (::fstat(m_fd, &st) == 0) {

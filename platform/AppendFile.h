@@ -28,19 +28,31 @@ inline constexpr int kNotARegularFile = 0x10000;
 unsigned NewFileMode();
 unsigned NewFolderMode();
 
-// Opens path for writing, creating it (NewFileMode) when absent.
+// Who owns a file that a run as root makes.
+enum class NewFileOwner {
+    Program,      // root, private (NewFileMode): the run's own lists and logs
+    FolderOwner,  // the owner of the folder it is made in, with the group her
+                  // own file would get there, private (0600): files kept for
+                  // another program of hers (the planner's data files)
+};
+
+// Opens path for writing, creating it when absent (NewFileMode, or handed
+// over to the folder's owner before anything is written, as owner says).
+// Run as root, path is reached under the link rule of TrustedLinks.h.
 // Returns the descriptor (blocking, close-on-exec), or -1 with error set:
-// ELOOP for a symbolic link, EISDIR for a folder, kNotARegularFile for a FIFO,
-// device or socket, else the system's error. The null device is accepted as
-// the sink it is; nobody but root can put one in place of a file.
-int OpenForWriting(const QString& path, WriteOpen mode, int& error);
+// ELOOP for a symbolic link (or a refused one on the way), EISDIR for a
+// folder, kNotARegularFile for a FIFO, device or socket, else the system's
+// error. The null device is accepted as the sink it is; nobody but root can
+// put one in place of a file.
+int OpenForWriting(const QString& path, WriteOpen mode, int& error, NewFileOwner owner = NewFileOwner::Program);
 
 // The reason for an error of OpenForWriting, AppendFile or a write, as text.
 QString WriteErrorText(int error);
 
 // Appends data to path (opened as above) and closes it again. False, with the
 // error in *error when given, unless all of it was written.
-bool AppendToFile(const QString& path, const QByteArray& data, int* error = nullptr);
+bool AppendToFile(const QString& path, const QByteArray& data, int* error = nullptr,
+                  NewFileOwner owner = NewFileOwner::Program);
 
 // A file held open for appending. Each line goes to the file with one write,
 // so it is in the file (and visible to a reader) as soon as append returns,
@@ -52,10 +64,10 @@ public:
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    // Opens path for appending (OpenForWriting), creating it; with truncate,
-    // any earlier content goes. False (and error() says why) when it cannot be
-    // opened.
-    bool open(const QString& path, bool truncate = false);
+    // Opens path for appending (OpenForWriting), creating it (owned as owner
+    // says); with truncate, any earlier content goes. False (and error() says
+    // why) when it cannot be opened.
+    bool open(const QString& path, bool truncate = false, NewFileOwner owner = NewFileOwner::Program);
     // Makes name afresh in the open folder and opens it: a regular file of
     // that name is replaced by a new, empty one (NewFileMode), so nobody who
     // held the old one open reads the new lines; a link, folder or special

@@ -2,12 +2,8 @@
 
 #include "platform/ByteText.h"
 #include "platform/SaveFile.h"
+#include "platform/TrustedLinks.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
-#include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -21,7 +17,7 @@ struct Line {
     QString text;
 };
 
-enum class Load { Read, Missing, Failed };
+enum class Load { Read, Missing, Refused, Failed };
 
 struct Profile {
     std::vector<Line> lines;
@@ -50,29 +46,17 @@ void splitLines(const QByteArray& data, std::vector<Line>& lines) {
     if (!lines.empty() && lines.front().text.startsWith(QChar(0xFEFF))) lines.front().text.remove(0, 1);
 }
 
-// Reads the file; Missing only when nothing is there at all.
+// Reads the file; Missing only when nothing is there at all. A run as root
+// reads nothing through a link that root does not own (TrustedLinks.h):
+// Refused, with why naming the link and its owner.
 Load loadProfile(const QString& file, Profile& profile, QString& why) {
-    const QByteArray encoded = BytesFromText(file);
-    struct stat st {};
-    if (::stat(encoded.constData(), &st) != 0) {
-        if (errno == ENOENT) return Load::Missing;
-        why = QString::fromLocal8Bit(std::strerror(errno));
-        return Load::Failed;
-    }
-    // A folder, FIFO or device: opening a FIFO would wait for a writer for ever.
-    if (!S_ISREG(st.st_mode)) {
-        why = QStringLiteral("Not a regular file");
-        return Load::Failed;
-    }
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        why = f.errorString();
-        return Load::Failed;
-    }
-    const QByteArray data = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        why = f.errorString();
-        return Load::Failed;
+    QByteArray data;
+    // A folder, FIFO or device is refused: opening a FIFO would wait for a writer for ever.
+    switch (ReadTrustedFile(file, data, &why)) {
+    case TrustedRead::Read: break;
+    case TrustedRead::Missing: return Load::Missing;
+    case TrustedRead::Refused: return Load::Refused;
+    case TrustedRead::Failed: return Load::Failed;
     }
     splitLines(data, profile.lines);
     return Load::Read;
@@ -108,12 +92,16 @@ Line newLine(const QString& text) { return {BytesFromText(text), QByteArrayLiter
 
 }  // namespace
 
-int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value, int bufferSize) {
+int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value, int bufferSize,
+                      QString* refused) {
     value.clear();
+    if (refused) refused->clear();
     if (bufferSize <= 1) return 0;
     Profile profile;
     QString why;
-    if (loadProfile(file, profile, why) != Load::Read) return 0;
+    const Load load = loadProfile(file, profile, why);
+    if (load == Load::Refused && refused) *refused = why;
+    if (load != Load::Read) return 0;
     bool inSection = false;
     for (const Line& line : profile.lines) {
         const QString sec = sectionOf(line.text);
@@ -184,8 +172,9 @@ bool WriteProfileString(const QString& section, const QString& key, const QStrin
     QString reason;
     const Load load = loadProfile(file, profile, reason);
     // A file that is there but cannot be read must not be replaced by one
-    // holding only this key: every other setting would be lost.
-    if (load == Load::Failed) return fail(why, reason);
+    // holding only this key: every other setting would be lost. A refused
+    // link is neither read nor written through.
+    if (load == Load::Failed || load == Load::Refused) return fail(why, reason);
 
     setValue(profile.lines, section, key, value);
     return ReplaceFile(file, joined(profile), why, LinkRule::SaveThrough);
@@ -195,7 +184,8 @@ bool WriteProfileStrings(const QString& file, const std::vector<ProfileEntry>& e
     Profile profile;
     QString reason;
     // As for one key: an unreadable file is never replaced.
-    if (loadProfile(file, profile, reason) == Load::Failed) return fail(why, reason);
+    const Load load = loadProfile(file, profile, reason);
+    if (load == Load::Failed || load == Load::Refused) return fail(why, reason);
     if (entries.empty()) return true;
     for (const ProfileEntry& e : entries) setValue(profile.lines, e.section, e.key, e.value);
     return ReplaceFile(file, joined(profile), why, LinkRule::SaveThrough);

@@ -11,8 +11,13 @@ namespace platform {
 
 // Copies at most bufferSize - 1 characters of the value into value and returns
 // how many it copied: 0 when the file, section or key is missing or the value
-// is empty, and when the file cannot be read or is not a regular file.
-int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value, int bufferSize);
+// is empty, and when the file cannot be read or is not a regular file. Run as
+// root, nothing is read through a link that root does not own, on the file's
+// folders or in its own chain of links (TrustedLinks.h); refused, when given,
+// then receives the reason, which names the link and its owner, and is
+// emptied otherwise.
+int ReadProfileString(const QString& file, const QString& section, const QString& key, QString& value, int bufferSize,
+                      QString* refused = nullptr);
 
 // Replaces the key's value in place, or adds the key at the end of its section,
 // adding the section at the end of the file and creating the file when missing.
@@ -25,8 +30,9 @@ int ReadProfileString(const QString& file, const QString& section, const QString
 // regular file, or is read-only (its owner has no write permission) is never
 // replaced. A settings file that is a symbolic link is saved through it, as a
 // text editor saves: the file it leads to is replaced (through a temporary
-// file in that file's folder) and the link stays. Returns false on any
-// failure, with the reason in why.
+// file in that file's folder) and the link stays; run as root, only through
+// links root owns (SaveTarget). Returns false on any failure, with the reason
+// in why.
 bool WriteProfileString(const QString& section, const QString& key, const QString& value, const QString& file,
                         QString* why = nullptr);
 

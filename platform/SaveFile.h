@@ -6,20 +6,21 @@
 //
 // A folder, FIFO, device or socket in the file's place is refused. So is a
 // symbolic link for the files the programs keep for themselves (lists and
-// logs of a run): QSaveFile would otherwise replace the file the link points
-// to. The temporary file is made new and exclusively (it can be neither a
-// link nor a file that was there), and the final rename replaces the name
-// itself, so a link put in place after the check is replaced by the new file
-// and the file it points to stays untouched.
+// logs of a run), which would otherwise replace the file the link points to.
+// The file's folder is opened once and everything after happens in it: the
+// temporary file is made there new and exclusively (it can be neither a link
+// nor a file that was there), and the final rename replaces the name itself,
+// so a link put in place after the check is replaced by the new file and the
+// file it points to stays untouched. Run as root, the folder is reached under
+// the link rule of TrustedLinks.h.
 //
 // The user's own settings and list files may be links to files kept
 // elsewhere, and are saved as text editors save them: the file at the end of
 // the links is replaced through a temporary file in its own folder and a
-// rename, and the links stay as they are.
+// rename, and the links stay as they are. Run as root, only links root owns
+// are saved through, anywhere on the path.
 #include <QByteArray>
 #include <QString>
-
-class QSaveFile;
 
 namespace platform {
 
@@ -31,24 +32,21 @@ enum class LinkRule {
 
 // The file a save of fileName replaces: fileName itself, or with SaveThrough
 // the end of its chain of links (relative targets read from the link's own
-// folder). False, with the reason in why, for a chain of links that does not
-// end (ELOOP) or a link that cannot be read.
+// folder). Run as root, SaveThrough gives the path with every link on it
+// resolved, and refuses a link root does not own anywhere on it, the file's
+// own chain and its folders alike (TrustedLinks.h). False, with the reason in
+// why, for a refused link (the reason names it and its owner), a chain of
+// links that does not end (ELOOP) or a link that cannot be read.
 bool SaveTarget(const QString& fileName, LinkRule rule, QString& target, QString* why);
 
-// Opens file (a QSaveFile naming the file to replace) for writing. Fails, with
-// the reason in why, when something other than a regular file is at its name,
-// when the file exists and is read-only (its owner has no write permission:
-// the file is then never replaced, whoever runs the program) or when the
-// temporary file cannot be made.
-bool OpenSaveFile(QSaveFile& file, QString* why);
-
-// Flushes what was written, forces it to the disk and renames the temporary
-// file over the old one. On a failure, or when a write before it failed, the
-// temporary file is removed, the old file stays and why holds the reason.
-bool CommitSaveFile(QSaveFile& file, QString* why);
-
-// Opens, writes data and commits as above, following rule for a link at the
-// file's name.
+// Replaces the file (SaveTarget) with data: written whole to a temporary file
+// in its folder, every write checked and forced to the disk, then renamed
+// over it. Fails, with the reason in why and the old file as it was, when
+// something other than a regular file is at its name, when the file exists
+// and is read-only (its owner has no write permission: the file is then never
+// replaced, whoever runs the program), or when any step fails. A replaced
+// file keeps its permission bits; a new one is private run as root
+// (NewFileMode), else as the umask leaves it.
 bool ReplaceFile(const QString& fileName, const QByteArray& data, QString* why, LinkRule rule = LinkRule::Refuse);
 
 }  // namespace platform

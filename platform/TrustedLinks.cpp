@@ -153,4 +153,60 @@ int OpenTrustedPath(const QString& path, int flags, QString* why, mode_t mode) {
     return fd;
 }
 
+int OpenTrustedFolderOf(const QString& path, QByteArray& name, QString* why) {
+    const QByteArray bytes = BytesFromText(path);
+    const qsizetype slash = bytes.lastIndexOf('/');
+    name = bytes.mid(slash + 1);
+    if (name.isEmpty() || name == "." || name == "..") {
+        fail(why, systemError(EISDIR));
+        errno = EISDIR;
+        return -1;
+    }
+    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : bytes.left(slash);
+    return OpenTrustedPath(TextFromBytes(folder), O_PATH | O_DIRECTORY, why);
+}
+
+bool RefusedPath(const QString& path, QString* why) {
+    QString resolved;
+    return RefusesForeignLinks() && !ResolveTrustedPath(path, true, resolved, why);
+}
+
+TrustedRead ReadTrustedFile(const QString& path, QByteArray& data, QString* why) {
+    data.clear();
+    // O_NONBLOCK: a FIFO without a writer is not waited for.
+    const int fd = OpenTrustedPath(path, O_RDONLY | O_NONBLOCK | O_NOCTTY, why);
+    if (fd < 0) {
+        const int error = errno;
+        if (RefusesForeignLinks() && error == ELOOP) return TrustedRead::Refused;
+        struct stat st {};
+        // A link that leads nowhere is there all the same.
+        if (error == ENOENT && ::lstat(BytesFromText(path).constData(), &st) != 0) return TrustedRead::Missing;
+        fail(why, systemError(error));
+        return TrustedRead::Failed;
+    }
+    struct stat st {};
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        fail(why, known ? QStringLiteral("Not a regular file") : systemError(errno));
+        ::close(fd);
+        return TrustedRead::Failed;
+    }
+    data.reserve(qsizetype(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            fail(why, systemError(errno));
+            ::close(fd);
+            data.clear();
+            return TrustedRead::Failed;
+        }
+        if (n == 0) break;
+        data.append(buffer, n);
+    }
+    ::close(fd);
+    return TrustedRead::Read;
+}
+
 }  // namespace platform

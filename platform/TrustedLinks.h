@@ -35,4 +35,28 @@ bool ResolveTrustedPath(const QString& path, bool followLast, QString& resolved,
 // set and why filled on failure.
 int OpenTrustedPath(const QString& path, int flags, QString* why, mode_t mode = 0);
 
+// Opens the folder that holds path's last component (O_PATH, so that a
+// folder one may write but not list can be opened too) under the same rule,
+// and gives that component's name. -1 with errno set and why filled on
+// failure; a path whose last component names no file ("/", "x/..") is EISDIR.
+int OpenTrustedFolderOf(const QString& path, QByteArray& name, QString* why);
+
+// True when the rule refuses path: the process runs as root and a link on it
+// (its last component included) is not root's, or its chain of links does
+// not end; why then names the link and its owner as above. Always false for
+// an ordinary user.
+bool RefusedPath(const QString& path, QString* why);
+
+// What a read of a whole file under the rule found.
+enum class TrustedRead {
+    Read,     // data holds the file's bytes
+    Missing,  // nothing at all at the path, not even a link
+    Refused,  // run as root, a link on the path is refused (why names it and its owner)
+    Failed,   // a folder, FIFO, device, a link that leads nowhere, no permission, a read error
+};
+
+// Reads the regular file at path whole, opened with OpenTrustedPath and
+// never waiting on a FIFO. why says what went wrong unless the result is Read.
+TrustedRead ReadTrustedFile(const QString& path, QByteArray& data, QString* why);
+
 }  // namespace platform

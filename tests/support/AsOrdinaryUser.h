@@ -2,8 +2,12 @@
 // Root ignores permission bits. Running the file-system checks under an
 // ordinary user's identity (the file-system user id of this thread) makes a
 // folder without read permission really unreadable, also under root.
+#include <grp.h>
 #include <sys/fsuid.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <functional>
 
 class AsOrdinaryUser {
 public:
@@ -22,3 +26,19 @@ public:
 private:
     bool m_switched = false;
 };
+
+// Runs body in a child process under uid (group gid, no supplementary groups)
+// and gives its exit status: an ordinary user's run, without changing this
+// process. 99 when the child could not become that user, 98 when it did not
+// end normally. Needs root.
+inline int ExitStatusAs(uid_t uid, gid_t gid, const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(gid, gid, gid) != 0 || ::setresuid(uid, uid, uid) != 0)
+            ::_exit(99);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+}
