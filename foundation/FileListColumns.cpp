@@ -82,7 +82,8 @@ FileListColumns::FileListColumns(QTreeView* view, FileListModel* rows) : QObject
     connect(header, &QHeaderView::sectionResized, this, [this](int column, int /*old*/, int size) {
         if (!m_layingOut && column < kShownFileColumns && size > 0) m_userWidths[size_t(column)] = size;
     });
-    view->viewport()->installEventFilter(this);
+    m_viewport = view->viewport();
+    m_viewport->installEventFilter(this);
     view->installEventFilter(this);
     fitToRows();
 }
@@ -93,11 +94,13 @@ void FileListColumns::fitToRows() {
 }
 
 bool FileListColumns::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view->viewport() && event->type() == QEvent::Resize) {
+    // The type first: a view being destroyed still sends events, and is no
+    // tree view any more by then.
+    if (event->type() == QEvent::Resize && watched == m_viewport) {
         // A scroll bar coming or going across the bottom leaves the width as it was.
         const auto* resize = static_cast<QResizeEvent*>(event);
         if (resize->size().width() != resize->oldSize().width()) layOut();
-    } else if (watched == m_view && event->type() == QEvent::FontChange) {
+    } else if (event->type() == QEvent::FontChange && watched == m_view) {
         fitToRows();
     }
     return QObject::eventFilter(watched, event);

@@ -49,6 +49,8 @@ private:
     void layOut();
 
     QTreeView* m_view;
+
+    QWidget* m_viewport = nullptr;  // the view's viewport, known apart from the view
     FileListModel* m_rows;
     FileColumnNeeds m_needs;
     FileColumnWidthList m_userWidths{};  // 0 for a column the user has not sized
