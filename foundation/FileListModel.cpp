@@ -1,5 +1,6 @@
 #include "foundation/FileListModel.h"
 
+#include "foundation/CollatedOrder.h"
 #include "foundation/FileRoutines.h"
 #include "foundation/NumberText.h"
 #include "platform/FileStatus.h"
@@ -214,38 +215,84 @@ void FileListModel::sortRows() {
     const int n = count();
     if (n < 2) return;
     const int column = m_sortColumn;
-    // The text columns' sort keys are made once for the sort, not at every
-    // comparison; the values' columns compare as they are.
-    const bool byText = column == PathColumn || column == NameColumn || column == FolderColumn || column == TypeColumn;
-    std::vector<QCollatorSortKey> keys;
-    std::vector<char> has(static_cast<size_t>(n));
-    if (byText) keys.reserve(size_t(n));
-    for (int i = 0; i < n; ++i) {
-        has[size_t(i)] = hasText(i, column);
-        if (byText) keys.push_back(m_collator.sortKey(has[size_t(i)] ? text(i, column) : QString()));
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    // order[i] is the row that goes to place i.
+    std::vector<int> order;
+    if (column == PathColumn || column == NameColumn || column == FolderColumn || column == TypeColumn) {
+        // A row without the column's text sorts after every text, the rows
+        // without it in list order. Usually every row has it: then no list
+        // of the rows with it is made.
+        std::vector<int> with;
+        std::vector<int> without;
+        for (int i = 0; i < n; ++i) {
+            if (hasText(i, column)) {
+                if (!without.empty()) with.push_back(i);
+            } else {
+                if (without.empty()) {
+                    with.resize(size_t(i));
+                    std::iota(with.begin(), with.end(), 0);
+                }
+                without.push_back(i);
+            }
+        }
+        const int withCount = without.empty() ? n : int(with.size());
+        const auto rowOf = [&](int i) { return without.empty() ? i : with[size_t(i)]; };
+        // The type column's texts are made once for the sort; the others are
+        // parts of the path.
+        std::vector<QString> types;
+        if (column == TypeColumn) {
+            types.reserve(size_t(withCount));
+            for (int i = 0; i < withCount; ++i) types.push_back(text(rowOf(i), column));
+        }
+        const auto textOf = [&](int i) -> QStringView {
+            const Row& r = m_rows[size_t(rowOf(i))];
+            switch (column) {
+            case PathColumn: return r.path;
+            case NameColumn: return r.name();
+            case FolderColumn: return r.folder();
+            default: return types[size_t(i)];
+            }
+        };
+        order = CollatedOrder(withCount, textOf, m_collator, descending);
+        if (!without.empty()) {
+            for (int& i : order) i = with[size_t(i)];
+            order.insert(descending ? order.begin() : order.end(), without.begin(), without.end());
+        }
+    } else {
+        order.resize(size_t(n));
+        std::iota(order.begin(), order.end(), 0);
+        const auto less = [&](int a, int b) { return compareRows(a, b, column) < 0; };
+        if (descending)
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
+        else
+            std::stable_sort(order.begin(), order.end(), less);
     }
-    // A row without the column's text sorts after every value; two such rows are equal.
-    const auto less = [&](int a, int b) {
-        if (!has[size_t(a)]) return false;
-        if (!has[size_t(b)]) return true;
-        return byText ? keys[size_t(a)].compare(keys[size_t(b)]) < 0 : compareRows(a, b, column) < 0;
-    };
-    std::vector<int> order(static_cast<size_t>(n));
-    std::iota(order.begin(), order.end(), 0);
-    if (m_sortOrder == Qt::AscendingOrder)
-        std::stable_sort(order.begin(), order.end(), less);
-    else
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<Row> sorted;
-    sorted.reserve(size_t(n));
-    for (const int i : order) sorted.push_back(std::move(m_rows[size_t(i)]));
-    m_rows.swap(sorted);
     const QModelIndexList before = persistentIndexList();
+    std::vector<int> where;  // where each row went
     if (!before.isEmpty()) {
-        std::vector<int> where(static_cast<size_t>(n));
+        where.resize(size_t(n));
         for (int i = 0; i < n; ++i) where[size_t(order[size_t(i)])] = i;
+    }
+    // The rows move in place, cycle by cycle: a sorted copy would hold every
+    // row twice at once.
+    for (int start = 0; start < n; ++start) {
+        if (order[size_t(start)] == start) continue;
+        Row held = std::move(m_rows[size_t(start)]);
+        int at = start;
+        for (;;) {
+            const int from = order[size_t(at)];
+            order[size_t(at)] = at;
+            if (from == start) {
+                m_rows[size_t(at)] = std::move(held);
+                break;
+            }
+            m_rows[size_t(at)] = std::move(m_rows[size_t(from)]);
+            at = from;
+        }
+    }
+    if (!before.isEmpty()) {
         QModelIndexList after;
         after.reserve(before.size());
         for (const QModelIndex& old : before) after.append(createIndex(where[size_t(old.row())], old.column()));

@@ -108,10 +108,12 @@ const struct SortCase {
     {0, Qt::AscendingOrder, {"/x/Bericht.txt", "/X/c.DOC", "/y/a_000.txt", "/y/d.doc", "/z/failed"}},
     {0, Qt::DescendingOrder, {"/z/failed", "/y/d.doc", "/y/a_000.txt", "/X/c.DOC", "/x/Bericht.txt"}},
     {1, Qt::AscendingOrder, {"/y/a_000.txt", "/x/Bericht.txt", "/X/c.DOC", "/y/d.doc", "/z/failed"}},
+    {1, Qt::DescendingOrder, {"/z/failed", "/y/d.doc", "/X/c.DOC", "/x/Bericht.txt", "/y/a_000.txt"}},
     {2, Qt::AscendingOrder, {"/x/Bericht.txt", "/X/c.DOC", "/y/a_000.txt", "/y/d.doc", "/z/failed"}},
     {3, Qt::AscendingOrder, {"/y/a_000.txt", "/y/d.doc", "/X/c.DOC", "/x/Bericht.txt", "/z/failed"}},
     {3, Qt::DescendingOrder, {"/z/failed", "/x/Bericht.txt", "/X/c.DOC", "/y/a_000.txt", "/y/d.doc"}},
     {4, Qt::AscendingOrder, {"/X/c.DOC", "/y/d.doc", "/x/Bericht.txt", "/y/a_000.txt", "/z/failed"}},
+    {4, Qt::DescendingOrder, {"/z/failed", "/x/Bericht.txt", "/y/a_000.txt", "/X/c.DOC", "/y/d.doc"}},
     {5, Qt::AscendingOrder, {"/y/a_000.txt", "/X/c.DOC", "/x/Bericht.txt", "/y/d.doc", "/z/failed"}},
     {5, Qt::DescendingOrder, {"/z/failed", "/x/Bericht.txt", "/y/d.doc", "/X/c.DOC", "/y/a_000.txt"}},
 };
