@@ -22,7 +22,7 @@ struct CopyRun;
 // moment the list was made, which the caller named the backup folder for; the
 // clock's time at the start when not given). A test run, and a run whose
 // list may miss changes (scan.awayEntries: listed folders that were missing
-// or could not be read; scan.gaps: a folder list not read, a scan stopped),
+// or could not be read; scan.gaps: a folder list not read),
 // keep the stored date, the latter with a level-0 line for each, so the next
 // run lists their changes again. failed.txt, the files waiting for a retry, is replaced
 // whole at the end: the files it listed that were not copied and this run's

@@ -61,7 +61,7 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
                                        parameters.lvExclude, parameters.lstAllPaths, true, true,
                                        status ? status->ProgressBarCurrent : nullptr, destination, &scan);
     scanErrors += AddEarlierFailures(parameters.lvwFiles);
-    if (parameters.pathListUnread) scan.gaps << "The folder list " + PathListFile + " could not be read";
+    if (parameters.pathListUnread) NoteUnreadFolderList(scan);
 
     if (status) {
         platform::YieldToWindows();
@@ -121,3 +121,5 @@ void ShowNoDestinationMessage() {
     platform::MsgBox(QStringLiteral("There is no destination directory specified"), platform::Buttons::OK,
                      platform::Icon::Information, QStringLiteral("Need to choose a destination directory"));
 }
+
+void NoteUnreadFolderList(ScanReport& scan) { scan.gaps << "The folder list " + PathListFile + " could not be read"; }

@@ -45,3 +45,7 @@ bool RefuseMissingDestination(const QString& destination, bool tellUser);
 
 // The information box of a start without a destination folder.
 void ShowNoDestinationMessage();
+
+// Adds to scan the gap of a folder list (PathListFile) that could not be
+// read: the run's list may miss changes, so it keeps the stored date.
+void NoteUnreadFolderList(ScanReport& scan);

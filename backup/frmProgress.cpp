@@ -526,7 +526,7 @@ void frmProgress::cmdGetFileList_Click() {
                                                            lstXTN, fileList, lvExclude, lstAllPaths, true, true,
                                                            ProgressBarTotal, txtDestDir->text(), &m_scan);
         m_scanErrors += AddEarlierFailures(fileList);
-        if (m_pathListUnread) m_scan.gaps << "The folder list " + PathListFile + " could not be read";
+        if (m_pathListUnread) NoteUnreadFolderList(m_scan);
     } while (m_refreshAgain);
     fitFileColumns();
     UpdateStatus();

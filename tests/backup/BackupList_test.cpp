@@ -1,5 +1,6 @@
 #include "backup/BackupList.h"
 #include "BackupTestSupport.h"
+#include "backup/BackupRun.h"
 #include "backup/PlannerRecords.h"
 #include "backup/StatusControls.h"
 #include "foundation/FileListModel.h"
@@ -504,18 +505,20 @@ TEST_F(CopyLoopTest, AListedFolderThatWasAwayKeepsTheDateOfTheLastBackup) {
     EXPECT_EQ(env.readLines("copied.txt"), QStringList{a});
 }
 
-// A list that may miss changes for another reason (a scan stopped early, a
-// folder list not read) keeps the date the same way, with its own line.
+// A list that may miss changes for another reason (a folder list not read)
+// keeps the date the same way, with its own line.
 TEST_F(CopyLoopTest, AListThatMayMissChangesKeepsTheDateOfTheLastBackup) {
     source("a.txt", "aaaa");
     env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=2003-01-01 00:00:00\r\n[Plandel]\r\ndataPath=" +
                                     env.path("plan") + "\r\n");
     QString d = dest;
-    const QString gap = "The scan was stopped before it listed every folder";
-    BackupList(&rows, d, nullptr, 0, 0, BackupTestNow(), nullptr, ScanReport{{}, {}, {gap}});
+    ScanReport scan;
+    NoteUnreadFolderList(scan);
+    BackupList(&rows, d, nullptr, 0, 0, BackupTestNow(), nullptr, scan);
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-01-01 00:00:00");
     EXPECT_TRUE(env.readFile("corvex.log")
-                    .contains("," + gap + " - the date of the last backup stays 2003-01-01 00:00:00\r\n"));
+                    .contains(",The folder list " + PathListFile +
+                              " could not be read - the date of the last backup stays 2003-01-01 00:00:00\r\n"));
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
 }
 
