@@ -110,16 +110,15 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {
-    if (!IsMissingDestination(destination)) return false;
-    // The backup folders would land in the root of the file system.
-    WriteLog(QStringLiteral("There is no destination directory specified - nothing backed up"), 0);
-    if (tellUser) ShowNoDestinationMessage();
+    const QString reason = MissingDestinationReason(destination);
+    if (reason.isEmpty()) return false;
+    // The backup folders would land in the root of the file system, or in
+    // whatever folder the program was started from.
+    WriteLog(reason + " - nothing backed up", 0);
+    if (tellUser)
+        platform::MsgBox(reason, platform::Buttons::OK, platform::Icon::Information,
+                         QStringLiteral("Need to choose a destination directory"));
     return true;
-}
-
-void ShowNoDestinationMessage() {
-    platform::MsgBox(QStringLiteral("There is no destination directory specified"), platform::Buttons::OK,
-                     platform::Icon::Information, QStringLiteral("Need to choose a destination directory"));
 }
 
 void NoteUnreadFolderList(ScanReport& scan) { scan.gaps << "The folder list " + PathListFile + " could not be read"; }

@@ -39,12 +39,10 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
                                     const QStringList& listedFolders = {}, const ScanReport& scan = {},
                                     bool storeDate = true);
 
-// True, after a level-0 line and, with tellUser, the box below, when
-// destination is missing (IsMissingDestination).
+// True, after a level-0 line and, with tellUser, an information box, both
+// saying what is wrong (MissingDestinationReason), when destination is
+// missing (IsMissingDestination).
 bool RefuseMissingDestination(const QString& destination, bool tellUser);
-
-// The information box of a start without a destination folder.
-void ShowNoDestinationMessage();
 
 // Adds to scan the gap of a folder list (PathListFile) that could not be
 // read: the run's list may miss changes, so it keeps the stored date.

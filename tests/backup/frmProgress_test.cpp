@@ -822,13 +822,19 @@ TEST_F(MainWindowTest, EmptyBlankRootOrRelativeDestinationStartsNoBackup) {
     frmProgress& f = load();
     addRow("/x", 1, true);
     // "   /" is what a blank entry was saved as: it names the root folder.
-    const std::vector<const char*> missing{"", "   ", "   /", "/", "/./", "/tmp/..", "bk", "."};
-    for (const char* text : missing) {
-        f.txtDestDir->setText(text);
+    // A blank one is missing; any other is named with what is wrong.
+    const std::vector<QString> missing{"", "   ", "   /", "/", "/./", "/tmp/..", "bk", ".", "~/Backup"};
+    for (const QString& text : missing) {
+        f.txtDestDir->clear();
+        QTest::keyClicks(f.txtDestDir, text);
         boxes.answer(platform::Answer::OK);
         start();
         EXPECT_EQ(boxes.last().title, "Need to choose a destination directory");
-        EXPECT_EQ(boxes.last().text, "There is no destination directory specified");
+        EXPECT_EQ(boxes.last().text,
+                  text.trimmed().isEmpty() || text == "   /"
+                      ? "There is no destination directory specified"
+                      : "The destination directory '" + text +
+                            "' must be a full path, beginning with /, to a folder other than the root folder");
         EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
     }
     EXPECT_EQ(boxes.count(), int(missing.size()));
