@@ -6,6 +6,7 @@
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/SettingsKeys.h"
+#include "platform/AppendFile.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileCopy.h"
@@ -77,16 +78,24 @@ QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTi
 void OpenBackupFolder(const QString& base, const QString& folder, platform::CopyRun& run) {
     int error = 0;
     QString description;
-    // Failures show when the folder is opened.
-    MakeFolderWithReason(base, error, description);
+    // Failures show when the folder is opened; the reason is the making's
+    // when base could not be made.
+    const bool made = MakeFolderWithReason(base, error, description);
     QString level = folder.startsWith(base) ? folder.mid(base.size()) : QString();
     if (level.endsWith('/')) level.chop(1);
-    run.openBackupFolder(base, level, error);
+    if (!run.openBackupFolder(base, level, run.backupFolderError) && !made && error != 0) run.backupFolderError = error;
 }
 
-void LogUnwritableDestination(const QString& folder) {
+void LogUnwritableDestination(const QString& folder, const QString& reason) {
+    const QString line = "Cant write to the destination folder " + folder + " - " + reason;
+    WriteLog(line, 0);
     QString failedLog = platform::ProgramFolder() + QStringLiteral("/failed.log");
-    WriteLogToFile(failedLog, "Cant write to the destination folder " + folder, 1, 0, QString());
+    WriteLogToFile(failedLog, line, 1, 0, QString());
+}
+
+QString BackupFolderReason(const platform::CopyRun& run) {
+    return run.backupFolderError != 0 ? platform::WriteErrorText(run.backupFolderError)
+                                      : QStringLiteral("the folder could not be opened");
 }
 
 QString BackupTypeName(int type) {

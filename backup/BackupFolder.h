@@ -38,8 +38,12 @@ QDateTime LastBackupTime();
 // level-0 log line, when the value is no date or lies after now.
 QDateTime DateWindowStart(const QDateTime& now);
 
-// The failed.log line of a backup folder that cannot be made or written.
-void LogUnwritableDestination(const QString& folder);
+// The level-0 program-log line and the failed.log line of a backup folder
+// that cannot be made or written, each with the folder and the reason.
+void LogUnwritableDestination(const QString& folder, const QString& reason);
+
+// Why run's backup folder could not be made or opened, as text.
+QString BackupFolderReason(const platform::CopyRun& run);
 
 // The backup type's short description, "Unknown Backup type" for a number
 // that names none.

@@ -87,6 +87,8 @@ public:
         WriteLog("Cant write to " + m_path + " - " + m_file.errorString(), 0);
     }
     void close() { m_file.close(); }
+    // Why the file could not be opened or written.
+    QString errorString() const { return m_file.errorString(); }
 
 private:
     platform::AppendFile m_file;
@@ -229,16 +231,21 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // A test run lists nothing in the backup folder: its list lines are discarded.
     ListFile filesList;
     ListFile detailsList;
-    const bool listsOpen =
-        testMode
-            ? filesList.open(QStringLiteral("/dev/null")) && detailsList.open(QStringLiteral("/dev/null"))
-            : copyRun.backupFolder >= 0 &&
-                  filesList.openNew(copyRun.backupFolder, QStringLiteral("_files.txt"), destination + "_files.txt") &&
-                  detailsList.openNew(copyRun.backupFolder, QStringLiteral("_fileDetails.txt"),
-                                      destination + "_fileDetails.txt");
-    if (!listsOpen) {
+    // Why the backup folder or a list in it cannot be written; "" once both are open.
+    QString unwritable;
+    const auto openList = [&](ListFile& list, const QString& name) {
+        if (!unwritable.isEmpty()) return;
+        if (testMode ? list.open(QStringLiteral("/dev/null"))
+                     : list.openNew(copyRun.backupFolder, name, destination + name))
+            return;
+        unwritable = name + ": " + list.errorString();
+    };
+    if (!testMode && copyRun.backupFolder < 0) unwritable = BackupFolderReason(copyRun);
+    openList(filesList, QStringLiteral("_files.txt"));
+    openList(detailsList, QStringLiteral("_fileDetails.txt"));
+    if (!unwritable.isEmpty()) {
         // The trace comes first: an unattended run may wait at the box for ever.
-        LogUnwritableDestination(destination);
+        LogUnwritableDestination(destination, unwritable);
         platform::MsgBox("Cant write to the destination folder \r\n" + destination +
                              "\r\n\r\nMake sure that you have write access to the folder, and that there is enough "
                              "disk space",

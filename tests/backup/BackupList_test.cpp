@@ -23,6 +23,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <functional>
+#include <iostream>
+#include <optional>
 
 namespace {
 const QString S = QString(QChar(31));
@@ -212,7 +217,8 @@ TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenIsLoggedBeforeTheMessage) {
     dest = env.path("file/sub");
     bool loggedFirst = false;
     platform::SetBoxResponder([&](const platform::BoxRequest&) {
-        loggedFirst = env.readFile("failed.log").contains("Cant write to the destination folder " + dest + "/");
+        const QString line = "Cant write to the destination folder " + dest + "/ - Not a directory";
+        loggedFirst = env.readFile("failed.log").contains(line) && env.readFile("corvex.log").contains(line);
         return platform::BoxReply{platform::Answer::OK, {}};
     });
     QString d = dest;
@@ -326,10 +332,73 @@ TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenStopsBeforeCopying) {
     EXPECT_EQ(boxes.last().text, "Cant write to the destination folder \r\n" + dest +
                                      "/\r\n\r\nMake sure that you have write access to the folder, and that there "
                                      "is enough disk space");
-    EXPECT_TRUE(env.readLines("failed.log").value(0).endsWith(",Cant write to the destination folder " + dest + "/"));
+    EXPECT_TRUE(env.readLines("failed.log")
+                    .value(0)
+                    .endsWith(",Cant write to the destination folder " + dest + "/ - Not a directory"));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-01-01 00:00:00");
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
+}
+
+// Whatever keeps the run from writing into the backup folder, the program
+// log and failed.log say why, before the box.
+TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenIsLoggedWithTheReason) {
+    source("a.txt", "a");
+    // The ordinary user writes the program folder's files.
+    ASSERT_EQ(::chmod(QFile::encodeName(env.folder()).constData(), 0777), 0);
+    const auto files = [this] { return env.path("dest/_files.txt"); };
+    const auto details = [this] { return env.path("dest/_fileDetails.txt"); };
+    const struct {
+        const char* what;
+        std::function<bool()> plant;
+        const char* reason;
+        bool asOrdinaryUser;
+    } cases[] = {
+        {"a file in place of the folder",
+         [&] {
+             dest = env.path("file/sub");
+             WriteBytes(env.path("file"), "x");
+             return true;
+         },
+         "Not a directory", false},
+        {"a read-only folder", [&] { return ::chmod(QFile::encodeName(dest).constData(), 0555) == 0; },
+         "_files.txt: Permission denied", true},
+        {"a link in place of _files.txt", [&] { return QFile::link(env.path("src/a.txt"), files()); },
+         "_files.txt: Is a symbolic link", false},
+        {"a FIFO in place of _fileDetails.txt",
+         [&] { return ::mkfifo(QFile::encodeName(details()).constData(), 0666) == 0; },
+         "_fileDetails.txt: Not a regular file", false},
+        {"a device in place of _files.txt",
+         [&] { return ::mknod(QFile::encodeName(files()).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+         "_files.txt: Not a regular file", false},
+    };
+    for (const auto& c : cases) {
+        RemoveTree(env.path("dest"));
+        QFile::remove(env.path("file"));
+        QDir().mkpath(env.path("dest"));
+        dest = env.path("dest");
+        for (const char* log : {"corvex.log", "failed.log"}) QFile::remove(env.path(log));
+        if (!c.plant()) {
+            std::cout << "skipped " << c.what << ": it cannot be made here\n";
+            continue;
+        }
+        QString seen;
+        platform::SetBoxResponder([&](const platform::BoxRequest&) {
+            seen = env.readFile("corvex.log");
+            return platform::BoxReply{platform::Answer::OK, {}};
+        });
+        {
+            std::optional<AsOrdinaryUser> user;
+            if (c.asOrdinaryUser) user.emplace();
+            run();
+        }
+        platform::SetBoxResponder({});
+        ::chmod(QFile::encodeName(env.path("dest")).constData(), 0755);
+        const QString line = "Cant write to the destination folder " + dest + "/ - " + c.reason;
+        EXPECT_TRUE(seen.endsWith("," + line + "\r\n")) << c.what << ": " << seen.toStdString();
+        EXPECT_TRUE(env.readLines("failed.log").value(0).endsWith("," + line)) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt"))) << c.what;
+    }
 }
 
 TEST_F(CopyLoopTest, AFailingCopyLeavesTheOlderBackupCopyUnchanged) {

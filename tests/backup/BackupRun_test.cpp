@@ -236,18 +236,19 @@ TEST_F(RunBackupTest, AListedFolderAwayForOneRunHasItsChangesCopiedWhenBack) {
 }
 
 // A dated folder that cannot be made, or is held by anything but a folder,
-// stops the run as a destination that cannot be written does: its box and
-// failed.log line alone, an error, the retry list kept, nothing written
-// through a link in its place.
+// stops the run as a destination that cannot be written does: its box, its
+// program-log and failed.log lines with the reason, an error, the retry list
+// kept, nothing written through a link in its place.
 TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDestination) {
     writeIni("backupType=1\r\n");
     env.writeFile("failed.txt", env.path("src/old.txt") + "\r\n");
     QDir().mkpath(env.path("elsewhere"));
-    const std::vector<std::function<void(const QString&)>> inTheWay = {
-        [](const QString& place) { WriteBytes(place, "a file where the folder goes"); },
-        [this](const QString& place) { ASSERT_TRUE(QFile::link(env.path("elsewhere"), place)); },
+    const std::vector<std::pair<std::function<void(const QString&)>, QString>> inTheWay = {
+        {[](const QString& place) { WriteBytes(place, "a file where the folder goes"); }, "Not a directory"},
+        // A link is not followed, so no folder is there.
+        {[this](const QString& place) { ASSERT_TRUE(QFile::link(env.path("elsewhere"), place)); }, "Not a directory"},
     };
-    for (const auto& putInTheWay : inTheWay) {
+    for (const auto& [putInTheWay, reason] : inTheWay) {
         const QString dated = env.path("dest/20030428");
         QDir().mkpath(env.path("dest"));
         putInTheWay(dated);
@@ -261,7 +262,10 @@ TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDe
         EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
         const QStringList failed = env.readLines("failed.log");
         ASSERT_EQ(failed.size(), failedLines + 1);
-        EXPECT_TRUE(failed.last().endsWith(",Cant write to the destination folder " + dated + "/"));
+        EXPECT_TRUE(failed.last().endsWith(",Cant write to the destination folder " + dated + "/ - " + reason))
+            << failed.last().toStdString();
+        EXPECT_TRUE(env.readFile("corvex.log")
+                        .contains(",Cant write to the destination folder " + dated + "/ - " + reason + "\r\n"));
         EXPECT_FALSE(env.readFile("corvex.log").contains("Cant create backup directory"));
         EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/old.txt")});
         EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
@@ -485,7 +489,9 @@ TEST_F(RunBackupTest, ALinkInPlaceOfTheRunsListIsRefusedAndItsTargetKept) {
     RunBackup(window().backupParameters(), nullptr);
     EXPECT_TRUE(planted.untouched());
     EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt")));
-    EXPECT_TRUE(env.readFile("failed.log").contains(",Cant write to the destination folder " + env.path("dest/")));
+    EXPECT_TRUE(env.readFile("failed.log")
+                    .contains(",Cant write to the destination folder " + env.path("dest/") +
+                              " - _files.txt: Is a symbolic link\r\n"));
     EXPECT_EQ(RunExitStatus(), 1);
 }
 
