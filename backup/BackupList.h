@@ -25,8 +25,9 @@ struct CopyRun;
 // or could not be read; scan.gaps: a folder list not read),
 // keep the stored date, the latter with a level-0 line for each, so the next
 // run lists their changes again. failed.txt, the files waiting for a retry, is replaced
-// whole at the end: the files it listed that were not copied and this run's
-// failures; a test run leaves it as it was. earlierErrors counts the failures
+// whole at the end: the files it listed that were not copied and still wait
+// (as AddEarlierFailures tells from listedEntries, the folder list's entries)
+// and this run's failures; a test run leaves it as it was. earlierErrors counts the failures
 // met before the copy loop (lists and folders that could not be read); they
 // are errors of the run and count in the events.log line, the planner run
 // record and the status caption. run, when given, holds the backup folder
@@ -47,12 +48,18 @@ struct BackupOutcome {
 };
 BackupOutcome BackupList(const FileListModel* rows, QString& destination, const StatusControls* status, int keep,
                          int earlierErrors = 0, const QDateTime& namedAt = QDateTime(),
-                         platform::CopyRun* run = nullptr, const ScanReport& scan = {}, bool storeDate = true);
+                         platform::CopyRun* run = nullptr, const ScanReport& scan = {}, bool storeDate = true,
+                         const QStringList& listedEntries = {});
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)
-// that still exist as regular files or links and are not listed yet, so that
-// they are tried again by the next run. A file whose folder cannot be reached
-// (missing or unreadable) stays in failed.txt: it is logged at level 0 and
-// counted in the number returned, the errors of the run.
-int AddEarlierFailures(FileListModel* fileList);
+// that still exist as regular files or links below their listed folder (the
+// longest of listedEntries, the folder list's entries, that holds them:
+// ListedFolderOf) and are not listed yet, so that they are tried again by the
+// next run. A file whose listed folder is missing or cannot be read (or a
+// folder below it cannot be read) stays in failed.txt: it is logged at level
+// 0 and counted in the number returned, the errors of the run. A file gone
+// from a listed folder that can be read, whatever folders between them are
+// missing, and a file below no listed folder are left out; the copy loop
+// takes them out of failed.txt, each with a level-1 line.
+int AddEarlierFailures(FileListModel* fileList, const QStringList& listedEntries);

@@ -60,7 +60,8 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         scanErrors += ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
                                        parameters.lvExclude, parameters.lstAllPaths, true, true,
                                        status ? status->ProgressBarCurrent : nullptr, destination, &scan);
-    scanErrors += AddEarlierFailures(parameters.lvwFiles);
+    const QStringList listedEntries = ListedEntries(parameters.lstPath);
+    scanErrors += AddEarlierFailures(parameters.lvwFiles, listedEntries);
     if (parameters.pathListUnread) NoteUnreadFolderList(scan);
 
     if (status) {
@@ -68,8 +69,8 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         if (lblFile) lblFile->setText(QStringLiteral("Backing up Files.."));
         platform::YieldToWindows();
     }
-    const BackupOutcome outcome = BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status,
-                                                        scanErrors, ListedEntries(parameters.lstPath), scan);
+    const BackupOutcome outcome =
+        BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status, scanErrors, listedEntries, scan);
     if (status) platform::YieldToWindows();
     const int runErrors = int(std::min<qint64>(outcome.errors, INT_MAX));
     RunErrors += runErrors;
@@ -106,7 +107,7 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
         if (status) platform::YieldToWindows();
     }
     if (!rows) return {false, earlierErrors, 0};
-    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan, storeDate);
+    return BackupList(rows, folder, status, keep, earlierErrors, namedAt, &run, scan, storeDate, listedFolders);
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {

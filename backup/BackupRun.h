@@ -29,7 +29,8 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status);
 // earlierErrors, storing that moment as the last backup's unless the scan
 // missed listed folders (scan.awayEntries). The copy loop opens each file from
 // the entry of listedFolders (the folder list's entries) that holds it, never
-// through a link below it. A folder that cannot be made is reported by the
+// through a link below it, and tells from those entries which files of
+// failed.txt still wait for a retry. A folder that cannot be made is reported by the
 // copy loop as a destination that cannot be written. The outcome's errors
 // include earlierErrors and one for a stop before the copy loop; a status
 // window (may be null) gets the boxes. Without storeDate the stored date is

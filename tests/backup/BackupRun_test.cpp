@@ -210,17 +210,22 @@ TEST_F(RunBackupTest, FoldersAndListsThatCannotBeReadAreErrorsOfTheRun) {
                                      " could not be read - the date of the last backup stays " + stored + "\r\n"));
 }
 
-// A listed folder on a disk that is unplugged for one run: the date stays,
-// and once the disk is back its changes made before that run are copied.
+// A listed folder on a disk that is unplugged for one run: the date stays, a
+// file of it waiting for a retry waits on, both are errors of the run, and
+// once the disk is back its changes made before that run are copied.
 TEST_F(RunBackupTest, AListedFolderAwayForOneRunHasItsChangesCopiedWhenBack) {
     writeIni("backupType=0\r\n");
     env.writeFile("MyPaths.txt", env.path("src/*") + "\r\n" + env.path("usb/*") + "\r\n");
     WriteBytes(env.path("usb/photo.jpg"), "jpg");
+    WriteBytes(env.path("usb/album/waiting.jpg"), "waiting");
+    env.writeFile("failed.txt", env.path("usb/album/waiting.jpg") + "\r\n");
     const struct timespec times[2] = {{QDateTime(QDate(2003, 4, 20), QTime(9, 0)).toSecsSinceEpoch(), 0},
                                       {QDateTime(QDate(2003, 4, 20), QTime(9, 0)).toSecsSinceEpoch(), 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(env.path("usb/photo.jpg")).constData(), times, 0);
     ASSERT_TRUE(QDir().rename(env.path("usb"), env.path("usb-away")));
-    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 2);
+    EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 2 errors"));
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("usb/album/waiting.jpg")});
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
     EXPECT_TRUE(env.readFile("corvex.log")
@@ -232,6 +237,8 @@ TEST_F(RunBackupTest, AListedFolderAwayForOneRunHasItsChangesCopiedWhenBack) {
     env.setNow(BackupTestNow().addDays(1));
     EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
     EXPECT_EQ(ReadBytes(env.path("dest/photo.jpg")), "jpg");
+    EXPECT_EQ(ReadBytes(env.path("dest/waiting.jpg")), "waiting");
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-29 14:05:30");
 }
 

@@ -282,10 +282,13 @@ TEST_F(MainWindowTest, ThePickersAndTheRefreshUseLocalDaysInEveryZone) {
 TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
     WriteBytes(env.path("tree/new.txt"), "new");
     WriteBytes(env.path("old/failed-before.txt"), "12345");
-    env.writeFile("MyPaths.txt", env.path("tree/*") + "\r\n" + env.path("gone/*") + "\r\n");
+    WriteBytes(env.path("elsewhere/unlisted.txt"), "u");
+    env.writeFile("MyPaths.txt",
+                  env.path("tree/*") + "\r\n" + env.path("old/*") + "\r\n" + env.path("gone/*") + "\r\n");
     env.writeFile("ExcludedPaths.txt", "");
     env.writeFile("failed.txt", env.path("old/failed-before.txt") + "\r\n" + env.path("tree/new.txt") + "\r\n" +
-                                    env.path("old/deleted.txt") + "\r\n");
+                                    env.path("old/deleted.txt") + "\r\n" + env.path("gone/waits.txt") + "\r\n" +
+                                    env.path("elsewhere/unlisted.txt") + "\r\n");
     // The date window begins tomorrow: only failed.txt brings files into the list.
     writeIni("backupType=0\r\ndateOfLastBackup=" + QDateTime::currentDateTime().addDays(1).toString("yyyy-MM-dd") +
              " 00:00:00\r\n");
@@ -302,13 +305,15 @@ TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
     rows.sort();
     EXPECT_EQ(rows, (QStringList{env.path("old/failed-before.txt"), env.path("tree/new.txt")}));
     EXPECT_EQ(f.lblTotalBytes->text(), "8");
-    // The folder that has gone is an error of the backup started next.
+    // The listed folder that has gone, and the file that waits in it, are
+    // errors of the backup started next; the file waits on.
     f.txtDestDir->setText(env.path("dest"));
     start();
     EXPECT_TRUE(env.readLines("events.log")
                     .last()
-                    .endsWith(" copied 2 files (8 bytes) to " + env.path("dest/") + " with 1 errors"))
+                    .endsWith(" copied 2 files (8 bytes) to " + env.path("dest/") + " with 2 errors"))
         << env.readFile("events.log").toStdString();
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("gone/waits.txt")});
 }
 
 TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
