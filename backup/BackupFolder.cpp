@@ -143,14 +143,52 @@ QDateTime LastBackupTime() {
     return when.isValid() ? when : platform::Now();
 }
 
+bool StoreLastBackupTime(const QDateTime& when) {
+    const QString general = QString::fromLatin1(Section::General);
+    return WriteIniValues(IniFile,
+                          {{general, Key::DateOfLastBackup, when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
+                           {general, Key::DateOfLastBackupUtcOffset, QString::number(when.offsetFromUtc())}});
+}
+
+namespace {
+// The moment of a stored local time written in the zone of the stored
+// offset; invalid when no offset is stored (a settings file from before it
+// was), with a level-0 line when the value is no offset.
+QDateTime storedBackupMoment(const QDateTime& local) {
+    const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackupUtcOffset);
+    if (stored.isEmpty()) return {};
+    bool ok = false;
+    const int offset = stored.toInt(&ok);
+    // No zone lies further than 14 hours from UTC; 18 are what ISO 8601 allows.
+    if (!ok || offset < -18 * 3600 || offset > 18 * 3600) {
+        WriteLog("dateOfLastBackupUtcOffset '" + stored +
+                     "' is no offset from UTC - the date of the last backup is "
+                     "taken as local time",
+                 0);
+        return {};
+    }
+    const qint64 asIfUtc = QDateTime(local.date(), local.time(), Qt::UTC).toSecsSinceEpoch();
+    return QDateTime::fromSecsSinceEpoch(asIfUtc - offset);
+}
+}  // namespace
+
 QDateTime DateWindowStart(const QDateTime& now) {
     const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
     const QDateTime fallback = now.addDays(-62);
     if (stored.isEmpty()) return fallback;
-    const QDateTime when = storedBackupTime(stored);
+    QDateTime when = storedBackupTime(stored);
     if (!when.isValid()) {
         WriteLog("dateOfLastBackup '" + stored + "' is not a date - listing the last 62 days", 0);
         return fallback;
+    }
+    // A stored time that names its own offset is a moment already. Any other
+    // was written in the last run's zone: where that lies east of this one,
+    // read here it names a later moment than the run's, which then starts
+    // the window. Read west of it, it names an earlier one, which only
+    // widens the window.
+    if (when.timeSpec() == Qt::LocalTime) {
+        const QDateTime moment = storedBackupMoment(when);
+        if (moment.isValid() && moment < when) when = moment;
     }
     // A clock that was once set wrong must not hide every change until it
     // catches up with the stored date.

@@ -409,8 +409,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             for (const QString& entry : scan.awayEntries)
                 WriteLog("The listed folder " + entry + " was missing or could not be read" + kept, 0);
             for (const QString& gap : scan.gaps) WriteLog(gap + kept, 0);
-        } else if (!WriteIniChecked(Section::General, Key::DateOfLastBackup,
-                                    startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile)) {
+        } else if (!StoreLastBackupTime(startedAt)) {
             ++errors;
         }
     }

@@ -12,6 +12,7 @@
 #include "foundation/IniFile.h"
 #include "platform/FileCopy.h"
 #include "support/PlantedFile.h"
+#include "support/ScopedTimeZone.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -105,9 +106,8 @@ TEST_F(RunBackupTest, TheDateIsStoredThroughALinkAndADateNotStoredIsAnError) {
     EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
     EXPECT_EQ(ReadIni(kept, "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
     EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 1 errors"));
-    EXPECT_TRUE(env.readFile("corvex.log")
-                    .contains(",Cant write the setting [general] dateOfLastBackup to the settings file '" + env.ini() +
-                              "' - "));
+    EXPECT_TRUE(
+        env.readFile("corvex.log").contains(",WriteIniValues : Cant write the settings file '" + env.ini() + "' - "));
     EXPECT_EQ(RunExitStatus(), 1);
     EXPECT_EQ(boxes.count(), 0);
 }
@@ -240,6 +240,28 @@ TEST_F(RunBackupTest, AListedFolderAwayForOneRunHasItsChangesCopiedWhenBack) {
     EXPECT_EQ(ReadBytes(env.path("dest/waiting.jpg")), "waiting");
     EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-29 14:05:30");
+}
+
+// A laptop taken west between two runs: the second run's window starts at
+// the first run's moment, so a file changed that evening, after the first
+// run but on the day before the stored one in the new zone, is copied.
+TEST_F(RunBackupTest, AChangeOfZoneBetweenTwoRunsLosesNoChange) {
+    writeIni("backupType=0\r\n");
+    {
+        const ScopedTimeZone utc("UTC0");
+        env.setNow(QDateTime(QDate(2024, 1, 11), QTime(2, 30)));
+        EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2024-01-11 02:30:00");
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackupUtcOffset"), "0");
+    }
+    const ScopedTimeZone losAngeles("PST8PDT,M3.2.0,M11.1.0");
+    // 19:00 on the 10th there is half an hour after the first run.
+    source("trip/evening.txt", "evening", QDateTime(QDate(2024, 1, 10), QTime(19, 0)));
+    env.setNow(QDateTime(QDate(2024, 1, 11), QTime(8, 0)));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+    EXPECT_EQ(ReadBytes(env.path("dest/evening.txt")), "evening");
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2024-01-11 08:00:00");
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackupUtcOffset"), "-28800");
 }
 
 // A dated folder that cannot be made, or is held by anything but a folder,
