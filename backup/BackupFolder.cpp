@@ -6,6 +6,7 @@
 #include "foundation/Logging.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/SettingsKeys.h"
+#include "platform/AppendFile.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileCopy.h"
@@ -78,19 +79,30 @@ QString MakeBackupFolderName(QString& base, int type, bool create, const QDateTi
 void OpenBackupFolder(const QString& base, const QString& folder, platform::CopyRun& run) {
     int error = 0;
     QString description;
-    // Failures show when the folder is opened. Missing levels are made only
-    // along a path the run may follow (run as root, no link another user
-    // owns): a refused one is reported when the folder is opened.
+    // Failures show when the folder is opened; the reason is the making's
+    // when base could not be made. Missing levels are made only along a path
+    // the run may follow (run as root, no link another user owns): a refused
+    // one is reported when the folder is opened.
     QString resolved;
-    if (platform::ResolveTrustedPath(base, true, resolved, nullptr)) MakeFolderWithReason(resolved, error, description);
+    const bool made = platform::ResolveTrustedPath(base, true, resolved, nullptr) &&
+                      MakeFolderWithReason(resolved, error, description);
     QString level = folder.startsWith(base) ? folder.mid(base.size()) : QString();
     if (level.endsWith('/')) level.chop(1);
-    run.openBackupFolder(base, level, error);
+    if (!run.openBackupFolder(base, level, run.backupFolderError) && !made && error != 0) run.backupFolderError = error;
 }
 
-void LogUnwritableDestination(const QString& folder) {
+void LogUnwritableDestination(const QString& folder, const QString& reason) {
+    const QString line = "Cant write to the destination folder " + folder + " - " + reason;
+    WriteLog(line, 0);
     QString failedLog = platform::ProgramFolder() + QStringLiteral("/failed.log");
-    WriteLogToFile(failedLog, "Cant write to the destination folder " + folder, 1, 0, QString());
+    WriteLogToFile(failedLog, line, 1, 0, QString());
+}
+
+QString BackupFolderReason(const platform::CopyRun& run) {
+    // A refusal (a link another user owns, a folder another user made) has its own words.
+    if (!run.backupFolderReason.isEmpty()) return run.backupFolderReason;
+    return run.backupFolderError != 0 ? platform::WriteErrorText(run.backupFolderError)
+                                      : QStringLiteral("the folder could not be opened");
 }
 
 QString BackupTypeName(int type) {
@@ -138,14 +150,52 @@ QDateTime LastBackupTime() {
     return when.isValid() ? when : platform::Now();
 }
 
+bool StoreLastBackupTime(const QDateTime& when) {
+    const QString general = QString::fromLatin1(Section::General);
+    return WriteIniValues(IniFile,
+                          {{general, Key::DateOfLastBackup, when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},
+                           {general, Key::DateOfLastBackupUtcOffset, QString::number(when.offsetFromUtc())}});
+}
+
+namespace {
+// The moment of a stored local time written in the zone of the stored
+// offset; invalid when no offset is stored (a settings file from before it
+// was), with a level-0 line when the value is no offset.
+QDateTime storedBackupMoment(const QDateTime& local) {
+    const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackupUtcOffset);
+    if (stored.isEmpty()) return {};
+    bool ok = false;
+    const int offset = stored.toInt(&ok);
+    // No zone lies further than 14 hours from UTC; 18 are what ISO 8601 allows.
+    if (!ok || offset < -18 * 3600 || offset > 18 * 3600) {
+        WriteLog("dateOfLastBackupUtcOffset '" + stored +
+                     "' is no offset from UTC - the date of the last backup is "
+                     "taken as local time",
+                 0);
+        return {};
+    }
+    const qint64 asIfUtc = QDateTime(local.date(), local.time(), Qt::UTC).toSecsSinceEpoch();
+    return QDateTime::fromSecsSinceEpoch(asIfUtc - offset);
+}
+}  // namespace
+
 QDateTime DateWindowStart(const QDateTime& now) {
     const QString stored = ReadIni(IniFile, Section::General, Key::DateOfLastBackup);
     const QDateTime fallback = now.addDays(-62);
     if (stored.isEmpty()) return fallback;
-    const QDateTime when = storedBackupTime(stored);
+    QDateTime when = storedBackupTime(stored);
     if (!when.isValid()) {
         WriteLog("dateOfLastBackup '" + stored + "' is not a date - listing the last 62 days", 0);
         return fallback;
+    }
+    // A stored time that names its own offset is a moment already. Any other
+    // was written in the last run's zone: where that lies east of this one,
+    // read here it names a later moment than the run's, which then starts
+    // the window. Read west of it, it names an earlier one, which only
+    // widens the window.
+    if (when.timeSpec() == Qt::LocalTime) {
+        const QDateTime moment = storedBackupMoment(when);
+        if (moment.isValid() && moment < when) when = moment;
     }
     // A clock that was once set wrong must not hide every change until it
     // catches up with the stored date.

@@ -33,13 +33,29 @@ void OpenBackupFolder(const QString& base, const QString& folder, platform::Copy
 // time when none is stored or the value is no date.
 QDateTime LastBackupTime();
 
+// Stores when as the time of the last backup: dateOfLastBackup in its own
+// zone's local time and, in the same save, dateOfLastBackupUtcOffset, that
+// zone's offset from UTC then (seconds east of it). False, with a level-0
+// line, when the settings file could not be written; it then keeps both old
+// values.
+bool StoreLastBackupTime(const QDateTime& when);
+
 // The first moment of the date window that lists the changed files: the stored
 // dateOfLastBackup; now less 62 days when none is stored, and also, with a
-// level-0 log line, when the value is no date or lies after now.
+// level-0 log line, when the value is no date or lies after now. The stored
+// time is the local time of the zone the last backup ran in: read in a zone
+// with another offset from UTC (dateOfLastBackupUtcOffset) it may name a
+// later moment than that run's (a zone further west), and the window then
+// starts at that run's own moment, so nothing changed in between is missed.
+// Without a stored offset the time is taken as local.
 QDateTime DateWindowStart(const QDateTime& now);
 
-// The failed.log line of a backup folder that cannot be made or written.
-void LogUnwritableDestination(const QString& folder);
+// The level-0 program-log line and the failed.log line of a backup folder
+// that cannot be made or written, each with the folder and the reason.
+void LogUnwritableDestination(const QString& folder, const QString& reason);
+
+// Why run's backup folder could not be made or opened, as text.
+QString BackupFolderReason(const platform::CopyRun& run);
 
 // The backup type's short description, "Unknown Backup type" for a number
 // that names none.

@@ -41,13 +41,17 @@ bool isBackedUpKind(const QString& path) {
     return entry.isFile || entry.isLink;
 }
 
-// Where a file waiting for a retry stands: there to be copied; away, while a
-// folder on its path is missing or cannot be read (it waits); or gone, when
-// its folder can be read and the file is no longer in it, or something else
-// is there in its place.
-enum class Waiting { There, Away, Gone };
-Waiting waitingFile(const QString& path) {
-    switch (platform::GetPathPresence(path)) {
+// Where a file waiting for a retry stands, told from the folder-list entry
+// that holds it (ListedFolderOf): there to be copied; away while that listed
+// folder is missing or cannot be read, or a folder below it cannot be (it
+// waits); gone when the listed folder can be read and the file is no longer
+// below it, whatever folders between them are missing, or something else is
+// in its place; unlisted when no entry holds it any more (its folder was
+// taken off the list), so no run would list it again.
+enum class Waiting { There, Away, Gone, Unlisted };
+Waiting waitingFile(const QString& path, const QString& listedFolder) {
+    if (listedFolder.isEmpty()) return Waiting::Unlisted;
+    switch (platform::GetPathPresenceBelow(listedFolder, path)) {
     case platform::PathPresence::There: return isBackedUpKind(path) ? Waiting::There : Waiting::Gone;
     case platform::PathPresence::Gone: return Waiting::Gone;
     case platform::PathPresence::Unreachable: return Waiting::Away;
@@ -87,6 +91,8 @@ public:
         WriteLog("Cant write to " + m_path + " - " + m_file.errorString(), 0);
     }
     void close() { m_file.close(); }
+    // Why the file could not be opened or written.
+    QString errorString() const { return m_file.errorString(); }
 
 private:
     platform::AppendFile m_file;
@@ -100,9 +106,11 @@ bool isRunListName(const QString& name) {
 }
 
 // The files waiting for a retry (failed.txt): the list the run found, less
-// what it copied, and what failed in it. Written whole at the run's end.
+// what it copied and what no longer waits, and what failed in it. Written
+// whole at the run's end.
 class RetryList {
 public:
+    explicit RetryList(const QStringList& listedEntries) : m_entries(listedEntries) {}
     void load(const QString& path) {
         // A list that cannot be read must not be replaced by this run's
         // failures alone: the files it names would never be tried again.
@@ -124,11 +132,16 @@ public:
         QSet<QString> listed;
         for (const QString& earlier : m_earlier) {
             if (m_copied.contains(earlier) || listed.contains(earlier)) continue;
-            // Only a file gone from a folder that can be read has nothing
-            // left to back up; one whose folder is away this run waits.
-            if (waitingFile(earlier) == Waiting::Gone) {
-                WriteLog(earlier + " no longer exists - no longer tried again", 0);
+            // Only a file gone from a listed folder that can be read, or one
+            // no listed folder holds, has nothing left to back up; one whose
+            // listed folder is away this run waits.
+            switch (waitingFile(earlier, ListedFolderOf(earlier, m_entries))) {
+            case Waiting::Gone: WriteLog(earlier + " no longer exists - no longer tried again", 1); continue;
+            case Waiting::Unlisted:
+                WriteLog(earlier + " is no longer below a listed folder - no longer tried again", 1);
                 continue;
+            case Waiting::There:
+            case Waiting::Away: break;
             }
             listed.insert(earlier);
             lines.append(earlier);
@@ -165,6 +178,7 @@ private:
         text.replace(u'\r', QStringLiteral("\\r"));
         return text;
     }
+    QStringList m_entries;
     QStringList m_earlier;
     QStringList m_failed;
     QSet<QString> m_copied;
@@ -229,16 +243,21 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     // A test run lists nothing in the backup folder: its list lines are discarded.
     ListFile filesList;
     ListFile detailsList;
-    const bool listsOpen =
-        testMode
-            ? filesList.open(QStringLiteral("/dev/null")) && detailsList.open(QStringLiteral("/dev/null"))
-            : copyRun.backupFolder >= 0 &&
-                  filesList.openNew(copyRun.backupFolder, QStringLiteral("_files.txt"), destination + "_files.txt") &&
-                  detailsList.openNew(copyRun.backupFolder, QStringLiteral("_fileDetails.txt"),
-                                      destination + "_fileDetails.txt");
-    if (!listsOpen) {
+    // Why the backup folder or a list in it cannot be written; "" once both are open.
+    QString unwritable;
+    const auto openList = [&](ListFile& list, const QString& name) {
+        if (!unwritable.isEmpty()) return;
+        if (testMode ? list.open(QStringLiteral("/dev/null"))
+                     : list.openNew(copyRun.backupFolder, name, destination + name))
+            return;
+        unwritable = name + ": " + list.errorString();
+    };
+    if (!testMode && copyRun.backupFolder < 0) unwritable = BackupFolderReason(copyRun);
+    openList(filesList, QStringLiteral("_files.txt"));
+    openList(detailsList, QStringLiteral("_fileDetails.txt"));
+    if (!unwritable.isEmpty()) {
         // The trace comes first: an unattended run may wait at the box for ever.
-        LogUnwritableDestination(destination);
+        LogUnwritableDestination(destination, unwritable);
         platform::MsgBox("Cant write to the destination folder \r\n" + destination +
                              "\r\n\r\nMake sure that you have write access to the folder, and that there is enough "
                              "disk space",
@@ -249,7 +268,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     WriteLog("STARTING BACKUP to " + destination, 0);
     // failed.txt stays as it is until the end of the run, which replaces it
     // whole: a run killed on the way loses none of the files waiting for a retry.
-    RetryList retry;
+    RetryList retry(listedEntries);
     retry.load(failedPath);
 
     // The rows are taken once, as they stand now, in their order. The loop
@@ -400,8 +419,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
             for (const QString& entry : scan.awayEntries)
                 WriteLog("The listed folder " + entry + " was missing or could not be read" + kept, 0);
             for (const QString& gap : scan.gaps) WriteLog(gap + kept, 0);
-        } else if (!WriteIniChecked(Section::General, Key::DateOfLastBackup,
-                                    startedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), IniFile)) {
+        } else if (!StoreLastBackupTime(startedAt)) {
             ++errors;
         }
     }
@@ -415,7 +433,7 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
     return {true, errors, failedCopies};
 }
 
-int AddEarlierFailures(FileListModel* fileList) {
+int AddEarlierFailures(FileListModel* fileList, const QStringList& listedEntries) {
     if (!fileList) return 0;
     QStringList paths;
     ReadListFile(programFile(QStringLiteral("failed.txt")), paths);
@@ -427,16 +445,21 @@ int AddEarlierFailures(FileListModel* fileList) {
     for (const QString& path : paths) {
         if (listed.contains(path)) continue;
         listed.insert(path);
-        const Waiting state = waitingFile(path);
-        if (state == Waiting::Away) {
+        const QString listedFolder = ListedFolderOf(path, listedEntries);
+        switch (waitingFile(path, listedFolder)) {
+        case Waiting::There: AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList, true); break;
+        case Waiting::Away:
             // It stays in failed.txt for a run that can reach its folder.
-            WriteLog("Cant reach '" + path + "' - a folder on its path is missing or cannot be read; kept for a retry",
+            WriteLog("Cant reach '" + path + "' - its listed folder " + listedFolder +
+                         " or a folder below it is missing or cannot be read; kept for a retry",
                      0);
             ++unreachable;
-            continue;
+            break;
+        case Waiting::Gone:
+        case Waiting::Unlisted:
+            // The run that ends takes it out of failed.txt, with its line.
+            break;
         }
-        if (state == Waiting::Gone) continue;
-        AddFileToList(GetFolderFromPath(path), GetFileNameFromPath(path), fileList, true);
     }
     fileList->showAddedRows();
     return unreachable;

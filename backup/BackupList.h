@@ -22,11 +22,12 @@ struct CopyRun;
 // moment the list was made, which the caller named the backup folder for; the
 // clock's time at the start when not given). A test run, and a run whose
 // list may miss changes (scan.awayEntries: listed folders that were missing
-// or could not be read; scan.gaps: a folder list not read, a scan stopped),
+// or could not be read; scan.gaps: a folder list not read),
 // keep the stored date, the latter with a level-0 line for each, so the next
 // run lists their changes again. failed.txt, the files waiting for a retry, is replaced
-// whole at the end: the files it listed that were not copied and this run's
-// failures; a test run leaves it as it was. earlierErrors counts the failures
+// whole at the end: the files it listed that were not copied and still wait
+// (as AddEarlierFailures tells from listedEntries, the folder list's entries)
+// and this run's failures; a test run leaves it as it was. earlierErrors counts the failures
 // met before the copy loop (lists and folders that could not be read); they
 // are errors of the run and count in the events.log line, the planner run
 // record and the status caption. run, when given, holds the backup folder
@@ -53,8 +54,13 @@ BackupOutcome BackupList(const FileListModel* rows, QString& destination, const 
 
 // Adds to the file list, ticked and with the rows the scan builds, the files of
 // the program folder's failed.txt (the copies earlier runs could not make)
-// that still exist as regular files or links and are not listed yet, so that
-// they are tried again by the next run. A file whose folder cannot be reached
-// (missing or unreadable) stays in failed.txt: it is logged at level 0 and
-// counted in the number returned, the errors of the run.
-int AddEarlierFailures(FileListModel* fileList);
+// that still exist as regular files or links below their listed folder (the
+// longest of listedEntries, the folder list's entries, that holds them:
+// ListedFolderOf) and are not listed yet, so that they are tried again by the
+// next run. A file whose listed folder is missing or cannot be read (or a
+// folder below it cannot be read) stays in failed.txt: it is logged at level
+// 0 and counted in the number returned, the errors of the run. A file gone
+// from a listed folder that can be read, whatever folders between them are
+// missing, and a file below no listed folder are left out; the copy loop
+// takes them out of failed.txt, each with a level-1 line.
+int AddEarlierFailures(FileListModel* fileList, const QStringList& listedEntries);

@@ -60,16 +60,17 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status) 
         scanErrors += ListChangedFiles(fromDate, toDate, parameters.lstPath, parameters.lstXTN, parameters.lvwFiles,
                                        parameters.lvExclude, parameters.lstAllPaths, true, true,
                                        status ? status->ProgressBarCurrent : nullptr, destination, &scan);
-    scanErrors += AddEarlierFailures(parameters.lvwFiles);
-    if (parameters.pathListUnread) scan.gaps << "The folder list " + PathListFile + " could not be read";
+    const QStringList listedEntries = ListedEntries(parameters.lstPath);
+    scanErrors += AddEarlierFailures(parameters.lvwFiles, listedEntries);
+    if (parameters.pathListUnread) NoteUnreadFolderList(scan);
 
     if (status) {
         platform::YieldToWindows();
         if (lblFile) lblFile->setText(QStringLiteral("Backing up Files.."));
         platform::YieldToWindows();
     }
-    const BackupOutcome outcome = BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status,
-                                                        scanErrors, ListedEntries(parameters.lstPath), scan);
+    const BackupOutcome outcome =
+        BackupIntoDestination(parameters.lvwFiles, destination, type, keep, status, scanErrors, listedEntries, scan);
     if (status) platform::YieldToWindows();
     const int runErrors = int(std::min<qint64>(outcome.errors, INT_MAX));
     RunErrors += runErrors;
@@ -109,14 +110,15 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
 }
 
 bool RefuseMissingDestination(const QString& destination, bool tellUser) {
-    if (!IsMissingDestination(destination)) return false;
-    // The backup folders would land in the root of the file system.
-    WriteLog(QStringLiteral("There is no destination directory specified - nothing backed up"), 0);
-    if (tellUser) ShowNoDestinationMessage();
+    const QString reason = MissingDestinationReason(destination);
+    if (reason.isEmpty()) return false;
+    // The backup folders would land in the root of the file system, or in
+    // whatever folder the program was started from.
+    WriteLog(reason + " - nothing backed up", 0);
+    if (tellUser)
+        platform::MsgBox(reason, platform::Buttons::OK, platform::Icon::Information,
+                         QStringLiteral("Need to choose a destination directory"));
     return true;
 }
 
-void ShowNoDestinationMessage() {
-    platform::MsgBox(QStringLiteral("There is no destination directory specified"), platform::Buttons::OK,
-                     platform::Icon::Information, QStringLiteral("Need to choose a destination directory"));
-}
+void NoteUnreadFolderList(ScanReport& scan) { scan.gaps << "The folder list " + PathListFile + " could not be read"; }

@@ -29,7 +29,8 @@ int RunBackup(const BackupParameters& parameters, const StatusControls* status);
 // earlierErrors, storing that moment as the last backup's unless the scan
 // missed listed folders (scan.awayEntries). The copy loop opens each file from
 // the entry of listedFolders (the folder list's entries) that holds it, never
-// through a link below it. A folder that cannot be made is reported by the
+// through a link below it, and tells from those entries which files of
+// failed.txt still wait for a retry. A folder that cannot be made is reported by the
 // copy loop as a destination that cannot be written. The outcome's errors
 // include earlierErrors and one for a stop before the copy loop; a status
 // window (may be null) gets the boxes. Without storeDate the stored date is
@@ -39,9 +40,11 @@ BackupOutcome BackupIntoDestination(const FileListModel* rows, const QString& de
                                     const QStringList& listedFolders = {}, const ScanReport& scan = {},
                                     bool storeDate = true);
 
-// True, after a level-0 line and, with tellUser, the box below, when
-// destination is missing (IsMissingDestination).
+// True, after a level-0 line and, with tellUser, an information box, both
+// saying what is wrong (MissingDestinationReason), when destination is
+// missing (IsMissingDestination).
 bool RefuseMissingDestination(const QString& destination, bool tellUser);
 
-// The information box of a start without a destination folder.
-void ShowNoDestinationMessage();
+// Adds to scan the gap of a folder list (PathListFile) that could not be
+// read: the run's list may miss changes, so it keeps the stored date.
+void NoteUnreadFolderList(ScanReport& scan);

@@ -479,8 +479,8 @@ void frmProgress::cmdGetFileList_Click() {
         m_scanErrors = m_listFileErrors + ListChangedFiles(DTPicker1->dateTime(), DTPicker2->dateTime(), lstPath,
                                                            lstXTN, fileList, lvExclude, lstAllPaths, true, true,
                                                            ProgressBarTotal, txtDestDir->text(), &m_scan);
-        m_scanErrors += AddEarlierFailures(fileList);
-        if (m_pathListUnread) m_scan.gaps << "The folder list " + PathListFile + " could not be read";
+        m_scanErrors += AddEarlierFailures(fileList, ListedEntries(lstPath));
+        if (m_pathListUnread) NoteUnreadFolderList(m_scan);
     } while (m_refreshAgain);
     m_fileColumns->fitToRows();
     UpdateStatus();

@@ -274,11 +274,7 @@ int ListChangedFiles(const QDateTime& fromDate, const QDateTime& toDate, QWidget
     prefetch.reset();  // stops the workers when the scan ended early
     fso.KeepEntries(false);
 
-    if (report) {
-        report->awayEntries = listed.awayEntries;
-        // Folders the stopped scan never reached may hold changes.
-        if (ScanStopRequested) report->gaps << QStringLiteral("The scan was stopped before it listed every folder");
-    }
+    if (report) report->awayEntries = listed.awayEntries;
     // Sorting back on sorts once, by the list's current sort column and order.
     if (files) files->setSortingEnabled(true);
     platform::SetPointer(platform::Pointer::Default);

@@ -20,7 +20,7 @@ struct ScanReport {
     // read: files they hold may have changed without being listed.
     QStringList awayEntries;
     // Other reasons why the list may miss changes, as log texts: a folder
-    // list that could not be read, a scan stopped before its end.
+    // list that could not be read.
     QStringList gaps;
 };
 
@@ -34,7 +34,9 @@ struct ScanReport {
 // (and a list with check boxes) every row is created ticked. The scan clears
 // ScanStopRequested when it starts and ends early, keeping the rows found so
 // far, once something sets it (it is checked while the folder list is built,
-// before each folder and before each mask).
+// before each folder and before each mask). Nothing in the programs sets it
+// (closing the main window ends the program at once): a caller that does
+// must not let a backup of the shortened list store its date.
 // Returns the number of failures met, each logged at level 0: a "*" entry
 // whose folder is missing, a folder that cannot be read. Their files cannot be
 // backed up, so they are errors of the run. report, when given, gets the

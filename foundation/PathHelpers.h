@@ -26,3 +26,10 @@ QString GetWindowsFolder();
 // from whatever folder the program was started in); and the root folder
 // however it is spelled ("/.", "/tmp/..", a link to it), told by identity.
 bool IsMissingDestination(const QString& destination);
+
+// Why IsMissingDestination refuses destination, in one sentence for the
+// user's eyes and the logs; "" when it names a folder of its own. A blank one
+// (blanks alone, or with separators: a blank entry saved with its slash) is
+// "There is no destination directory specified"; any other names the text
+// and says that it must be a full path to a folder other than the root.
+QString MissingDestinationReason(const QString& destination);

@@ -14,6 +14,9 @@ inline constexpr char BackupTo[] = "backupTo";
 inline constexpr char BackupType[] = "backupType";
 inline constexpr char KeepPaths[] = "keepPaths";
 inline constexpr char DateOfLastBackup[] = "dateOfLastBackup";
+// The offset from UTC, in seconds east of it, of the zone whose local time
+// dateOfLastBackup is written in; written with it.
+inline constexpr char DateOfLastBackupUtcOffset[] = "dateOfLastBackupUtcOffset";
 inline constexpr char PathList[] = "pathlist";
 inline constexpr char ExcludedPathList[] = "ExcludedPathlist";
 inline constexpr char RecordToPlandel[] = "RecordToPlandel";

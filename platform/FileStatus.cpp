@@ -140,6 +140,21 @@ PathPresence GetPathPresence(const QString& path) {
     return PathPresence::Gone;
 }
 
+PathPresence GetPathPresenceBelow(const QString& folder, const QString& path) {
+    const QByteArray f = BytesFromText(folder);
+    const QByteArray p = BytesFromText(path);
+    if (f.isEmpty() || p.isEmpty()) return PathPresence::Unreachable;
+    // Opened for reading, as above: a folder that cannot be listed cannot
+    // tell what has gone from it.
+    const int fd = ::open(f.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return PathPresence::Unreachable;
+    ::close(fd);
+    struct stat st;
+    if (::lstat(p.constData(), &st) == 0) return PathPresence::There;
+    // A level missing (or no folder any more) on the way down is as gone as the name.
+    return errno == ENOENT || errno == ENOTDIR ? PathPresence::Gone : PathPresence::Unreachable;
+}
+
 EntryKind GetEntryKind(const QByteArray& encodedPath) {
     struct stat st;
     if (encodedPath.isEmpty() || ::lstat(encodedPath.constData(), &st) != 0) return EntryKind::Unknown;

@@ -78,6 +78,12 @@ bool IsSymbolicLink(const QString& path);
 enum class PathPresence { There, Gone, Unreachable };
 PathPresence GetPathPresence(const QString& path);
 
+// The same, told from folder, a folder that path lies below: Unreachable when
+// folder is missing, is no folder or cannot be read, or a folder between it
+// and path cannot be searched; Gone when folder can be read and path is not
+// there, whatever folders between them are missing.
+PathPresence GetPathPresenceBelow(const QString& folder, const QString& path);
+
 // The kind of a folder entry as the listing reports it, without a status call.
 enum class EntryKind : unsigned char { File, Folder, Link, Other, Unknown };
 

@@ -259,10 +259,10 @@ void frmCorvexProOptions::cmdOK_Click() {
         return;
     }
     // Blanks alone name no folder: written with its slash they would read as
-    // "/", where no backup run starts.
-    if (IsMissingDestination(txtDestDir->text())) {
-        platform::MsgBox(QStringLiteral("There is no destination directory specified"), platform::Buttons::OK,
-                         platform::Icon::Information, QStringLiteral("Need to choose a destination directory"));
+    // "/", where no backup run starts; nor does one from a relative path.
+    if (const QString reason = MissingDestinationReason(txtDestDir->text()); !reason.isEmpty()) {
+        platform::MsgBox(reason, platform::Buttons::OK, platform::Icon::Information,
+                         QStringLiteral("Need to choose a destination directory"));
         return;
     }
     if (!writeSettings()) {

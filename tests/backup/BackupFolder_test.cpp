@@ -133,6 +133,66 @@ TEST_F(FolderNameTest, TheDateWindowStartsAtTheLastBackupUnlessThatIsNoDateOrAhe
     }
 }
 
+// The stored time is the local time of the zone the last run ran in, whose
+// offset is stored beside it: read further west it would start the window
+// after that run's moment, so the window starts at the moment itself; read
+// further east, or without an offset (an older settings file), it stands.
+TEST_F(FolderNameTest, TheDateWindowStartsNoLaterThanTheLastBackupInAnotherZone) {
+    constexpr const char* kUtc = "UTC0";
+    constexpr const char* kLosAngeles = "PST8PDT,M3.2.0,M11.1.0";
+    constexpr const char* kBerlin = "CET-1CEST,M3.5.0,M10.5.0/3";
+    const struct {
+        const char* what;
+        const char* zone;
+        const char* stored;
+        const char* offset;  // nullptr: no key
+        const char* now;     // local times of the zone
+        const char* start;
+        const char* logged;
+    } cases[] = {
+        {"from UTC to Los Angeles", kLosAngeles, "2024-01-11 02:30:00", "0", "2024-01-11 08:00", "2024-01-10 18:30",
+         nullptr},
+        {"there the same evening: no moment ahead", kLosAngeles, "2024-01-11 02:30:00", "0", "2024-01-10 20:00",
+         "2024-01-10 18:30", nullptr},
+        {"an older settings file", kLosAngeles, "2024-01-11 02:30:00", nullptr, "2024-01-11 08:00", "2024-01-11 02:30",
+         nullptr},
+        {"the same zone", kLosAngeles, "2024-01-11 02:30:00", "-28800", "2024-01-11 08:00", "2024-01-11 02:30",
+         nullptr},
+        {"from Los Angeles to UTC: wide already", kUtc, "2024-01-10 18:30:00", "-28800", "2024-01-11 08:00",
+         "2024-01-10 18:30", nullptr},
+        {"summer time ended in the same zone", kBerlin, "2024-07-01 12:00:00", "7200", "2024-11-04 08:00",
+         "2024-07-01 12:00", nullptr},
+        {"no offset", kLosAngeles, "2024-01-11 02:30:00", "west", "2024-01-11 08:00", "2024-01-11 02:30",
+         "dateOfLastBackupUtcOffset 'west' is no offset from UTC - the date of the last backup is taken as local "
+         "time"},
+    };
+    for (const auto& c : cases) {
+        const ScopedTimeZone tz(c.zone);
+        QFile::remove(env.path("corvex.log"));
+        env.writeFile("corvex.ini", QString("[general]\r\ndateOfLastBackup=") + c.stored + "\r\n" +
+                                        (c.offset ? QString("dateOfLastBackupUtcOffset=") + c.offset + "\r\n" : ""));
+        const QDateTime start = DateWindowStart(QDateTime::fromString(c.now, "yyyy-MM-dd HH:mm"));
+        EXPECT_EQ(start.toLocalTime().toString("yyyy-MM-dd HH:mm"), c.start) << c.what;
+        const QString log = QFileInfo::exists(env.path("corvex.log")) ? env.readFile("corvex.log") : QString();
+        EXPECT_EQ(log.contains(c.logged ? c.logged : "dateOf"), c.logged != nullptr) << c.what;
+    }
+}
+
+// The time and its offset are stored together, in the zone of the moment.
+TEST_F(FolderNameTest, TheLastBackupIsStoredWithItsOffsetFromUtc) {
+    for (const auto& [zone, offset] : std::vector<std::pair<const char*, const char*>>{
+             {"UTC0", "0"}, {"PST8PDT,M3.2.0,M11.1.0", "-28800"}, {"IST-5:30", "19800"}}) {
+        const ScopedTimeZone tz(zone);
+        ASSERT_TRUE(StoreLastBackupTime(QDateTime(QDate(2024, 1, 11), QTime(2, 30))));
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2024-01-11 02:30:00") << zone;
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackupUtcOffset"), offset) << zone;
+    }
+    // A settings file that cannot be written keeps both.
+    QFile::remove(env.ini());
+    ASSERT_TRUE(QDir().mkpath(env.ini()));
+    EXPECT_FALSE(StoreLastBackupTime(QDateTime(QDate(2024, 1, 12), QTime(2, 30))));
+}
+
 TEST_F(FolderNameTest, WeeksBeginOnSundayAndTheFirstHoldsFirstJanuary) {
     // 2003 begins on a Wednesday.
     EXPECT_EQ(at(QDate(2003, 1, 1), 3), base + "/Week1/");

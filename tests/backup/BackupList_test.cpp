@@ -1,5 +1,6 @@
 #include "backup/BackupList.h"
 #include "BackupTestSupport.h"
+#include "backup/BackupRun.h"
 #include "backup/PlannerRecords.h"
 #include "backup/StatusControls.h"
 #include "foundation/FileListModel.h"
@@ -22,6 +23,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <functional>
+#include <iostream>
+#include <optional>
 
 namespace {
 const QString S = QString(QChar(31));
@@ -33,6 +39,7 @@ protected:
         QDir().mkpath(env.path("plan"));
         QDir().mkpath(env.path("dest"));
         dest = env.path("dest");
+        entries = {env.path("src/*")};
         writeIni({});
         auto* layout = new QVBoxLayout(&statusWindow);
         lblFile = new QLabel(&statusWindow);
@@ -60,7 +67,7 @@ protected:
     }
     void run(int keep = 0, bool withStatus = true) {
         QString d = dest;
-        BackupList(&rows, d, withStatus ? &status : nullptr, keep);
+        BackupList(&rows, d, withStatus ? &status : nullptr, keep, 0, QDateTime(), nullptr, {}, true, entries);
         EXPECT_TRUE(d.endsWith('/'));
     }
     QString eventsLine() {
@@ -75,6 +82,7 @@ protected:
     QLabel* lblFile = nullptr;
     QProgressBar* progress = nullptr;
     QString dest;
+    QStringList entries;  // the folder list the runs back up
 };
 }  // namespace
 
@@ -211,7 +219,8 @@ TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenIsLoggedBeforeTheMessage) {
     dest = env.path("file/sub");
     bool loggedFirst = false;
     platform::SetBoxResponder([&](const platform::BoxRequest&) {
-        loggedFirst = env.readFile("failed.log").contains("Cant write to the destination folder " + dest + "/");
+        const QString line = "Cant write to the destination folder " + dest + "/ - Not a directory";
+        loggedFirst = env.readFile("failed.log").contains(line) && env.readFile("corvex.log").contains(line);
         return platform::BoxReply{platform::Answer::OK, {}};
     });
     QString d = dest;
@@ -325,10 +334,73 @@ TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenStopsBeforeCopying) {
     EXPECT_EQ(boxes.last().text, "Cant write to the destination folder \r\n" + dest +
                                      "/\r\n\r\nMake sure that you have write access to the folder, and that there "
                                      "is enough disk space");
-    EXPECT_TRUE(env.readLines("failed.log").value(0).endsWith(",Cant write to the destination folder " + dest + "/"));
+    EXPECT_TRUE(env.readLines("failed.log")
+                    .value(0)
+                    .endsWith(",Cant write to the destination folder " + dest + "/ - Not a directory"));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-01-01 00:00:00");
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
+}
+
+// Whatever keeps the run from writing into the backup folder, the program
+// log and failed.log say why, before the box.
+TEST_F(CopyLoopTest, ADestinationThatCannotBeWrittenIsLoggedWithTheReason) {
+    source("a.txt", "a");
+    // The ordinary user writes the program folder's files.
+    ASSERT_EQ(::chmod(QFile::encodeName(env.folder()).constData(), 0777), 0);
+    const auto files = [this] { return env.path("dest/_files.txt"); };
+    const auto details = [this] { return env.path("dest/_fileDetails.txt"); };
+    const struct {
+        const char* what;
+        std::function<bool()> plant;
+        const char* reason;
+        bool asOrdinaryUser;
+    } cases[] = {
+        {"a file in place of the folder",
+         [&] {
+             dest = env.path("file/sub");
+             WriteBytes(env.path("file"), "x");
+             return true;
+         },
+         "Not a directory", false},
+        {"a read-only folder", [&] { return ::chmod(QFile::encodeName(dest).constData(), 0555) == 0; },
+         "_files.txt: Permission denied", true},
+        {"a link in place of _files.txt", [&] { return QFile::link(env.path("src/a.txt"), files()); },
+         "_files.txt: Is a symbolic link", false},
+        {"a FIFO in place of _fileDetails.txt",
+         [&] { return ::mkfifo(QFile::encodeName(details()).constData(), 0666) == 0; },
+         "_fileDetails.txt: Not a regular file", false},
+        {"a device in place of _files.txt",
+         [&] { return ::mknod(QFile::encodeName(files()).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0; },
+         "_files.txt: Not a regular file", false},
+    };
+    for (const auto& c : cases) {
+        RemoveTree(env.path("dest"));
+        QFile::remove(env.path("file"));
+        QDir().mkpath(env.path("dest"));
+        dest = env.path("dest");
+        for (const char* log : {"corvex.log", "failed.log"}) QFile::remove(env.path(log));
+        if (!c.plant()) {
+            std::cout << "skipped " << c.what << ": it cannot be made here\n";
+            continue;
+        }
+        QString seen;
+        platform::SetBoxResponder([&](const platform::BoxRequest&) {
+            seen = env.readFile("corvex.log");
+            return platform::BoxReply{platform::Answer::OK, {}};
+        });
+        {
+            std::optional<AsOrdinaryUser> user;
+            if (c.asOrdinaryUser) user.emplace();
+            run();
+        }
+        platform::SetBoxResponder({});
+        ::chmod(QFile::encodeName(env.path("dest")).constData(), 0755);
+        const QString line = "Cant write to the destination folder " + dest + "/ - " + c.reason;
+        EXPECT_TRUE(seen.endsWith("," + line + "\r\n")) << c.what << ": " << seen.toStdString();
+        EXPECT_TRUE(env.readLines("failed.log").value(0).endsWith("," + line)) << c.what;
+        EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt"))) << c.what;
+    }
 }
 
 TEST_F(CopyLoopTest, AFailingCopyLeavesTheOlderBackupCopyUnchanged) {
@@ -455,7 +527,7 @@ TEST_F(CopyLoopTest, TheRetryListKeepsWhatWasNotCopied) {
         WriteBytes(env.path("failed.txt"), earlier);
         if (c.destination.contains("none")) boxes.answer(platform::Answer::OK);
         QString d = c.destination;
-        BackupList(&rows, d, nullptr, 0);
+        BackupList(&rows, d, nullptr, 0, 0, QDateTime(), nullptr, {}, true, entries);
         if (c.expected.isEmpty())
             EXPECT_EQ(ReadBytes(env.path("failed.txt")), earlier) << c.what;
         else
@@ -504,49 +576,81 @@ TEST_F(CopyLoopTest, AListedFolderThatWasAwayKeepsTheDateOfTheLastBackup) {
     EXPECT_EQ(env.readLines("copied.txt"), QStringList{a});
 }
 
-// A list that may miss changes for another reason (a scan stopped early, a
-// folder list not read) keeps the date the same way, with its own line.
+// A list that may miss changes for another reason (a folder list not read)
+// keeps the date the same way, with its own line.
 TEST_F(CopyLoopTest, AListThatMayMissChangesKeepsTheDateOfTheLastBackup) {
     source("a.txt", "aaaa");
     env.writeFile("corvex.ini", "[general]\r\ndateOfLastBackup=2003-01-01 00:00:00\r\n[Plandel]\r\ndataPath=" +
                                     env.path("plan") + "\r\n");
     QString d = dest;
-    const QString gap = "The scan was stopped before it listed every folder";
-    BackupList(&rows, d, nullptr, 0, 0, BackupTestNow(), nullptr, ScanReport{{}, {}, {gap}});
+    ScanReport scan;
+    NoteUnreadFolderList(scan);
+    BackupList(&rows, d, nullptr, 0, 0, BackupTestNow(), nullptr, scan);
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-01-01 00:00:00");
     EXPECT_TRUE(env.readFile("corvex.log")
-                    .contains("," + gap + " - the date of the last backup stays 2003-01-01 00:00:00\r\n"));
+                    .contains(",The folder list " + PathListFile +
+                              " could not be read - the date of the last backup stays 2003-01-01 00:00:00\r\n"));
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
 }
 
-TEST_F(CopyLoopTest, AWaitingFileStaysWhileItsFolderIsAwayAndGoesOnceItsFolderShowsItGone) {
-    const QString away = env.path("src/disk/photos/away.jpg");
-    const QString gone = env.path("src/gone.txt");
-    WriteBytes(away, "p");
-    ASSERT_TRUE(QDir().mkpath(env.path("src/kept")));
-    WriteBytes(env.path("failed.txt"), (away + "\r\n" + gone + "\r\n").toUtf8());
-    // The disk is unplugged (its folder renamed away): the file cannot be
-    // listed, is an error of the run, and waits in failed.txt.
-    ASSERT_TRUE(QDir().rename(env.path("src/disk"), env.path("src/unplugged")));
-    EXPECT_EQ(AddEarlierFailures(&rows), 1);
-    EXPECT_EQ(rows.count(), 0);
+// A file waiting for a retry is told from the listed folder that holds it:
+// it waits (an error of each run) only while that folder is away; gone from
+// a folder that is there, whatever folders between are missing, or below no
+// listed folder any more, it is taken out of the list with a level-1 line.
+TEST_F(CopyLoopTest, AWaitingFileWaitsOnlyWhileItsListedFolderIsAway) {
+    entries = {env.path("src/*"), env.path("usb/*"), env.path("plain")};
+    enum Fate { Listed, Waits, Gone, Unlisted };
+    const struct {
+        QString path;
+        bool exists;
+        Fate fate;
+    } cases[] = {
+        {env.path("src/work/there.txt"), true, Listed},
+        {env.path("usb/photos/away.jpg"), true, Waits},  // the disk is unplugged below
+        {env.path("src/work/gone.txt"), false, Gone},
+        {env.path("src/deleted/deeper/old.txt"), false, Gone},  // its folders deleted for good
+        {env.path("other/kept.txt"), true, Unlisted},           // its folder taken off the list
+        {env.path("plain/sub/deeper.txt"), true, Unlisted},     // a plain entry holds no subfolder
+    };
+    QByteArray failed;
+    for (const auto& c : cases) {
+        if (c.exists) WriteBytes(c.path, "x");
+        failed += (c.path + "\r\n").toUtf8();
+    }
+    WriteBytes(env.path("failed.txt"), failed);
+    ASSERT_TRUE(QDir().rename(env.path("usb"), env.path("usb-away")));
+    const int threshold = LogThreshold;
+    LogThreshold = 1;
+    EXPECT_EQ(AddEarlierFailures(&rows, entries), 1) << "the file that waits is an error of the run";
+    QStringList added;
+    for (const FileListModel::Row& row : rows.rows()) added << row.path;
     run();
-    EXPECT_EQ(env.readLines("failed.txt"), QStringList{away});
-    QString log = env.readFile("corvex.log");
-    EXPECT_TRUE(log.contains(",Cant reach '" + away + "' - a folder on its path is missing or cannot be read"));
-    EXPECT_TRUE(log.contains("," + gone + " no longer exists - no longer tried again\r\n")) << "a level-0 line";
-    // Back again, the file is listed; once deleted, it goes with a line.
-    ASSERT_TRUE(QDir().rename(env.path("src/unplugged"), env.path("src/disk")));
-    EXPECT_EQ(AddEarlierFailures(&rows), 0);
-    ASSERT_EQ(rows.count(), 1);
-    EXPECT_EQ(rows.row(0).path, away);
-    ASSERT_TRUE(QFile::remove(away));
+    LogThreshold = threshold;
+    const QString log = env.readFile("corvex.log");
+    for (const auto& c : cases) {
+        const std::string what = c.path.toStdString();
+        EXPECT_EQ(added.contains(c.path), c.fate == Listed) << what;
+        EXPECT_EQ(env.readLines("failed.txt").contains(c.path), c.fate == Waits) << what;
+        EXPECT_EQ(log.contains(",Cant reach '" + c.path + "' - its listed folder " + env.path("usb/") +
+                               " or a folder below it is missing or cannot be read; kept for a retry\r\n"),
+                  c.fate == Waits)
+            << what;
+        EXPECT_EQ(log.contains("," + c.path + " no longer exists - no longer tried again\r\n"), c.fate == Gone) << what;
+        EXPECT_EQ(log.contains("," + c.path + " is no longer below a listed folder - no longer tried again\r\n"),
+                  c.fate == Unlisted)
+            << what;
+    }
+    EXPECT_EQ(ReadBytes(env.path("dest/there.txt")), "x");
+
+    // The disk back, the file is listed and copied, and nothing waits.
+    ASSERT_TRUE(QDir().rename(env.path("usb-away"), env.path("usb")));
     rows.clear();
-    EXPECT_EQ(AddEarlierFailures(&rows), 0);
-    EXPECT_EQ(rows.count(), 0);
+    EXPECT_EQ(AddEarlierFailures(&rows, entries), 0);
+    ASSERT_EQ(rows.count(), 1);
+    EXPECT_EQ(rows.row(0).path, env.path("usb/photos/away.jpg"));
     run();
+    EXPECT_EQ(ReadBytes(env.path("dest/away.jpg")), "x");
     EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
-    EXPECT_TRUE(env.readFile("corvex.log").contains("," + away + " no longer exists - no longer tried again\r\n"));
 }
 
 TEST_F(CopyLoopTest, AFailedNameWithALineBreakIsLoggedEveryRunInsteadOfListed) {
@@ -719,7 +823,7 @@ TEST_F(CopyLoopTest, AFailedLinkWaitsInTheRetryListAndComesBack) {
     EXPECT_EQ(env.readLines("failed.txt"), links) << "a link waiting is not gone";
 
     rows.clear();
-    EXPECT_EQ(AddEarlierFailures(&rows), 0);
+    EXPECT_EQ(AddEarlierFailures(&rows, entries), 0);
     ASSERT_EQ(rows.count(), 2);
     EXPECT_EQ(rows.row(0).path, toFile);
     EXPECT_EQ(rows.row(1).path, dangling);

@@ -12,6 +12,7 @@
 #include "foundation/IniFile.h"
 #include "platform/FileCopy.h"
 #include "support/PlantedFile.h"
+#include "support/ScopedTimeZone.h"
 #include "support/ScopedWorkingFolder.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
@@ -106,9 +107,8 @@ TEST_F(RunBackupTest, TheDateIsStoredThroughALinkAndADateNotStoredIsAnError) {
     EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
     EXPECT_EQ(ReadIni(kept, "general", "dateOfLastBackup"), "2003-04-28 14:05:30");
     EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 1 errors"));
-    EXPECT_TRUE(env.readFile("corvex.log")
-                    .contains(",Cant write the setting [general] dateOfLastBackup to the settings file '" + env.ini() +
-                              "' - "));
+    EXPECT_TRUE(
+        env.readFile("corvex.log").contains(",WriteIniValues : Cant write the settings file '" + env.ini() + "' - "));
     EXPECT_EQ(RunExitStatus(), 1);
     EXPECT_EQ(boxes.count(), 0);
 }
@@ -211,17 +211,22 @@ TEST_F(RunBackupTest, FoldersAndListsThatCannotBeReadAreErrorsOfTheRun) {
                                      " could not be read - the date of the last backup stays " + stored + "\r\n"));
 }
 
-// A listed folder on a disk that is unplugged for one run: the date stays,
-// and once the disk is back its changes made before that run are copied.
+// A listed folder on a disk that is unplugged for one run: the date stays, a
+// file of it waiting for a retry waits on, both are errors of the run, and
+// once the disk is back its changes made before that run are copied.
 TEST_F(RunBackupTest, AListedFolderAwayForOneRunHasItsChangesCopiedWhenBack) {
     writeIni("backupType=0\r\n");
     env.writeFile("MyPaths.txt", env.path("src/*") + "\r\n" + env.path("usb/*") + "\r\n");
     WriteBytes(env.path("usb/photo.jpg"), "jpg");
+    WriteBytes(env.path("usb/album/waiting.jpg"), "waiting");
+    env.writeFile("failed.txt", env.path("usb/album/waiting.jpg") + "\r\n");
     const struct timespec times[2] = {{QDateTime(QDate(2003, 4, 20), QTime(9, 0)).toSecsSinceEpoch(), 0},
                                       {QDateTime(QDate(2003, 4, 20), QTime(9, 0)).toSecsSinceEpoch(), 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(env.path("usb/photo.jpg")).constData(), times, 0);
     ASSERT_TRUE(QDir().rename(env.path("usb"), env.path("usb-away")));
-    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 1);
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 2);
+    EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 2 errors"));
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("usb/album/waiting.jpg")});
     EXPECT_EQ(ReadBytes(env.path("dest/a.txt")), "aaaa");
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
     EXPECT_TRUE(env.readFile("corvex.log")
@@ -233,22 +238,47 @@ TEST_F(RunBackupTest, AListedFolderAwayForOneRunHasItsChangesCopiedWhenBack) {
     env.setNow(BackupTestNow().addDays(1));
     EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
     EXPECT_EQ(ReadBytes(env.path("dest/photo.jpg")), "jpg");
+    EXPECT_EQ(ReadBytes(env.path("dest/waiting.jpg")), "waiting");
+    EXPECT_FALSE(QFileInfo::exists(env.path("failed.txt")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-29 14:05:30");
 }
 
+// A laptop taken west between two runs: the second run's window starts at
+// the first run's moment, so a file changed that evening, after the first
+// run but on the day before the stored one in the new zone, is copied.
+TEST_F(RunBackupTest, AChangeOfZoneBetweenTwoRunsLosesNoChange) {
+    writeIni("backupType=0\r\n");
+    {
+        const ScopedTimeZone utc("UTC0");
+        env.setNow(QDateTime(QDate(2024, 1, 11), QTime(2, 30)));
+        EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2024-01-11 02:30:00");
+        EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackupUtcOffset"), "0");
+    }
+    const ScopedTimeZone losAngeles("PST8PDT,M3.2.0,M11.1.0");
+    // 19:00 on the 10th there is half an hour after the first run.
+    source("trip/evening.txt", "evening", QDateTime(QDate(2024, 1, 10), QTime(19, 0)));
+    env.setNow(QDateTime(QDate(2024, 1, 11), QTime(8, 0)));
+    EXPECT_EQ(RunBackup(window().backupParameters(), nullptr), 0);
+    EXPECT_EQ(ReadBytes(env.path("dest/evening.txt")), "evening");
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2024-01-11 08:00:00");
+    EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackupUtcOffset"), "-28800");
+}
+
 // A dated folder that cannot be made, or is held by anything but a folder,
-// stops the run as a destination that cannot be written does: its box and
-// failed.log line alone, an error, the retry list kept, nothing written
-// through a link in its place.
+// stops the run as a destination that cannot be written does: its box, its
+// program-log and failed.log lines with the reason, an error, the retry list
+// kept, nothing written through a link in its place.
 TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDestination) {
     writeIni("backupType=1\r\n");
     env.writeFile("failed.txt", env.path("src/old.txt") + "\r\n");
     QDir().mkpath(env.path("elsewhere"));
-    const std::vector<std::function<void(const QString&)>> inTheWay = {
-        [](const QString& place) { WriteBytes(place, "a file where the folder goes"); },
-        [this](const QString& place) { ASSERT_TRUE(QFile::link(env.path("elsewhere"), place)); },
+    const std::vector<std::pair<std::function<void(const QString&)>, QString>> inTheWay = {
+        {[](const QString& place) { WriteBytes(place, "a file where the folder goes"); }, "Not a directory"},
+        // A link is not followed, so no folder is there.
+        {[this](const QString& place) { ASSERT_TRUE(QFile::link(env.path("elsewhere"), place)); }, "Not a directory"},
     };
-    for (const auto& putInTheWay : inTheWay) {
+    for (const auto& [putInTheWay, reason] : inTheWay) {
         const QString dated = env.path("dest/20030428");
         QDir().mkpath(env.path("dest"));
         putInTheWay(dated);
@@ -262,7 +292,10 @@ TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDe
         EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
         const QStringList failed = env.readLines("failed.log");
         ASSERT_EQ(failed.size(), failedLines + 1);
-        EXPECT_TRUE(failed.last().endsWith(",Cant write to the destination folder " + dated + "/"));
+        EXPECT_TRUE(failed.last().endsWith(",Cant write to the destination folder " + dated + "/ - " + reason))
+            << failed.last().toStdString();
+        EXPECT_TRUE(env.readFile("corvex.log")
+                        .contains(",Cant write to the destination folder " + dated + "/ - " + reason + "\r\n"));
         EXPECT_FALSE(env.readFile("corvex.log").contains("Cant create backup directory"));
         EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("src/old.txt")});
         EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
@@ -399,8 +432,15 @@ TEST_F(RunBackupTest, EmptyOrBlankRootOrRelativeDestinationStartsNoBackupAndEnds
     EXPECT_FALSE(QFileInfo::exists(env.path("copied.txt")));
     EXPECT_FALSE(QFileInfo::exists(env.path("events.log")));
     EXPECT_EQ(ReadIni(env.ini(), "general", "dateOfLastBackup"), "2003-04-01 08:00:00");
-    EXPECT_EQ(env.readFile("corvex.log").count(",There is no destination directory specified - nothing backed up\r\n"),
-              qsizetype(refused.size()));
+    // A blank one is missing; any other is named with what is wrong.
+    const QString log = env.readFile("corvex.log");
+    // "   /", a blank entry saved with its separator, is read back as "/".
+    EXPECT_EQ(log.count(",There is no destination directory specified - nothing backed up\r\n"), 2);
+    for (const QString wrong : {"/", "/.", "/tmp/..", "bk", "."})
+        EXPECT_TRUE(log.contains(",The destination directory '" + wrong +
+                                 "' must be a full path, beginning with /, to a folder other than the root folder - "
+                                 "nothing backed up\r\n"))
+            << wrong.toStdString();
     EXPECT_TRUE(startedIn.entries().isEmpty())
         << "nothing is made in the folder the program was started in: " << qPrintable(startedIn.entries().join(", "));
     EXPECT_EQ(boxes.count(), 0);
@@ -484,7 +524,9 @@ TEST_F(RunBackupTest, ALinkInPlaceOfTheRunsListIsRefusedAndItsTargetKept) {
     RunBackup(window().backupParameters(), nullptr);
     EXPECT_TRUE(planted.untouched());
     EXPECT_FALSE(QFileInfo::exists(env.path("dest/a.txt")));
-    EXPECT_TRUE(env.readFile("failed.log").contains(",Cant write to the destination folder " + env.path("dest/")));
+    EXPECT_TRUE(env.readFile("failed.log")
+                    .contains(",Cant write to the destination folder " + env.path("dest/") +
+                              " - _files.txt: Is a symbolic link\r\n"));
     EXPECT_EQ(RunExitStatus(), 1);
 }
 

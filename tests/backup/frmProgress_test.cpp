@@ -285,10 +285,13 @@ TEST_F(MainWindowTest, ThePickersAndTheRefreshUseLocalDaysInEveryZone) {
 TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
     WriteBytes(env.path("tree/new.txt"), "new");
     WriteBytes(env.path("old/failed-before.txt"), "12345");
-    env.writeFile("MyPaths.txt", env.path("tree/*") + "\r\n" + env.path("gone/*") + "\r\n");
+    WriteBytes(env.path("elsewhere/unlisted.txt"), "u");
+    env.writeFile("MyPaths.txt",
+                  env.path("tree/*") + "\r\n" + env.path("old/*") + "\r\n" + env.path("gone/*") + "\r\n");
     env.writeFile("ExcludedPaths.txt", "");
     env.writeFile("failed.txt", env.path("old/failed-before.txt") + "\r\n" + env.path("tree/new.txt") + "\r\n" +
-                                    env.path("old/deleted.txt") + "\r\n");
+                                    env.path("old/deleted.txt") + "\r\n" + env.path("gone/waits.txt") + "\r\n" +
+                                    env.path("elsewhere/unlisted.txt") + "\r\n");
     // The date window begins tomorrow: only failed.txt brings files into the list.
     writeIni("backupType=0\r\ndateOfLastBackup=" + QDateTime::currentDateTime().addDays(1).toString("yyyy-MM-dd") +
              " 00:00:00\r\n");
@@ -305,13 +308,15 @@ TEST_F(MainWindowTest, RefreshBringsBackTheFilesTheLastRunCouldNotCopy) {
     rows.sort();
     EXPECT_EQ(rows, (QStringList{env.path("old/failed-before.txt"), env.path("tree/new.txt")}));
     EXPECT_EQ(f.lblTotalBytes->text(), "8");
-    // The folder that has gone is an error of the backup started next.
+    // The listed folder that has gone, and the file that waits in it, are
+    // errors of the backup started next; the file waits on.
     f.txtDestDir->setText(env.path("dest"));
     start();
     EXPECT_TRUE(env.readLines("events.log")
                     .last()
-                    .endsWith(" copied 2 files (8 bytes) to " + env.path("dest/") + " with 1 errors"))
+                    .endsWith(" copied 2 files (8 bytes) to " + env.path("dest/") + " with 2 errors"))
         << env.readFile("events.log").toStdString();
+    EXPECT_EQ(env.readLines("failed.txt"), QStringList{env.path("gone/waits.txt")});
 }
 
 TEST_F(MainWindowTest, StartCopiesTheTickedRowsAndReloadsTheFailedOnes) {
@@ -364,8 +369,9 @@ TEST_F(MainWindowTest, SettingsAStartCannotSaveAreErrorsOfItsRun) {
     EXPECT_TRUE(env.readLines("events.log").last().endsWith(" with 3 errors"))
         << env.readFile("events.log").toStdString();
     const QString log = env.readFile("corvex.log");
-    for (const char* key : {"backupTo", "backupType", "dateOfLastBackup"})
+    for (const char* key : {"backupTo", "backupType"})
         EXPECT_TRUE(log.contains(QString(",Cant write the setting [general] ") + key)) << key;
+    EXPECT_TRUE(log.contains("none of [general] dateOfLastBackup, [general] dateOfLastBackupUtcOffset was saved"));
 }
 
 // The rows a start could not copy come back with Start enabled; a second
@@ -916,13 +922,19 @@ TEST_F(MainWindowTest, EmptyBlankRootOrRelativeDestinationStartsNoBackup) {
     frmProgress& f = load();
     addRow("/x", 1, true);
     // "   /" is what a blank entry was saved as: it names the root folder.
-    const std::vector<const char*> missing{"", "   ", "   /", "/", "/./", "/tmp/..", "bk", "."};
-    for (const char* text : missing) {
-        f.txtDestDir->setText(text);
+    // A blank one is missing; any other is named with what is wrong.
+    const std::vector<QString> missing{"", "   ", "   /", "/", "/./", "/tmp/..", "bk", ".", "~/Backup"};
+    for (const QString& text : missing) {
+        f.txtDestDir->clear();
+        QTest::keyClicks(f.txtDestDir, text);
         boxes.answer(platform::Answer::OK);
         start();
         EXPECT_EQ(boxes.last().title, "Need to choose a destination directory");
-        EXPECT_EQ(boxes.last().text, "There is no destination directory specified");
+        EXPECT_EQ(boxes.last().text,
+                  text.trimmed().isEmpty() || text == "   /"
+                      ? "There is no destination directory specified"
+                      : "The destination directory '" + text +
+                            "' must be a full path, beginning with /, to a folder other than the root folder");
         EXPECT_EQ(boxes.last().icon, platform::Icon::Information);
     }
     EXPECT_EQ(boxes.count(), int(missing.size()));

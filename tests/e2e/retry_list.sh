@@ -1,7 +1,8 @@
 #!/bin/bash
 # The list of files waiting for a retry (failed.txt) survives every run that
 # does not copy them: a run killed in its copy loop and a test run leave it as
-# it was, and the run that finally copies them empties it.
+# it was, and the run that finally copies them empties it. A file waits only
+# while its listed folder is away, and counts as an error of each such run.
 # $1 = the folder that holds the built programs.
 set -u
 source "$(dirname "$0")/lib/program_folder.bash"
@@ -56,4 +57,28 @@ run
 cmp -s "$tree/stuck.txt" "$dest/stuck.txt" || fail "stuck.txt was not tried again"
 cmp -s "$tree/blocker.txt" "$dest/blocker.txt" || fail "blocker.txt was not backed up"
 [ ! -e "$prog/failed.txt" ] || fail "failed.txt should be gone: $(cat "$prog/failed.txt")"
+# A file whose listed folder is away waits, and it is an error of the run as
+# the folder is; one whose folders were deleted for good below a listed
+# folder that is there, and one below no listed folder, go.
+usb="$work/usb"
+mkdir -p "$usb/album" "$work/elsewhere"
+printf 'waiting\n' > "$usb/album/waiting.txt"
+printf 'unlisted\n' > "$work/elsewhere/unlisted.txt"
+printf '%s\r\n' "$tree/*" "$usb/*" > "$prog/MyPaths.txt"
+printf '%s\r\n' "$usb/album/waiting.txt" "$tree/deleted/for/good.txt" "$work/elsewhere/unlisted.txt" \
+    > "$prog/failed.txt"
+mv "$usb" "$work/usb-away"
+settings "$dest" 1
+run
+[ $? -eq 1 ] || fail "a run with its listed folder away should end with status 1"
+tail -n 1 "$prog/events.log" | grep -qF " with 2 errors" ||
+    fail "the folder away and the file waiting in it are two errors: $(tail -n 1 "$prog/events.log")"
+[ "$(tr -d '\r' < "$prog/failed.txt")" = "$usb/album/waiting.txt" ] ||
+    fail "only the file whose listed folder is away waits: $(cat "$prog/failed.txt")"
+mv "$work/usb-away" "$usb"
+run
+[ $? -eq 0 ] || fail "the run with the folder back should end with status 0"
+cmp -s "$usb/album/waiting.txt" "$dest/waiting.txt" || fail "waiting.txt was not copied once its folder was back"
+[ ! -e "$dest/unlisted.txt" ] || fail "a file below no listed folder was copied"
+[ ! -e "$prog/failed.txt" ] || fail "failed.txt should be gone at last: $(cat "$prog/failed.txt")"
 echo "retry list: ok"

@@ -38,35 +38,49 @@ TEST(PathHelpers, ADestinationMustNameAFolderOfItsOwnFromTheRoot) {
     const QString toRoot = dir.path() + "/to-root";
     ASSERT_TRUE(QFile::link("/", toRoot));
     ASSERT_TRUE(QDir().mkdir(dir.path() + "/sub"));
+    // A blank one is said to be missing; any other refused one is named, with
+    // what a destination must be.
+    enum Refusal { Blank, NotAFolderOfItsOwn, None };
     const struct {
         QString destination;
-        bool missing;
-    } cases[] = {// Blanks and separators alone.
-                 {"", true},
-                 {"   ", true},
-                 {"   /", true},
-                 {"//", true},
-                 // The root folder spelled otherwise, by text or by what the file system says.
-                 {"/.", true},
-                 {"/./", true},
-                 {"/tmp/..", true},
-                 {"/no-such-folder/..", true},
-                 {toRoot, true},
-                 {toRoot + "/", true},
-                 {dir.path() + "/sub/../../../../../..", true},
+        Refusal refusal;
+    } cases[] = {// Blanks, alone or with separators.
+                 {"", Blank},
+                 {"   ", Blank},
+                 {"   /", Blank},
+                 {" / ", Blank},
+                 // The root folder spelled out, otherwise, or by what the file system says.
+                 {"/", NotAFolderOfItsOwn},
+                 {"//", NotAFolderOfItsOwn},
+                 {"/.", NotAFolderOfItsOwn},
+                 {"/./", NotAFolderOfItsOwn},
+                 {"/tmp/..", NotAFolderOfItsOwn},
+                 {"/no-such-folder/..", NotAFolderOfItsOwn},
+                 {toRoot, NotAFolderOfItsOwn},
+                 {toRoot + "/", NotAFolderOfItsOwn},
+                 {dir.path() + "/sub/../../../../../..", NotAFolderOfItsOwn},
                  // Not from the root: taken from wherever the program was started.
-                 {" /. ", true},
-                 {"bk", true},
-                 {".", true},
-                 {"./backup", true},
-                 {"~/backup", true},
+                 {" /. ", NotAFolderOfItsOwn},
+                 {"bk", NotAFolderOfItsOwn},
+                 {"Backup", NotAFolderOfItsOwn},
+                 {".", NotAFolderOfItsOwn},
+                 {"./backup", NotAFolderOfItsOwn},
+                 {"~/Backup", NotAFolderOfItsOwn},
                  // Folders of their own, the test destination, and a folder still to be made.
-                 {"/tmp", false},
-                 {"/tmp/../tmp/", false},
-                 {dir.path() + "/sub", false},
-                 {dir.path() + "/not-yet-made/", false},
-                 {"/dev/null", false},
-                 {"/dev/null/", false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(IsMissingDestination(c.destination), c.missing) << c.destination.toStdString();
+                 {"/tmp", None},
+                 {"/tmp/../tmp/", None},
+                 {dir.path() + "/sub", None},
+                 {dir.path() + "/not-yet-made/", None},
+                 {"/dev/null", None},
+                 {"/dev/null/", None}};
+    for (const auto& c : cases) {
+        const QString expected =
+            c.refusal == Blank ? QStringLiteral("There is no destination directory specified")
+            : c.refusal == NotAFolderOfItsOwn
+                ? "The destination directory '" + c.destination +
+                      "' must be a full path, beginning with /, to a folder other than the root folder"
+                : QString();
+        EXPECT_EQ(MissingDestinationReason(c.destination), expected) << c.destination.toStdString();
+        EXPECT_EQ(IsMissingDestination(c.destination), c.refusal != None) << c.destination.toStdString();
+    }
 }

@@ -289,6 +289,46 @@ TEST(GetPathPresence, GoneOnlyFromAFolderThatCanBeRead) {
     EXPECT_EQ(gone, PathPresence::Unreachable);
 }
 
+// Told from the listed folder above it: a name is gone whatever levels
+// between are missing, and unreachable only when that folder is away or a
+// level on the way cannot be searched.
+TEST(GetPathPresenceBelow, GoneWhenTheFolderAboveCanBeRead) {
+    TestEnvironment env;
+    const QString dir = env.folder();
+    ASSERT_TRUE(QDir().mkpath(dir + "/listed/sub/locked"));
+    makeFile(dir + "/listed/sub/file.txt");
+    makeFile(dir + "/listed/sub/locked/file.txt");
+    using platform::PathPresence;
+    const struct {
+        const char* folder;
+        const char* path;
+        PathPresence expected;
+    } cases[] = {
+        {"/listed/", "/listed/sub/file.txt", PathPresence::There},
+        {"/listed/", "/listed/sub/gone.txt", PathPresence::Gone},
+        {"/listed/", "/listed/deleted/deeper/file.txt", PathPresence::Gone},             // levels between are missing
+        {"/listed/", "/listed/sub/file.txt/inner.txt", PathPresence::Gone},              // a file where a folder was
+        {"/away/", "/away/sub/file.txt", PathPresence::Unreachable},                     // the folder above is missing
+        {"/listed/sub/file.txt/", "/listed/sub/file.txt/x", PathPresence::Unreachable},  // and no folder
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::GetPathPresenceBelow(dir + c.folder, dir + c.path), c.expected) << c.path;
+
+    ASSERT_EQ(::chmod(encoded(dir).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(encoded(dir + "/listed").constData(), 0755), 0);
+    ASSERT_EQ(::chmod(encoded(dir + "/listed/sub").constData(), 0755), 0);
+    ASSERT_EQ(::chmod(encoded(dir + "/listed/sub/locked").constData(), 0000), 0);
+    PathPresence unreadable = PathPresence::Gone, unsearchable = PathPresence::Gone;
+    {
+        AsOrdinaryUser ordinary;
+        unreadable = platform::GetPathPresenceBelow(dir + "/listed/sub/locked/", dir + "/listed/sub/locked/file.txt");
+        unsearchable = platform::GetPathPresenceBelow(dir + "/listed/", dir + "/listed/sub/locked/gone.txt");
+    }
+    ::chmod(encoded(dir + "/listed/sub/locked").constData(), 0755);
+    EXPECT_EQ(unreadable, PathPresence::Unreachable);
+    EXPECT_EQ(unsearchable, PathPresence::Unreachable);
+}
+
 TEST(FolderLiesWithin, ToldByIdentityNotBySpelling) {
     TestEnvironment env;
     const QString dir = env.folder();

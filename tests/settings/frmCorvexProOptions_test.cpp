@@ -241,25 +241,26 @@ TEST_F(OptionsTest, OkRefusesWithoutFoldersOrDestinationAndWritesNothing) {
     // The folder list is checked before the destination; blanks and separators
     // alone are no destination (a backup there would land in the root folder),
     // nor is the root spelled otherwise or a folder not named from the root.
+    // A blank destination is missing; any other is named with what is wrong.
+    const QString blank = "There is no destination directory specified";
+    const auto wrong = [](const QString& destination) {
+        return "The destination directory '" + destination +
+               "' must be a full path, beginning with /, to a folder other than the root folder";
+    };
     const struct {
         const char* pathList;
-        const char* destination;
-        const char* title;
-        const char* text;
+        QString destination;
+        QString title;
+        QString text;
     } cases[] = {
         {nullptr, "", "Need to choose a list of Paths to Backup", "There are no directories selected to backup"},
-        {"/home/anna/*\r\n", "", "Need to choose a destination directory",
-         "There is no destination directory specified"},
-        {"/home/anna/*\r\n", " \t  ", "Need to choose a destination directory",
-         "There is no destination directory specified"},
-        {"/home/anna/*\r\n", " / ", "Need to choose a destination directory",
-         "There is no destination directory specified"},
-        {"/home/anna/*\r\n", "/.", "Need to choose a destination directory",
-         "There is no destination directory specified"},
-        {"/home/anna/*\r\n", "/tmp/..", "Need to choose a destination directory",
-         "There is no destination directory specified"},
-        {"/home/anna/*\r\n", "bk", "Need to choose a destination directory",
-         "There is no destination directory specified"}};
+        {"/home/anna/*\r\n", "", "Need to choose a destination directory", blank},
+        {"/home/anna/*\r\n", " \t  ", "Need to choose a destination directory", blank},
+        {"/home/anna/*\r\n", " / ", "Need to choose a destination directory", blank},
+        {"/home/anna/*\r\n", "/.", "Need to choose a destination directory", wrong("/.")},
+        {"/home/anna/*\r\n", "/tmp/..", "Need to choose a destination directory", wrong("/tmp/..")},
+        {"/home/anna/*\r\n", "bk", "Need to choose a destination directory", wrong("bk")},
+        {"/home/anna/*\r\n", "~/Backup", "Need to choose a destination directory", wrong("~/Backup")}};
     for (const auto& c : cases) {
         if (c.pathList) env.writeFile("MyPaths.txt", c.pathList);
         frmCorvexProOptions f;
@@ -268,7 +269,7 @@ TEST_F(OptionsTest, OkRefusesWithoutFoldersOrDestinationAndWritesNothing) {
         boxes.answer(platform::Answer::OK);
         const int shown = boxes.count();
         f.cmdOK->click();
-        EXPECT_EQ(boxes.count(), shown + 1) << c.title;
+        EXPECT_EQ(boxes.count(), shown + 1) << c.title.toStdString();
         EXPECT_EQ(boxes.last().title, c.title);
         EXPECT_EQ(boxes.last().text, c.text);
         EXPECT_EQ(finished.count(), 0);
