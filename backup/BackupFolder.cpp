@@ -88,7 +88,10 @@ void OpenBackupFolder(const QString& base, const QString& folder, platform::Copy
                       MakeFolderWithReason(resolved, error, description);
     QString level = folder.startsWith(base) ? folder.mid(base.size()) : QString();
     if (level.endsWith('/')) level.chop(1);
-    if (!run.openBackupFolder(base, level, run.backupFolderError) && !made && error != 0) run.backupFolderError = error;
+    if (!run.openBackupFolder(base, level, run.backupFolderError) && !made && error != 0) {
+        run.backupFolderError = error;
+        run.backupFolderReason = description;
+    }
 }
 
 void LogUnwritableDestination(const QString& folder, const QString& reason) {
