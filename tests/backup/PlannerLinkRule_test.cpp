@@ -225,8 +225,10 @@ TEST_F(RefusedLinksInARunTest, SettingsSheTurnsIntoALinkDuringTheRunAreNotRewrit
     platform::SetBeforeCopyStep({});
     EXPECT_GE(errors, 1);
     EXPECT_EQ(ReadBytes(env.path("roots.conf")), rootsFile);
-    EXPECT_TRUE(log().contains(",Cant write the setting [general] dateOfLastBackup to the settings file '" + env.ini() +
-                               "' - " + env.path("home/corvex.ini") + " is a link owned by 4242\r\n"));
+    EXPECT_TRUE(log().contains(",WriteIniValues : Cant write the settings file '" + env.ini() + "' - " +
+                               env.path("home/corvex.ini") +
+                               " is a link owned by 4242 - none of [general] "
+                               "dateOfLastBackup, [general] dateOfLastBackupUtcOffset was saved\r\n"));
     EXPECT_EQ(RunExitStatus(), 1);
     EXPECT_EQ(boxes.count(), 0);
 }
