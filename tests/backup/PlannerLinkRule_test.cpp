@@ -22,8 +22,6 @@
 
 namespace {
 
-constexpr uid_t kAnna = 4242;  // an ordinary user the user database does not know
-constexpr uid_t kBert = 4343;  // another one
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNoGroup = 65534;  // nobody's primary group
 
@@ -76,20 +74,8 @@ protected:
 }  // namespace
 
 TEST_F(PlannerLinkRuleTest, RootUsesAPlannerFolderReachedOnlyThroughItsOwnLinks) {
-    const struct {
-        const char* name;
-        uid_t runner;
-        uid_t owner;
-        bool followed;
-    } runs[] = {
-        {"root runs, root's link", 0, 0, true},
-        {"root runs, an ordinary user's link", 0, kAnna, false},
-        {"she runs, her own link", kAnna, kAnna, true},
-        {"she runs, root's link", kAnna, 0, true},
-        {"she runs, another user's link", kAnna, kBert, true},
-    };
     for (const bool onTheWay : {false, true}) {
-        for (const auto& run : runs) {
+        for (const LinkRun& run : kLinkRuns) {
             SCOPED_TRACE(std::string(run.name) + (onTheWay ? ", a folder on the way" : ", the folder itself"));
             RemoveTree(env.path("area"));
             makeFolder(env.path("area/real/plan"), 0, 0, 0777);

@@ -7,6 +7,7 @@
 #include "foundation/FileRoutines.h"
 #include "foundation/IniFile.h"
 #include "platform/FileCopy.h"
+#include "support/AsOrdinaryUser.h"
 #include "support/ScriptedBoxes.h"
 #include "support/TestEnvironment.h"
 
@@ -20,8 +21,6 @@
 #include <memory>
 
 namespace {
-constexpr uid_t kAnna = 4242;  // an ordinary user
-
 class SharedMachineTest : public ::testing::Test {
 protected:
     void SetUp() override {

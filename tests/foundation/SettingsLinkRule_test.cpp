@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr uid_t kAnna = 4242;  // the ordinary user: she runs, or owns the links
-constexpr uid_t kBert = 4343;  // another ordinary user
 
 const QByteArray kSettings = "[general]\r\nbackupTo=/b/\r\n";
 const QByteArray kList = "/home/anna/\r\n";
@@ -96,20 +94,8 @@ int readAndSave(const QString& settings, const QString& list) {
 
 TEST(SettingsLinkRule, RootFollowsOnlyItsOwnLinksAndAnOrdinaryUserEveryLink) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root: the rule refuses links only for a run as root";
-    const struct {
-        const char* name;
-        uid_t runner;
-        uid_t owner;
-        bool followed;
-    } runs[] = {
-        {"root runs, root's link", 0, 0, true},
-        {"root runs, an ordinary user's link", 0, kAnna, false},
-        {"she runs, her own link", kAnna, kAnna, true},
-        {"she runs, root's link", kAnna, 0, true},
-        {"she runs, another user's link", kAnna, kBert, true},
-    };
     for (const Place place : {Place::TheFileItself, Place::AFolderOnTheWay, Place::RootsLinkIntoHers}) {
-        for (const auto& run : runs) {
+        for (const LinkRun& run : kLinkRuns) {
             SCOPED_TRACE(std::string(run.name) + ", place " + std::to_string(int(place)));
             TestEnvironment env;
             Area area;

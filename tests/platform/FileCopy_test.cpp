@@ -892,23 +892,6 @@ TEST(FileCopy, FolderBitsFollowTheSourceFolderOnceTheRunIsDone) {
     chmodTo(kept, 0755);
 }
 
-namespace {
-constexpr uid_t kAnna = 4242;  // an ordinary user who owns links and folders
-constexpr uid_t kBen = 4243;   // another one
-
-// Runs body in a child process as the ordinary user uid and gives its exit status.
-int exitStatusAs(uid_t uid, const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setresgid(uid, uid, uid) != 0 || ::setresuid(uid, uid, uid) != 0) ::_exit(99);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
-}
-}  // namespace
-
 // Run as root, a link that root does not own is never followed on the way to
 // the destination or a listed folder, and a source below no listed folder is
 // reached through no link at all; root's own links are followed, and an
@@ -944,7 +927,7 @@ TEST(FileCopy, RootFollowsNoLinkAnotherUserOwnsToADestinationOrASource) {
         makeLink(QFile::encodeName(dir.filePath(c.place == Place::Destination ? "dest" : "src")), link);
         // As root, the running user is root; as an ordinary user, Anna runs
         // the copy over Ben's link.
-        chownTo(link, c.owner == Owner::SomeoneElse ? kBen : 0, c.owner == Owner::SomeoneElse ? kBen : 0);
+        chownTo(link, c.owner == Owner::SomeoneElse ? kBert : 0, c.owner == Owner::SomeoneElse ? kBert : 0);
         const auto copy = [&]() -> bool {
             platform::CopyRun run;
             const QString destination = c.place == Place::Destination ? link : dir.filePath("dest");
@@ -955,8 +938,8 @@ TEST(FileCopy, RootFollowsNoLinkAnotherUserOwnsToADestinationOrASource) {
             return platform::CopyFileBelow(source, destination, "", "a.txt", &run, listed).ok();
         };
         if (c.owner == Owner::RunningUser) {
-            chownTo(link, kBen, kBen);
-            EXPECT_EQ(exitStatusAs(kAnna, [&] { return copy() ? 0 : 1; }), c.followed ? 0 : 1) << what;
+            chownTo(link, kBert, kBert);
+            EXPECT_EQ(ExitStatusAs(kAnna, kAnna, [&] { return copy() ? 0 : 1; }), c.followed ? 0 : 1) << what;
         } else {
             EXPECT_EQ(copy(), c.followed) << what;
         }
@@ -965,11 +948,11 @@ TEST(FileCopy, RootFollowsNoLinkAnotherUserOwnsToADestinationOrASource) {
     // The refusal names the link and its owner.
     QFile::remove(link);
     makeLink(QFile::encodeName(dir.filePath("dest")), link);
-    chownTo(link, kBen, kBen);
+    chownTo(link, kBert, kBert);
     platform::CopyRun run;
     int error = 0;
     EXPECT_FALSE(run.openBackupFolder(link, "20240101", error));
-    EXPECT_EQ(run.backupFolderReason, link + " is a link owned by " + QString::number(kBen));
+    EXPECT_EQ(run.backupFolderReason, link + " is a link owned by " + QString::number(kBert));
 }
 
 // Run as root, a backup folder or kept folder that exists is used only when
@@ -1022,7 +1005,7 @@ TEST(FileCopy, RootCopiesIntoNoFolderAnotherUserMadeOrMayWrite) {
     } keptFolders[] = {
         {"the source folder's owner", kAnna, 0750, true},
         {"root, while the run copies", 0, 0700, true},
-        {"another user", kBen, 0750, false},
+        {"another user", kBert, 0750, false},
         {"the owner, open to all", kAnna, 0777, false},
     };
     for (const auto& c : keptFolders) {
@@ -1053,7 +1036,7 @@ TEST(FileCopy, KeptFoldersFollowTheSourceFolderTheRunHeld) {
     QTemporaryDir dir;
     chmodTo(dir.path(), 0755);
     for (const char* folder : {"dest", "src/ben", "src/anna-open", "src/other"}) QDir(dir.path()).mkpath(folder);
-    chownTo(dir.filePath("src/ben"), kBen, kBen);
+    chownTo(dir.filePath("src/ben"), kBert, kBert);
     chmodTo(dir.filePath("src/ben"), 0700);
     chownTo(dir.filePath("src/anna-open"), kAnna, kAnna);
     chmodTo(dir.filePath("src/anna-open"), 0777);
@@ -1081,6 +1064,6 @@ TEST(FileCopy, KeptFoldersFollowTheSourceFolderTheRunHeld) {
         EXPECT_TRUE(run.finishFolders().isEmpty());
     }
     const struct stat st = statOf(dir.filePath("dest/") + kept);
-    EXPECT_EQ(st.st_uid, kBen);
+    EXPECT_EQ(st.st_uid, kBert);
     EXPECT_EQ(st.st_mode & 07777, 0700u);
 }

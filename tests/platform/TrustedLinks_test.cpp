@@ -2,6 +2,7 @@
 // every path reached by name; root's own links are followed, and an
 // ordinary user follows every link.
 #include "platform/TrustedLinks.h"
+#include "support/AsOrdinaryUser.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,19 +25,6 @@ QByteArray encoded(const QString& path) { return QFile::encodeName(path); }
 void makeLink(const QString& target, const QString& link, uid_t owner) {
     ASSERT_EQ(::symlink(encoded(target).constData(), encoded(link).constData()), 0);
     ASSERT_EQ(::lchown(encoded(link).constData(), owner, owner), 0);
-}
-
-// Runs body in a child process under uid (and the same gid) and gives its
-// exit status: an ordinary user's run, without changing this process.
-int exitStatusAs(uid_t uid, const std::function<int()>& body) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setresgid(uid, uid, uid) != 0 || ::setresuid(uid, uid, uid) != 0) ::_exit(99);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
 }
 
 class TrustedLinksTest : public ::testing::Test {
@@ -91,7 +79,7 @@ TEST_F(TrustedLinksTest, RootFollowsOnlyItsOwnLinksAnywhereOnThePath) {
 TEST_F(TrustedLinksTest, AnOrdinaryUserFollowsEveryLink) {
     makeLink(path("real"), path("link"), kOtherUser);
     const QString reached = path("link/inner/file");
-    EXPECT_EQ(exitStatusAs(kOtherUser + 1,
+    EXPECT_EQ(ExitStatusAs(kOtherUser + 1, kOtherUser + 1,
                            [&] {
                                QString resolved;
                                const int fd = platform::OpenTrustedPath(reached, O_RDONLY, nullptr);

@@ -42,3 +42,24 @@ inline int ExitStatusAs(uid_t uid, gid_t gid, const std::function<int()>& body) 
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
 }
+
+// Ordinary users the user database need not know, for files and links given
+// away by a test run as root.
+inline constexpr uid_t kAnna = 4242;  // she runs, or owns the links and folders
+inline constexpr uid_t kBert = 4343;  // another ordinary user
+
+// Who runs and who owns the link on the way, and whether the link rule
+// follows it: root follows only its own links, an ordinary user every link.
+struct LinkRun {
+    const char* name;
+    uid_t runner;
+    uid_t owner;
+    bool followed;
+};
+inline constexpr LinkRun kLinkRuns[] = {
+    {"root runs, root's link", 0, 0, true},
+    {"root runs, an ordinary user's link", 0, kAnna, false},
+    {"she runs, her own link", kAnna, kAnna, true},
+    {"she runs, root's link", kAnna, 0, true},
+    {"she runs, another user's link", kAnna, kBert, true},
+};
