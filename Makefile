@@ -32,12 +32,13 @@ test: build
 # make bench                  - every benchmark case (bench/; several minutes)
 # make bench CASE=copy-4kb     - one case (bench/bench_<x> --cases lists them)
 # make bench ROUNDS=7          - timed rounds of every figure (default: 5, 3 for the long cases)
+# make bench TREES=/mnt/ram    - build the trees and copy below that folder (default: /tmp)
 BENCHES = bench_scan bench_copy bench_planner
 bench: build
 	@status=0; found=0; \
 	for b in $(BENCHES); do \
 	  if [ -z "$(CASE)" ] || ./$(BUILD_DIR)/bench/$$b --cases | grep -qx '$(CASE)'; then \
-	    found=1; ./$(BUILD_DIR)/bench/$$b $(if $(ROUNDS),--rounds $(ROUNDS)) $(CASE) || status=1; \
+	    found=1; ./$(BUILD_DIR)/bench/$$b $(if $(ROUNDS),--rounds $(ROUNDS)) $(if $(TREES),--trees $(TREES)) $(CASE) || status=1; \
 	  fi; \
 	done; \
 	if [ $$found = 0 ]; then echo "no benchmark has a case '$(CASE)'"; status=2; fi; \
