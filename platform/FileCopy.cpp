@@ -820,7 +820,14 @@ bool CopyRun::openBackupFolder(const QString& destination, const QString& level,
     const bool made = ::mkdirat(base.fd, name.constData(), NewFolderMode()) == 0;
     if (!made && errno != EEXIST) return fail(errno, {});
     Descriptor folder(::openat(base.fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (folder.fd < 0) return fail(errno, {});
+    if (folder.fd < 0) {
+        const int openError = errno;
+        // The kernel says "Not a directory" of a link too: the log names it.
+        struct stat st {};
+        const bool isLink = ::fstatat(base.fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+        return fail(openError,
+                    isLink ? destination + '/' + level + " is a link, which the run does not follow" : QString());
+    }
     // A folder somebody else made, or may write in, before the run would
     // hand them root's copies of every user's files.
     struct stat st {};

@@ -817,6 +817,10 @@ TEST(FileCopy, TheBackupFolderIsHeldAndNeverReachedThroughALink) {
         EXPECT_EQ(run.openBackupFolder(dir.filePath(c.destination), c.level, error), c.error == 0)
             << c.destination << '/' << c.level;
         EXPECT_EQ(error, c.error) << c.destination << '/' << c.level;
+        if (QByteArray(c.level) == "taken-by-link") {
+            EXPECT_EQ(run.backupFolderReason,
+                      dir.filePath("dest/taken-by-link") + " is a link, which the run does not follow");
+        }
     }
     EXPECT_TRUE(QFileInfo(dir.filePath("dest/20240102")).isDir()) << "the destination may be a link";
     if (::geteuid() == 0) {
