@@ -825,8 +825,8 @@ bool CopyRun::openBackupFolder(const QString& destination, const QString& level,
         // The kernel says "Not a directory" of a link too: the log names it.
         struct stat st {};
         const bool isLink = ::fstatat(base.fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
-        return fail(openError,
-                    isLink ? destination + '/' + level + " is a link, which the run does not follow" : QString());
+        const QString path = (destination.endsWith('/') ? destination : destination + '/') + level;
+        return fail(openError, isLink ? path + " is a link, which the run does not follow" : QString());
     }
     // A folder somebody else made, or may write in, before the run would
     // hand them root's copies of every user's files.

@@ -276,7 +276,8 @@ TEST_F(RunBackupTest, ADatedFolderThatCannotBeMadeLeavesTheTraceOfAnUnwritableDe
     const std::vector<std::pair<std::function<void(const QString&)>, QString>> inTheWay = {
         {[](const QString& place) { WriteBytes(place, "a file where the folder goes"); }, "Not a directory"},
         // A link is not followed, so no folder is there.
-        {[this](const QString& place) { ASSERT_TRUE(QFile::link(env.path("elsewhere"), place)); }, "Not a directory"},
+        {[this](const QString& place) { ASSERT_TRUE(QFile::link(env.path("elsewhere"), place)); },
+         env.path("dest/20030428") + " is a link, which the run does not follow"},
     };
     for (const auto& [putInTheWay, reason] : inTheWay) {
         const QString dated = env.path("dest/20030428");
