@@ -124,22 +124,6 @@ bool IsSymbolicLink(const QString& path) {
     return !p.isEmpty() && ::lstat(p.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-PathPresence GetPathPresence(const QString& path) {
-    const QByteArray p = BytesFromText(path);
-    struct stat st;
-    if (p.isEmpty()) return PathPresence::Unreachable;
-    if (::lstat(p.constData(), &st) == 0) return PathPresence::There;
-    if (errno != ENOENT) return PathPresence::Unreachable;
-    const qsizetype slash = p.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : p.left(slash);
-    // The folder is opened for reading, not only looked at: a folder that
-    // cannot be listed cannot tell that a name has gone from it.
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return PathPresence::Unreachable;
-    ::close(fd);
-    return PathPresence::Gone;
-}
-
 PathPresence GetPathPresenceBelow(const QString& folder, const QString& path) {
     const QByteArray f = BytesFromText(folder);
     const QByteArray p = BytesFromText(path);

@@ -70,18 +70,14 @@ private:
 // True when the path itself is a symbolic link (whatever it points to).
 bool IsSymbolicLink(const QString& path);
 
-// Whether a path is known to be there or gone. There: the path itself exists
-// (a link counts as itself). Gone: it does not, and its folder is there and
-// can be read. Unreachable: a folder on its path is missing, is no folder or
-// cannot be read (an unplugged disk, a share not mounted), so whether the
-// file is still there cannot be told.
+// Whether a path is known to be there or gone, told from folder, a folder
+// that path lies below. There: the path itself exists (a link counts as
+// itself). Gone: it does not, and folder can be read, whatever folders
+// between them are missing. Unreachable: folder is missing, is no folder or
+// cannot be read (an unplugged disk, a share not mounted), or a folder
+// between it and path cannot be searched, so whether the file is still there
+// cannot be told.
 enum class PathPresence { There, Gone, Unreachable };
-PathPresence GetPathPresence(const QString& path);
-
-// The same, told from folder, a folder that path lies below: Unreachable when
-// folder is missing, is no folder or cannot be read, or a folder between it
-// and path cannot be searched; Gone when folder can be read and path is not
-// there, whatever folders between them are missing.
 PathPresence GetPathPresenceBelow(const QString& folder, const QString& path);
 
 // The kind of a folder entry as the listing reports it, without a status call.
