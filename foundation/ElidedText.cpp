@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionFrame>
+#include <QStylePainter>
 #include <QToolTip>
 
 namespace {
@@ -138,13 +139,30 @@ void WholeTextComboBox::showPopup() {
     QComboBox::showPopup();
 }
 
+namespace {
+// The room the style gives the chosen entry's text in a closed box: the text
+// is drawn a pixel in from each side of the field, after the icon.
+int textRoom(const QComboBox& box, const QStyleOptionComboBox& option) {
+    QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box);
+    if (!option.currentIcon.isNull()) field.setLeft(field.left() + option.iconSize.width() + 4);
+    return field.width() - 2;
+}
+}  // namespace
+
 bool WholeTextComboBox::cutsCurrentText() const {
     QStyleOptionComboBox option;
     initStyleOption(&option);
-    QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    if (!option.currentIcon.isNull()) field.setLeft(field.left() + option.iconSize.width() + 4);
-    // The style draws the text a pixel in from each side of the field.
-    return fontMetrics().horizontalAdvance(currentText()) > field.width() - 2;
+    return fontMetrics().horizontalAdvance(currentText()) > textRoom(*this, option);
+}
+
+void WholeTextComboBox::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    if (!isEditable())
+        option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideRight, textRoom(*this, option));
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 bool WholeTextComboBox::event(QEvent* event) {

@@ -60,4 +60,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // Draws the box as the style does, with a text too long for it ending in
+    // "…" instead of in half a letter.
+    void paintEvent(QPaintEvent* event) override;
 };
